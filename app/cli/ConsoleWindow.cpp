@@ -1,0 +1,96 @@
+#include "ConsoleWindow.h"
+
+#include <iostream>
+#include <unistd.h>
+
+namespace parvix {
+
+ConsoleWindow::ConsoleWindow(bool assumeYes) : m_assumeYes(assumeYes), m_progressOnTerminal(::isatty(2) != 0) {}
+
+Button ConsoleWindow::messageBox(const std::string& text, BoxStyle style, BoxTitle title)
+{
+    if (m_progressShown && m_progressOnTerminal)
+        std::fputs("\r\033[K", stderr);
+    std::string shown = text;
+    for (char& c : shown) {
+        if (c == '\r')
+            c = '\n';
+    }
+    std::fprintf(stderr, "%s: %s\n", titleText(title), shown.c_str());
+    const bool question =
+        style == BoxStyle::Confirmation || style == BoxStyle::Question || style == BoxStyle::ReplaceQuestion;
+    if (!question)
+        return Button::Ok;
+    if (m_assumeYes)
+        return Button::Yes;
+    if (::isatty(0) == 0)
+        return Button::No;
+    std::fputs(style == BoxStyle::ReplaceQuestion ? "[y/N] " : "[Y/n] ", stderr);
+    std::fflush(stderr);
+    std::string answer;
+    if (!std::getline(std::cin, answer))
+        return Button::No;
+    if (answer.empty())
+        return style == BoxStyle::ReplaceQuestion ? Button::No : Button::Yes;
+    return answer[0] == 'y' || answer[0] == 'Y' ? Button::Yes : Button::No;
+}
+
+void ConsoleWindow::clearJoinList()
+{
+    m_joinList.clear();
+}
+
+void ConsoleWindow::appendJoinList(const std::string& entry)
+{
+    m_joinList.push_back(entry);
+}
+
+std::int64_t ConsoleWindow::joinListCount()
+{
+    return static_cast<std::int64_t>(m_joinList.size());
+}
+
+std::string ConsoleWindow::joinListEntry(std::int64_t index)
+{
+    return m_joinList.at(static_cast<std::size_t>(index));
+}
+
+void ConsoleWindow::setText4(const std::string& text)
+{
+    m_text4 = text;
+    m_text4Set = true;
+}
+
+void ConsoleWindow::setProgressMax(float maximum)
+{
+    m_progressMax = maximum;
+}
+
+void ConsoleWindow::setProgressValue(float value)
+{
+    m_progressValue = value;
+    drawProgress();
+}
+
+void ConsoleWindow::showProgress()
+{
+    m_progressShown = true;
+    drawProgress();
+}
+
+void ConsoleWindow::hideProgress()
+{
+    if (m_progressShown && m_progressOnTerminal)
+        std::fputs("\r\033[K", stderr);
+    m_progressShown = false;
+}
+
+void ConsoleWindow::drawProgress()
+{
+    if (!m_progressShown || !m_progressOnTerminal)
+        return;
+    std::fprintf(stderr, "\r%.0f / %.0f", static_cast<double>(m_progressValue), static_cast<double>(m_progressMax));
+    std::fflush(stderr);
+}
+
+} // namespace parvix

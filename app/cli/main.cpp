@@ -1,0 +1,120 @@
+// parvix-cli: the cut and join engines on a console.
+#include "ConsoleWindow.h"
+#include "DiskErrorTable.h"
+#include "FileServices.h"
+#include "JoinOperation.h"
+#include "SplitOperation.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: parvix-cli cut [--yes] [--kb SIZE] SOURCE BASE\n"
+    "       parvix-cli join [--yes] DEST PIECE...\n"
+    "\n"
+    "cut   cuts SOURCE into BASE.001, BASE.002, ... of 1,447,035 bytes each (the \"1.44M\" size),\n"
+    "      or of SIZE kilobytes with --kb, and writes Link.bat beside them. It prints the pieces\n"
+    "      and then the path that joining them gives back, one per line.\n"
+    "join  joins the PIECEs, in the order given, into DEST.\n"
+    "\n"
+    "Options (anywhere after the sub-command):\n"
+    "  --yes       answer Yes to every question (otherwise asked on the terminal; No without one)\n"
+    "  --kb SIZE   piece size in kilobytes, read as the \"Customize\" box reads it\n"
+    "  --help      show this text\n"
+    "\n"
+    "Messages go to stderr as \"TITLE: text\".\n"
+    "Exit status: 0 completed, 1 stopped by a check or a No, 2 failed (an error was reported).\n";
+
+int exitStatus(const parvix::OperationResult& result)
+{
+    switch (result.outcome) {
+    case parvix::Outcome::Completed:
+        return 0;
+    case parvix::Outcome::Stopped:
+        return 1;
+    case parvix::Outcome::Failed:
+        break;
+    }
+    // A console user has nothing else to go on when the table has no message for the failure.
+    if (result.error && !parvix::diskErrorMessage(result.error->number(), parvix::DiskErrorEntries::All))
+        std::fprintf(stderr, "parvix-cli: %s\n", result.error->what());
+    return 2;
+}
+
+int usageError(const char* message)
+{
+    std::fprintf(stderr, "parvix-cli: %s\n\n%s", message, kUsage);
+    return 64;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return usageError("a sub-command is missing");
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command != "cut" && command != "join")
+        return usageError(("unknown sub-command: " + command).c_str());
+
+    bool yes = false;
+    bool customSize = false;
+    std::string sizeText;
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == "--yes") {
+            yes = true;
+        } else if (!optionsEnded && arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (!optionsEnded && command == "cut" && (arg == "--kb" || arg.rfind("--kb=", 0) == 0)) {
+            if (arg == "--kb") {
+                if (i + 1 >= argc)
+                    return usageError("--kb needs a size");
+                sizeText = argv[++i];
+            } else {
+                sizeText = arg.substr(5);
+            }
+            customSize = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg.rfind("--", 0) == 0) {
+            return usageError(("unknown option: " + arg).c_str());
+        } else {
+            operands.push_back(arg);
+        }
+    }
+
+    auto files = parvix::makeNativeFileServices();
+    parvix::ConsoleWindow window(yes);
+    if (command == "cut") {
+        if (operands.size() != 2)
+            return usageError("cut takes SOURCE and BASE");
+        parvix::SplitOperation split(window, *files);
+        const auto result = split.run({operands[0], operands[1], !customSize, sizeText});
+        if (result.outcome != parvix::Outcome::Stopped) {
+            for (const auto& entry : window.joinList())
+                std::printf("%s\n", entry.c_str());
+            if (window.text4Set())
+                std::printf("%s\n", window.text4().c_str());
+        }
+        return exitStatus(result);
+    }
+
+    if (operands.empty())
+        return usageError("join takes DEST and the pieces");
+    for (std::size_t i = 1; i < operands.size(); ++i)
+        window.appendJoinList(operands[i]);
+    parvix::JoinOperation join(window, *files);
+    return exitStatus(join.run(operands[0]));
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace parvix {
+
+// Every member may throw FileError, carrying the file-error number of the failure.
+
+enum class ListingKind
+{
+    OrdinaryFiles,   // no directories, no hidden or system files (on POSIX: regular files not named ".*")
+    WithDirectories, // also directories: the existence test of a folder
+};
+
+// Says whether two paths lead to one file (device and file index).
+struct FileIdentity
+{
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// An open file. Destroying it closes it without reporting; close() reports a failing close.
+class File
+{
+public:
+    virtual ~File() = default;
+    File() = default;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // Positions are 1-based. A read fills the whole buffer or fails.
+    virtual void read(std::int64_t position, std::byte* buffer, std::size_t size) = 0;
+    virtual void write(std::int64_t position, const std::byte* buffer, std::size_t size) = 0;
+    virtual void truncate(std::int64_t length) = 0;
+    virtual void close() = 0;
+};
+
+class FileServices
+{
+public:
+    virtual ~FileServices() = default;
+
+    // Names (without their folder) matching a path, or a pattern with "*" and "?" in its last part.
+    // A missing folder or file gives an empty list, not a failure.
+    virtual std::vector<std::string> list(const std::string& pattern, ListingKind kind) = 0;
+    virtual std::int64_t fileLength(const std::string& path) = 0;
+    // Nothing when no file is there.
+    virtual std::optional<FileIdentity> identity(const std::string& path) = 0;
+
+    virtual std::unique_ptr<File> openRead(const std::string& path) = 0;
+    // Read and write, created when missing, never truncated on opening.
+    virtual std::unique_ptr<File> openReadWrite(const std::string& path) = 0;
+    // Write only, created or emptied.
+    virtual std::unique_ptr<File> createReplace(const std::string& path) = 0;
+
+    // Creates or replaces a text file; each line is converted to the system's 8-bit code page and
+    // ended by a carriage return and a line feed.
+    virtual void writeTextLines(const std::string& path, const std::vector<std::string>& lines) = 0;
+
+    // Copies `size` bytes between open files inside the operating system where it can; returns false,
+    // having copied nothing, when the caller must copy through a buffer itself.
+    virtual bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
+                           std::int64_t size)
+    {
+        (void)from, (void)fromPosition, (void)to, (void)toPosition, (void)size;
+        return false;
+    }
+};
+
+// The native file services of the platform the program was built for.
+std::unique_ptr<FileServices> makeNativeFileServices();
+
+// True when the listing of `path` finds something of the kind.
+inline bool exists(FileServices& files, const std::string& path, ListingKind kind)
+{
+    return !files.list(path, kind).empty();
+}
+
+} // namespace parvix

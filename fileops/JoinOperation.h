@@ -1,0 +1,35 @@
+#pragma once
+
+#include "FileServices.h"
+#include "Operation.h"
+
+#include <memory>
+#include <string>
+
+namespace parvix {
+
+class WindowRequests;
+
+// Concatenates the join list's pieces, in list order, into the destination typed in Text4.
+class JoinOperation
+{
+public:
+    JoinOperation(WindowRequests& window, FileServices& files);
+    // `text4` is the destination as typed; the pieces are read from the join list.
+    OperationResult run(const std::string& text4);
+
+private:
+    bool checksPass(const std::string& text4);
+    bool isListed(const FileIdentity& destination);
+    void copyPieces();
+    void cleanUpAfterFailure(const FileError& error);
+
+    WindowRequests& m_window;
+    FileServices& m_files;
+
+    std::string m_destination;
+    std::unique_ptr<File> m_destinationFile;
+    std::unique_ptr<File> m_pieceFile;
+};
+
+} // namespace parvix

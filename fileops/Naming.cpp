@@ -1,0 +1,190 @@
+#include "Naming.h"
+
+#include "Platform.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace parvix {
+
+std::string pieceSuffix(std::int64_t number)
+{
+    std::string digits = std::to_string(number);
+    if (number < 10)
+        return ".00" + digits;
+    if (number < 100)
+        return ".0" + digits;
+    return "." + digits;
+}
+
+std::string piecePath(std::string_view base, std::int64_t number)
+{
+    std::string path(base);
+    path += pieceSuffix(number);
+    return path;
+}
+
+std::optional<std::string> proposeDestination(std::string_view piece)
+{
+    const auto dollar = piece.rfind('$');
+    const auto dot = piece.rfind('.');
+    if (dot == std::string_view::npos)
+        return std::nullopt;
+    if (dollar == std::string_view::npos)
+        return std::string(piece.substr(0, dot));
+    if (dot < dollar)
+        return std::nullopt;
+    std::string result(piece.substr(0, dollar));
+    result += '.';
+    result += piece.substr(dollar + 1, dot - dollar - 1);
+    return result;
+}
+
+std::string GetFileName(std::string_view sFileName)
+{
+    const auto sep = lastSeparator(sFileName);
+    if (sep == std::string_view::npos)
+        return std::string(sFileName);
+    return std::string(sFileName.substr(sep + 1));
+}
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+double readLeadingNumber(std::string_view text)
+{
+    // Gather the number's characters without the blanks, then convert without regard to the locale.
+    std::string number;
+    std::size_t i = 0;
+    auto skipBlanks = [&] {
+        while (i < text.size() && isBlank(text[i]))
+            ++i;
+    };
+    skipBlanks();
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        number += text[i++];
+        skipBlanks();
+    }
+    bool digits = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (isBlank(c))
+            continue;
+        if (isDigit(c)) {
+            number += c;
+            digits = true;
+        } else if (c == '.' && !point) {
+            number += c;
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    bool negativeExponent = false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::string exponent = "e";
+        std::size_t j = i + 1;
+        while (j < text.size() && isBlank(text[j]))
+            ++j;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            negativeExponent = text[j] == '-';
+            exponent += text[j++];
+        }
+        bool exponentDigits = false;
+        for (; j < text.size(); ++j) {
+            if (isBlank(text[j]))
+                continue;
+            if (!isDigit(text[j]))
+                break;
+            exponent += text[j];
+            exponentDigits = true;
+        }
+        if (exponentDigits)
+            number += exponent;
+    }
+    const char* first = number.data();
+    const char* last = number.data() + number.size();
+    const bool negative = *first == '-';
+    if (*first == '+' || *first == '-')
+        ++first;
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range)
+        value = negativeExponent ? 0.0 : std::numeric_limits<double>::infinity();
+    return negative ? -value : value;
+}
+
+std::optional<std::int32_t> pieceSizeFromKilobytes(std::string_view sizeText)
+{
+    if (sizeText.empty())
+        return std::nullopt;
+    const double kilobytes = readLeadingNumber(trimSpaces(sizeText));
+    if (!(kilobytes > 0.0))
+        return std::nullopt;
+    const double bytes = kilobytes * 1024.0;
+    if (bytes >= 2147483647.5)
+        return std::nullopt;
+    // Rounded to the nearest, a tie to the even one (the default rounding mode).
+    const double rounded = std::nearbyint(bytes);
+    if (rounded < 1.0)
+        return std::nullopt;
+    return static_cast<std::int32_t>(rounded);
+}
+
+double pieceNumberOfName(std::string_view name)
+{
+    const auto dot = name.rfind('.');
+    if (dot != std::string_view::npos && dot + 1 < name.size()) {
+        const auto tail = name.substr(dot + 1);
+        bool allDigits = true;
+        for (char c : tail)
+            allDigits = allDigits && isDigit(c);
+        if (allDigits) {
+            double value = 0.0;
+            const auto [ptr, ec] = std::from_chars(tail.data(), tail.data() + tail.size(), value);
+            (void)ptr;
+            return ec == std::errc::result_out_of_range ? std::numeric_limits<double>::infinity() : value;
+        }
+    }
+    return readLeadingNumber(name.size() > 3 ? name.substr(name.size() - 3) : name);
+}
+
+std::string deriveDestinationBase(std::string_view path)
+{
+    if (path.find('.') == std::string_view::npos)
+        return std::string(path);
+    // Count characters, not bytes: step back over UTF-8 continuation bytes.
+    std::size_t start = path.size();
+    for (int characters = 0; characters < 4; ++characters) {
+        if (start == 0)
+            return std::string(path); // fewer than four characters: nothing to replace
+        --start;
+        while (start > 0 && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80)
+            --start;
+    }
+    std::size_t end = start + 1;
+    while (end < path.size() && (static_cast<unsigned char>(path[end]) & 0xC0) == 0x80)
+        ++end;
+    std::string result(path.substr(0, start));
+    result += '$';
+    result += path.substr(end);
+    return result;
+}
+
+} // namespace parvix

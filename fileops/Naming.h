@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace parvix {
+
+// ".001" … ".009", ".010" … ".099", ".100" and on, without limit (".1000").
+std::string pieceSuffix(std::int64_t number);
+std::string piecePath(std::string_view base, std::int64_t number);
+
+// Turns the path of a first piece back into the path of the joined file: the last "$" becomes "." and
+// the suffix goes (D/movie$avi.001 gives D/movie.avi); without a "$", everything before the last ".".
+// Nothing when it cannot be formed (no "." after the last "$", or no "." at all).
+std::optional<std::string> proposeDestination(std::string_view piece);
+
+// The part of a path after its last separator.
+std::string GetFileName(std::string_view sFileName);
+
+// Reads the number at the start of a text the way a leading-number parse does: blanks anywhere are
+// skipped, then an optional sign, digits with "." as the decimal point, an optional exponent; reading
+// stops at the first character that cannot continue the number. No number at the start reads as 0.
+double readLeadingNumber(std::string_view text);
+
+// The piece size in bytes for a size text in kilobytes (the text as typed): nothing when the text is
+// empty, reads as 0 or less, rounds to 0 bytes or does not fit a signed 32-bit size.
+std::optional<std::int32_t> pieceSizeFromKilobytes(std::string_view sizeText);
+
+// The number of a piece by its name: all of the text after the last "." when that is all digits,
+// otherwise the leading number of the last three characters. 0 or less means "not a piece".
+double pieceNumberOfName(std::string_view name);
+
+// The destination base that the source browse derives: the fourth character from the end becomes "$"
+// when the path holds a "." anywhere (report.txt gives report$txt); otherwise the path as it is.
+std::string deriveDestinationBase(std::string_view path);
+
+} // namespace parvix

@@ -1,0 +1,206 @@
+#include "SplitOperation.h"
+
+#include "DiskErrorTable.h"
+#include "LinkScript.h"
+#include "Naming.h"
+#include "Platform.h"
+#include "PieceBuffer.h"
+#include "WindowRequests.h"
+
+#include <cerrno>
+#include <new>
+
+namespace parvix {
+
+namespace {
+
+constexpr const char* kSelectFile = "Please select a file to be cutted";
+constexpr const char* kSpecifyDestination = "Please specify destination file name";
+constexpr const char* kDestinationExists = "The specify destination file name has existed，Please rename";
+constexpr const char* kPathMissing = "The specify destination path has not existed!";
+constexpr const char* kInvalidSize = "Invalid cutted file size value!";
+constexpr const char* kTooSmall = "The file you want to split is smaller than the size you specified";
+
+std::string confirmationText(const std::string& source)
+{
+    return "Are you sure ？The file " + source + " will to be cutted!  ";
+}
+
+std::string completionText(const std::string& source)
+{
+    return source + " is cutted completely!\r\rYou can run the link.bat to join automatically in the destination "
+                    "director \rAlso you can use the Parvix to join the file !";
+}
+
+} // namespace
+
+SplitOperation::SplitOperation(WindowRequests& window, FileServices& files) : m_window(window), m_files(files) {}
+
+OperationResult SplitOperation::run(const SplitInputs& inputs)
+{
+    try {
+        try {
+            if (!checksPass(inputs))
+                return {Outcome::Stopped, std::nullopt};
+            if (m_window.messageBox(confirmationText(m_source), BoxStyle::Confirmation, BoxTitle::Parvix) ==
+                Button::No)
+                return {Outcome::Stopped, std::nullopt};
+            cut();
+            finish();
+            return {Outcome::Completed, std::nullopt};
+        } catch (const std::bad_alloc&) {
+            throw FileError(errnum::kOutOfMemory, ENOMEM, "out of memory");
+        }
+    } catch (const FileError& error) {
+        cleanUpAfterFailure(error);
+        return {Outcome::Failed, error};
+    }
+}
+
+bool SplitOperation::checksPass(const SplitInputs& inputs)
+{
+    auto refuse = [this](const char* text, BoxStyle style, BoxTitle title, TextBox box, bool select) {
+        m_window.messageBox(text, style, title);
+        if (select)
+            m_window.selectAll(box);
+        m_window.focus(box);
+        return false;
+    };
+
+    m_source = trimSpaces(inputs.text1);
+    if (m_source.empty())
+        return refuse(kSelectFile, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, false);
+    if (m_source.back() == kSeparator)
+        return refuse(kSelectFile, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, true);
+    if (!exists(m_files, m_source, ListingKind::OrdinaryFiles)) {
+        const std::string text = "No" + m_source + "File";
+        return refuse(text.c_str(), BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, true);
+    }
+
+    m_base = trimSpaces(inputs.text2);
+    if (m_base.empty())
+        return refuse(kSelectFile, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text2, false);
+    if (m_base.back() == kSeparator) {
+        m_window.messageBox(kSpecifyDestination, BoxStyle::Warning, BoxTitle::Parvix);
+        m_window.caretToEnd(TextBox::Text2);
+        m_window.focus(TextBox::Text2);
+        return false;
+    }
+    if (exists(m_files, m_base, ListingKind::OrdinaryFiles))
+        return refuse(kDestinationExists, BoxStyle::Notice, BoxTitle::Parvix, TextBox::Text2, true);
+    // A base without any separator has no folder to write into: the same answer as a missing folder.
+    std::string folder;
+    if (!folderPart(m_base, folder) || !exists(m_files, folder, ListingKind::WithDirectories))
+        return refuse(kPathMissing, BoxStyle::Warning, BoxTitle::Program, TextBox::Text2, true);
+
+    if (inputs.option1) {
+        m_pieceSize = kFloppyPieceSize;
+    } else {
+        const auto size = pieceSizeFromKilobytes(inputs.text3);
+        if (!size) {
+            m_window.messageBox(kInvalidSize, BoxStyle::Notice, BoxTitle::Parvix);
+            m_window.focus(TextBox::Text3);
+            return false;
+        }
+        m_pieceSize = *size;
+    }
+
+    m_length = m_files.fileLength(m_source);
+    if (m_pieceSize > m_length) {
+        m_window.messageBox(kTooSmall, BoxStyle::Notice, BoxTitle::Parvix);
+        return false;
+    }
+
+    // Creating a piece (or Link.bat) over the source itself would destroy it while it is being read.
+    if (piecesWouldReplaceSource())
+        return refuse(kDestinationExists, BoxStyle::Notice, BoxTitle::Parvix, TextBox::Text2, true);
+    return true;
+}
+
+bool SplitOperation::piecesWouldReplaceSource()
+{
+    const auto sourceId = m_files.identity(m_source);
+    if (!sourceId)
+        return false;
+    if (m_files.identity(linkScriptPath(m_base)) == sourceId)
+        return true;
+    const std::int64_t pieceCount = (m_length + m_pieceSize - 1) / m_pieceSize;
+    for (std::int64_t n = 1; n <= pieceCount; ++n) {
+        if (m_files.identity(piecePath(m_base, n)) == sourceId)
+            return true;
+    }
+    return false;
+}
+
+void SplitOperation::cut()
+{
+    m_window.clearJoinList();
+    m_window.setPointer(Pointer::Hourglass);
+    const std::int32_t chosenSize = m_pieceSize;
+    m_window.setProgressMax(static_cast<float>(m_length / chosenSize));
+    m_window.setProgressValue(0.0f);
+    m_window.showProgress();
+
+    m_sourceFile = m_files.openRead(m_source);
+    PieceBuffer buffer;
+    std::int64_t position = 1;
+    std::int64_t number = 1;
+    std::int64_t size = chosenSize;
+    while (position <= m_length) {
+        if (m_length - position < size)
+            size = m_length - position + 1;
+        const std::string path = piecePath(m_base, number);
+        m_window.setProgressValue(static_cast<float>(position / chosenSize));
+
+        m_pieceFile = m_files.createReplace(path);
+        if (!m_files.copyRange(*m_sourceFile, position, *m_pieceFile, 1, size)) {
+            std::byte* bytes = buffer.reserve(static_cast<std::size_t>(size));
+            m_sourceFile->read(position, bytes, static_cast<std::size_t>(size));
+            m_pieceFile->write(1, bytes, static_cast<std::size_t>(size));
+        }
+        m_pieceFile->close();
+        m_pieceFile.reset();
+
+        m_window.appendJoinList(path);
+        ++number;
+        position += size;
+    }
+    m_sourceFile->close();
+    m_sourceFile.reset();
+}
+
+void SplitOperation::finish()
+{
+    const std::string first = m_window.joinListEntry(0);
+    // A path formed by the naming rule always has a "." after its last "$".
+    if (const auto proposal = proposeDestination(first)) {
+        m_window.setText4(*proposal);
+        if (first.find('$') != std::string::npos)
+            m_window.caretToEnd(TextBox::Text4);
+        const std::int64_t count = m_window.joinListCount();
+        std::vector<std::string> names;
+        names.reserve(static_cast<std::size_t>(count));
+        for (std::int64_t i = 0; i < count; ++i)
+            names.push_back(GetFileName(m_window.joinListEntry(i)));
+        m_files.writeTextLines(linkScriptPath(m_base), linkScriptLines(names, GetFileName(*proposal)));
+    }
+
+    m_window.setProgressValue(0.0f);
+    m_window.hideProgress();
+    m_window.setPointer(Pointer::Default);
+    m_window.selectTab(kJoinTab);
+    m_window.messageBox(completionText(m_source), BoxStyle::Notice, BoxTitle::Parvix);
+}
+
+void SplitOperation::cleanUpAfterFailure(const FileError& error)
+{
+    reportDiskError(m_window, error.number(), DiskErrorEntries::All);
+    m_pieceFile.reset();
+    m_sourceFile.reset();
+    m_window.selectTab(kSplitTab);
+    m_window.setProgressValue(0.0f);
+    m_window.hideProgress();
+    m_window.setPointer(Pointer::Default);
+}
+
+} // namespace parvix

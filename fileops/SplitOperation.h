@@ -1,0 +1,52 @@
+#pragma once
+
+#include "FileServices.h"
+#include "Operation.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace parvix {
+
+class WindowRequests;
+
+// The four inputs of a cut, as the split tab holds them when "Cut" is pressed.
+struct SplitInputs
+{
+    std::string text1;   // source path, as typed
+    std::string text2;   // destination base path, as typed
+    bool option1 = true; // "1.44M" selected
+    std::string text3;   // size in kilobytes, read only when option1 is not selected
+};
+
+// The floppy size: 1.38 × 1,048,576 rounded.
+inline constexpr std::int32_t kFloppyPieceSize = 1447035;
+
+// Cuts a file into numbered pieces beside the destination base, writes Link.bat, fills the join list
+// and proposes the joined file's path; talks to the window only through its requests.
+class SplitOperation
+{
+public:
+    SplitOperation(WindowRequests& window, FileServices& files);
+    OperationResult run(const SplitInputs& inputs);
+
+private:
+    bool checksPass(const SplitInputs& inputs);
+    bool piecesWouldReplaceSource();
+    void cut();
+    void finish();
+    void cleanUpAfterFailure(const FileError& error);
+
+    WindowRequests& m_window;
+    FileServices& m_files;
+
+    std::string m_source;
+    std::string m_base;
+    std::int64_t m_length = 0;
+    std::int32_t m_pieceSize = 0;
+    std::unique_ptr<File> m_sourceFile;
+    std::unique_ptr<File> m_pieceFile;
+};
+
+} // namespace parvix

@@ -1,0 +1,268 @@
+#include "PosixFileServices.h"
+
+#include "../FileError.h"
+#include "ErrorMapping.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace parvix {
+
+namespace {
+
+[[noreturn]] void fail(int error, const std::string& what)
+{
+    throw FileError(fileErrorFromErrno(error), error, what + ": " + std::strerror(error));
+}
+
+// Errors by which a listing simply finds nothing.
+bool meansNothingThere(int error)
+{
+    return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP;
+}
+
+class PosixFile : public File
+{
+public:
+    PosixFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
+    ~PosixFile() override
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    int fd() const { return m_fd; }
+
+    void read(std::int64_t position, std::byte* buffer, std::size_t size) override
+    {
+        off_t offset = static_cast<off_t>(position - 1);
+        while (size > 0) {
+            const ssize_t got = ::pread(m_fd, buffer, size, offset);
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                fail(errno, "read " + m_path);
+            }
+            // The file has become shorter than it was: its bytes are gone, which is an input error.
+            if (got == 0)
+                throw FileError(errnum::kDeviceIo, EIO, "read " + m_path + ": unexpected end of file");
+            buffer += got;
+            size -= static_cast<std::size_t>(got);
+            offset += got;
+        }
+    }
+
+    void write(std::int64_t position, const std::byte* buffer, std::size_t size) override
+    {
+        off_t offset = static_cast<off_t>(position - 1);
+        while (size > 0) {
+            const ssize_t put = ::pwrite(m_fd, buffer, size, offset);
+            if (put < 0) {
+                if (errno == EINTR)
+                    continue;
+                fail(errno, "write " + m_path);
+            }
+            buffer += put;
+            size -= static_cast<std::size_t>(put);
+            offset += put;
+        }
+    }
+
+    void truncate(std::int64_t length) override
+    {
+        if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0)
+            fail(errno, "truncate " + m_path);
+    }
+
+    void close() override
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        // Don't retry close on EINTR: the descriptor is gone either way.
+        if (::close(fd) != 0 && errno != EINTR)
+            fail(errno, "close " + m_path);
+    }
+
+private:
+    int m_fd;
+    std::string m_path;
+};
+
+std::unique_ptr<File> openFile(const std::string& path, int flags)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        fail(errno, "open " + path);
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        fail(EISDIR, "open " + path);
+    }
+    return std::make_unique<PosixFile>(fd, path);
+}
+
+bool kindAccepts(ListingKind kind, const std::string& name, mode_t mode)
+{
+    if (kind == ListingKind::OrdinaryFiles)
+        return S_ISREG(mode) && !name.empty() && name[0] != '.';
+    return S_ISREG(mode) || S_ISDIR(mode);
+}
+
+} // namespace
+
+bool matchesPattern(std::string_view name, std::string_view pattern)
+{
+    // Iterative wildcard match with one backtrack point: linear enough for any name.
+    std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+std::vector<std::string> PosixFileServices::list(const std::string& pattern, ListingKind kind)
+{
+    const auto sep = pattern.rfind('/');
+    std::string folder = sep == std::string::npos ? std::string(".") : pattern.substr(0, sep);
+    if (folder.empty())
+        folder = "/";
+    const std::string namePattern = sep == std::string::npos ? pattern : pattern.substr(sep + 1);
+
+    std::vector<std::string> names;
+    if (namePattern.find_first_of("*?") == std::string::npos) {
+        struct stat st;
+        const std::string& path = namePattern.empty() ? folder : pattern;
+        if (::stat(path.c_str(), &st) != 0) {
+            if (meansNothingThere(errno))
+                return names;
+            fail(errno, "list " + pattern);
+        }
+        const std::string name = namePattern.empty() ? folder : namePattern;
+        if (namePattern.empty() ? S_ISDIR(st.st_mode) && kind == ListingKind::WithDirectories
+                                : kindAccepts(kind, name, st.st_mode))
+            names.push_back(name);
+        return names;
+    }
+
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) {
+        if (meansNothingThere(errno))
+            return names;
+        fail(errno, "list " + pattern);
+    }
+    const std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, ::closedir);
+    const int dirFd = ::dirfd(dir);
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry) {
+            if (errno != 0)
+                fail(errno, "list " + pattern);
+            break;
+        }
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        if (kind == ListingKind::OrdinaryFiles && name[0] == '.')
+            continue;
+        if (!matchesPattern(name, namePattern))
+            continue;
+        mode_t mode = 0;
+        if (entry->d_type == DT_REG)
+            mode = S_IFREG;
+        else if (entry->d_type == DT_DIR)
+            mode = S_IFDIR;
+        else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat st;
+            if (::fstatat(dirFd, name.c_str(), &st, 0) != 0)
+                continue; // a dangling link, or gone meanwhile
+            mode = st.st_mode;
+        }
+        if (kindAccepts(kind, name, mode))
+            names.push_back(name);
+    }
+    return names;
+}
+
+std::int64_t PosixFileServices::fileLength(const std::string& path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        fail(errno, "length of " + path);
+    if (S_ISDIR(st.st_mode))
+        fail(EISDIR, "length of " + path);
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+std::optional<FileIdentity> PosixFileServices::identity(const std::string& path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        if (meansNothingThere(errno))
+            return std::nullopt;
+        fail(errno, "identity of " + path);
+    }
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::unique_ptr<File> PosixFileServices::openRead(const std::string& path)
+{
+    return openFile(path, O_RDONLY);
+}
+
+std::unique_ptr<File> PosixFileServices::openReadWrite(const std::string& path)
+{
+    return openFile(path, O_RDWR | O_CREAT);
+}
+
+std::unique_ptr<File> PosixFileServices::createReplace(const std::string& path)
+{
+    return openFile(path, O_WRONLY | O_CREAT | O_TRUNC);
+}
+
+void PosixFileServices::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
+{
+    // The names' bytes go out as the file system holds them.
+    std::string text;
+    for (const auto& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    auto file = createReplace(path);
+    file->write(1, reinterpret_cast<const std::byte*>(text.data()), text.size());
+    file->close();
+}
+
+bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
+                                  std::int64_t size)
+{
+    (void)from, (void)fromPosition, (void)to, (void)toPosition, (void)size;
+    return false;
+}
+
+std::unique_ptr<FileServices> makeNativeFileServices()
+{
+    return std::make_unique<PosixFileServices>();
+}
+
+} // namespace parvix

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "../FileServices.h"
+
+namespace parvix {
+
+// File services on the POSIX file interface. "Ordinary files" are regular files (links followed)
+// whose name does not start with "."; directories, devices, FIFOs and sockets never are.
+class PosixFileServices : public FileServices
+{
+public:
+    std::vector<std::string> list(const std::string& pattern, ListingKind kind) override;
+    std::int64_t fileLength(const std::string& path) override;
+    std::optional<FileIdentity> identity(const std::string& path) override;
+    std::unique_ptr<File> openRead(const std::string& path) override;
+    std::unique_ptr<File> openReadWrite(const std::string& path) override;
+    std::unique_ptr<File> createReplace(const std::string& path) override;
+    void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
+    bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
+                   std::int64_t size) override;
+};
+
+// Matches a name against a pattern of "*" (any run) and "?" (any one character), case and all.
+bool matchesPattern(std::string_view name, std::string_view pattern);
+
+} // namespace parvix
