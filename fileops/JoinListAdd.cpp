@@ -1,0 +1,108 @@
+#include "JoinListAdd.h"
+
+#include "DiskErrorTable.h"
+#include "Naming.h"
+#include "Platform.h"
+#include "WindowRequests.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+#include <unordered_set>
+
+namespace parvix {
+
+namespace {
+
+constexpr const char* kSetEntryListed = "The specify file has already existed in th list";
+constexpr const char* kFileListed = "The specify file has already existed in th list!";
+
+bool endsWith001(const std::string& path)
+{
+    return path.size() >= 3 && path.compare(path.size() - 3, 3, "001") == 0;
+}
+
+struct Match
+{
+    double number;
+    std::string name;
+};
+
+} // namespace
+
+JoinListAdd::JoinListAdd(WindowRequests& window, FileServices& files) : m_window(window), m_files(files) {}
+
+OperationResult JoinListAdd::run(const std::string& chosenPath)
+{
+    if (chosenPath.empty())
+        return {Outcome::Stopped, std::nullopt};
+    try {
+        try {
+            return endsWith001(chosenPath) ? addPieceSet(chosenPath) : addSingleFile(chosenPath);
+        } catch (const std::bad_alloc&) {
+            throw FileError(errnum::kOutOfMemory, ENOMEM, "out of memory");
+        }
+    } catch (const FileError& error) {
+        // What was appended before the failure stays in the list.
+        reportDiskError(m_window, error.number(), DiskErrorEntries::All);
+        return {Outcome::Failed, error};
+    }
+}
+
+OperationResult JoinListAdd::addPieceSet(const std::string& chosenPath)
+{
+    const auto sep = lastSeparator(chosenPath);
+    const std::string prefix = sep == std::string::npos ? std::string() : chosenPath.substr(0, sep + 1);
+    const std::string pattern = chosenPath.substr(0, chosenPath.size() - 3) + "*";
+
+    // Listings come in no useful order (and .1000 sorts before .101 by name): join order is the
+    // pieces' numbers, so append by number, then by name.
+    std::vector<Match> matches;
+    for (auto& name : m_files.list(pattern, ListingKind::OrdinaryFiles)) {
+        const double number = pieceNumberOfName(name);
+        if (number > 0)
+            matches.push_back({number, std::move(name)});
+    }
+    std::sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) {
+        return a.number != b.number ? a.number < b.number : a.name < b.name;
+    });
+
+    std::unordered_set<std::string> listed;
+    const std::int64_t count = m_window.joinListCount();
+    listed.reserve(static_cast<std::size_t>(count) + matches.size());
+    for (std::int64_t i = 0; i < count; ++i)
+        listed.insert(m_window.joinListEntry(i));
+
+    for (const auto& match : matches) {
+        std::string path = prefix + match.name;
+        if (listed.count(path) != 0) {
+            m_window.messageBox(kSetEntryListed, BoxStyle::Notice, BoxTitle::Parvix);
+            return {Outcome::Stopped, std::nullopt};
+        }
+        m_window.appendJoinList(path);
+        listed.insert(std::move(path));
+    }
+
+    // Without a "." after the last "$" no name can be proposed; Text4 then keeps its text.
+    if (const auto proposal = proposeDestination(chosenPath)) {
+        m_window.setText4(*proposal);
+        if (chosenPath.find('$') != std::string::npos)
+            m_window.caretToEnd(TextBox::Text4);
+    }
+    return {Outcome::Completed, std::nullopt};
+}
+
+OperationResult JoinListAdd::addSingleFile(const std::string& chosenPath)
+{
+    const std::int64_t count = m_window.joinListCount();
+    for (std::int64_t i = 0; i < count; ++i) {
+        if (m_window.joinListEntry(i) == chosenPath) {
+            m_window.messageBox(kFileListed, BoxStyle::Notice, BoxTitle::Parvix);
+            return {Outcome::Stopped, std::nullopt};
+        }
+    }
+    m_window.appendJoinList(chosenPath);
+    return {Outcome::Completed, std::nullopt};
+}
+
+} // namespace parvix

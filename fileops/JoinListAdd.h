@@ -1,0 +1,30 @@
+#pragma once
+
+#include "FileServices.h"
+#include "Operation.h"
+
+#include <string>
+
+namespace parvix {
+
+class WindowRequests;
+
+// "Add" of the join list, after the file dialog has returned a chosen path: a path ending in "001"
+// brings its whole piece set, in the order of the piece numbers; any other path is added alone.
+// Duplicates are refused; the join destination is proposed from a first piece.
+class JoinListAdd
+{
+public:
+    JoinListAdd(WindowRequests& window, FileServices& files);
+    // `chosenPath` is what the dialog returned; an empty path (cancelled) changes nothing.
+    OperationResult run(const std::string& chosenPath);
+
+private:
+    OperationResult addPieceSet(const std::string& chosenPath);
+    OperationResult addSingleFile(const std::string& chosenPath);
+
+    WindowRequests& m_window;
+    FileServices& m_files;
+};
+
+} // namespace parvix
