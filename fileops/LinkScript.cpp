@@ -6,10 +6,16 @@ namespace parvix {
 
 namespace {
 
+// A name between double quotes for cmd. "%" is doubled, since cmd expands it even inside quotes. A
+// double quote or a control character (a line break above all) would end the quoting or the line and
+// let the rest of a hostile name run as commands; no Windows file name holds them, so they become the
+// one-character wildcard "?".
 std::string quoted(std::string_view name)
 {
     std::string out = "\"";
     for (char c : name) {
+        if (c == '"' || static_cast<unsigned char>(c) < 0x20)
+            c = '?';
         out += c;
         if (c == '%')
             out += '%';
