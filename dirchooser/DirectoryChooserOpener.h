@@ -1,0 +1,44 @@
+#pragma once
+
+#include "BoxPresenter.h"
+#include "DirectorySource.h"
+
+#include <memory>
+
+class QLineEdit;
+
+namespace parvix {
+
+class Form1;
+
+// Opens the directory chooser for the main window's two destination boxes; both "..." buttons call
+// open(). The chooser is created on the first opening and afterwards only shown again, so it keeps its
+// drive and directory, until the user closes it with the title bar's close box: the next opening then
+// starts afresh. A chooser that is merely hidden never keeps the program running.
+class DirectoryChooserOpener
+{
+public:
+    // "Ok" writes into `text4` (join destination) and `text2` (split destination). Without a presenter
+    // the chooser shows real message boxes; without a source it uses the machine's drives.
+    DirectoryChooserOpener(QLineEdit* text4, QLineEdit* text2, std::unique_ptr<BoxPresenter> presenter = nullptr,
+                           std::unique_ptr<DirectorySource> source = nullptr);
+    ~DirectoryChooserOpener();
+
+    DirectoryChooserOpener(const DirectoryChooserOpener&) = delete;
+    DirectoryChooserOpener& operator=(const DirectoryChooserOpener&) = delete;
+
+    // Shows the chooser modally, with no owner, and returns when it has been hidden or closed.
+    void open();
+
+    // The chooser while it exists, else null.
+    Form1* chooser() const { return m_form.get(); }
+
+private:
+    QLineEdit* m_text4;
+    QLineEdit* m_text2;
+    std::unique_ptr<BoxPresenter> m_presenter;
+    std::unique_ptr<DirectorySource> m_source;
+    std::unique_ptr<Form1> m_form;
+};
+
+} // namespace parvix

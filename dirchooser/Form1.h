@@ -1,0 +1,75 @@
+#pragma once
+
+#include "DirectoryPaths.h"
+
+#include <QDialog>
+#include <QPointer>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace parvix {
+
+class BoxPresenter;
+class DirectoryList;
+class DirectorySource;
+class PathLabel;
+
+// The directory chooser: a drive list and a directory list. "Ok" writes the current directory followed
+// by a separator into the join destination (Text4) and then the split destination (Text2), and hides
+// the window; "cancel" and Escape only hide it. The title bar's close box closes it for good: the
+// opener then destroys it.
+//
+// Controls keep their design names as object names: Label2, Label1, Dir1, Drive1, command1, Command2.
+class Form1 : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Creating the window is its load step: it is centred on the screen and opens at the process's
+    // working directory. `source`, `presenter` and the two text boxes must outlive it (the boxes may
+    // also be destroyed first: then nothing is written into them).
+    Form1(DirectorySource& source, BoxPresenter& presenter, QLineEdit* text4, QLineEdit* text2);
+    ~Form1() override;
+
+    // The chooser's result: the directory shown in Label1.
+    QString result() const;
+
+    // Whether the window was closed with the title bar's close box (or any other close request) rather
+    // than hidden by "Ok", "cancel" or Escape.
+    bool wasClosed() const { return m_wasClosed; }
+
+public slots:
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void centreOnScreen();
+    void dir1Changed(const QString& path);
+    void drive1Changed(int index);
+    void command1Click();
+    void command2Click();
+
+    DirectorySource& m_source;
+    BoxPresenter& m_presenter;
+    QPointer<QLineEdit> m_text4;
+    QPointer<QLineEdit> m_text2;
+    QList<Drive> m_drives;
+    bool m_wasClosed = false;
+    bool m_shownBefore = false;
+
+    QLabel* m_label2 = nullptr;
+    PathLabel* m_label1 = nullptr;
+    DirectoryList* m_dir1 = nullptr;
+    QComboBox* m_drive1 = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QPushButton* m_command2 = nullptr;
+};
+
+} // namespace parvix
