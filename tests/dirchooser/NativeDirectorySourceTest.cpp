@@ -1,0 +1,95 @@
+#include "NativeDirectorySource.h"
+#include "FileError.h"
+
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace parvix {
+namespace {
+
+QString q(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+TEST(NativeDirectorySource, ListsSubdirectoriesOnlyInCaseBlindOrder)
+{
+    QTemporaryDir tree;
+    ASSERT_TRUE(tree.isValid());
+    const QDir dir(tree.path());
+    for (const char* name : {"beta", "Alpha", "gamma", ".hidden", "alpha"})
+        ASSERT_TRUE(dir.mkdir(q(name)));
+    QFile file(dir.filePath(q("file.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+#ifndef _WIN32
+    ASSERT_TRUE(QFile::link(dir.filePath(q("gamma")), dir.filePath(q("linked"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(q("nowhere")), dir.filePath(q("dangling"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(q("file.txt")), dir.filePath(q("filelink"))));
+#endif
+
+    NativeDirectorySource source;
+    QStringList names;
+    ASSERT_EQ(source.subdirectories(QDir::toNativeSeparators(tree.path()), names), 0);
+#ifndef _WIN32
+    EXPECT_EQ(names, (QStringList{q("Alpha"), q("alpha"), q("beta"), q("gamma"), q("linked")}));
+#else
+    EXPECT_EQ(names, (QStringList{q("Alpha"), q("alpha"), q("beta"), q("gamma")}));
+#endif
+}
+
+TEST(NativeDirectorySource, FailuresCarryTheEnginesErrorNumbers)
+{
+    QTemporaryDir tree;
+    ASSERT_TRUE(tree.isValid());
+    QFile file(QDir(tree.path()).filePath(q("plain")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    NativeDirectorySource source;
+    QStringList names{q("untouched")};
+    EXPECT_EQ(source.subdirectories(QDir::toNativeSeparators(tree.path() + q("/missing")), names),
+              errnum::kFileNotFound);
+#ifndef _WIN32
+    EXPECT_EQ(source.subdirectories(tree.path() + q("/plain"), names), errnum::kPathNotFound);
+#endif
+    EXPECT_EQ(names, QStringList{q("untouched")});
+}
+
+#ifndef _WIN32
+
+TEST(NativeDirectorySource, MachineDrivesStartAtTheRoot)
+{
+    NativeDirectorySource source;
+    const QList<Drive> drives = source.drives();
+    ASSERT_FALSE(drives.isEmpty());
+    EXPECT_EQ(drives.first().root, q("/"));
+    for (const Drive& drive : drives)
+        EXPECT_TRUE(QFileInfo(drive.root).isDir()) << drive.root.toStdString();
+}
+
+TEST(NativeDirectorySource, DriveOpensAtTheLastDirectoryShownOnIt)
+{
+    NativeDirectorySource source({{q("/"), q("/")}, {q("/mnt/usb"), q("/mnt/usb")}});
+    const Drive root = source.drives().at(0);
+    const Drive usb = source.drives().at(1);
+    EXPECT_EQ(source.currentDirectoryOf(usb), q("/mnt/usb"));
+
+    source.shown(q("/mnt/usb/photos/2020"));
+    source.shown(q("/etc"));
+    EXPECT_EQ(source.currentDirectoryOf(usb), q("/mnt/usb/photos/2020"));
+    EXPECT_EQ(source.currentDirectoryOf(root), q("/etc"));
+
+    source.shown(q("/mnt/usb"));
+    EXPECT_EQ(source.currentDirectoryOf(usb), q("/mnt/usb"));
+}
+
+#endif
+
+} // namespace
+} // namespace parvix
