@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace parvix {
 
 namespace {
@@ -99,7 +101,12 @@ void DirectoryList::fill(const QString& directory, const QStringList& subdirecto
         entry->setData(kLevelRole, level);
     }
     setCurrentRow(currentRow);
-    scrollToItem(item(currentRow), QAbstractItemView::PositionAtCenter);
+    // Show from the root down when it fits; on a deep path give up parents, not the first subdirectories.
+    const int rowHeight = sizeHintForRow(0);
+    const int visibleRows = rowHeight > 0 ? viewport()->height() / rowHeight : 0;
+    const int wantedBelow = std::min(static_cast<int>(subdirectories.size()), 3);
+    scrollToItem(item(std::clamp(currentRow + 1 + wantedBelow - visibleRows, 0, currentRow)),
+                 QAbstractItemView::PositionAtTop);
 
     m_path = directory;
     m_source.shown(directory);

@@ -238,6 +238,24 @@ TEST_F(DirectoryChooser, ListShowsParentsAndSubdirectories)
     });
 }
 
+TEST_F(DirectoryChooser, DeepDirectoryShowsItselfAndItsFirstSubdirectories)
+{
+    const QString deep = path("start/1/2/3/4/5/6/7/8/9/10/11/12");
+    for (const char* name : {"a", "b", "c", "d", "e"})
+        ASSERT_TRUE(QDir().mkpath(deep + q("/") + q(name)));
+    ASSERT_TRUE(QDir::setCurrent(deep));
+    opener();
+    whileOpen([&](Form1& form) {
+        const QRect view = dir1(form)->viewport()->rect();
+        for (const char* name : {"12", "a", "b", "c"}) {
+            SCOPED_TRACE(name);
+            ASSERT_NE(entry(form, q(name)), nullptr);
+            EXPECT_TRUE(view.contains(dir1(form)->visualItemRect(entry(form, q(name)))));
+        }
+        button(form, "Command2")->click();
+    });
+}
+
 TEST_F(DirectoryChooser, OkRightAfterOpeningWritesTheWorkingDirectoryIntoBothFields)
 {
     opener();
