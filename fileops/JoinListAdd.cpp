@@ -54,11 +54,18 @@ OperationResult JoinListAdd::addPieceSet(const std::string& chosenPath)
     const auto sep = lastSeparator(chosenPath);
     const std::string prefix = sep == std::string::npos ? std::string() : chosenPath.substr(0, sep + 1);
     const std::string pattern = chosenPath.substr(0, chosenPath.size() - 3) + "*";
+    // A "*" or "?" in the chosen name itself (POSIX names may hold them) is a wildcard to the listing and
+    // would bring in the pieces of other sets: then only names that begin with the chosen name's own
+    // text belong to its set.
+    const std::string stem = chosenPath.substr(prefix.size(), chosenPath.size() - 3 - prefix.size());
+    const bool stemHasWildcards = stem.find_first_of("*?") != std::string::npos;
 
     // Listings come in no useful order (and .1000 sorts before .101 by name): join order is the
     // pieces' numbers, so append by number, then by name.
     std::vector<Match> matches;
     for (auto& name : m_files.list(pattern, ListingKind::OrdinaryFiles)) {
+        if (stemHasWildcards && name.compare(0, stem.size(), stem) != 0)
+            continue;
         const double number = pieceNumberOfName(name);
         if (number > 0)
             matches.push_back({number, std::move(name)});
