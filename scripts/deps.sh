@@ -6,8 +6,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev googletest
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-    fonts-wqy-microhei
-    xvfb xauth x11-utils xdotool imagemagick
+    fonts-wqy-microhei fonts-dejavu-extra
+    xvfb xauth x11-utils xdotool imagemagick libx11-dev
     clang libclang-rt-14-dev valgrind
     g++-mingw-w64-x86-64-posix wine wine64
     desktop-file-utils dpkg-dev file

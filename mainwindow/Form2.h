@@ -1,0 +1,143 @@
+#pragma once
+
+#include "FileServices.h"
+#include "MessageBox.h"
+#include "WindowRequests.h"
+
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace parvix {
+
+class MailLinkLabel;
+
+// The main window: a banner, the tab control with the Cut file, Join file and About pages, and the
+// progress bar. It is the engines' window: they reach it only through WindowRequests.
+class Form2 : public QWidget, public WindowRequests
+{
+    Q_OBJECT
+
+public:
+    explicit Form2(QWidget* parent = nullptr);
+    ~Form2() override;
+
+    // The window's message boxes go through `presenter` (not owned); nullptr brings back the real boxes.
+    void setMessageBoxPresenter(MessageBoxPresenter* presenter);
+    // The file services the operations run on (the native ones unless replaced).
+    void setFileServices(std::unique_ptr<FileServices> files);
+
+    // The index of the page in front (the tab control's current page).
+    int currentPage() const;
+
+    // The progress bar's values as the operations set them.
+    float progressMax() const { return m_progressMax; }
+    float progressValue() const { return m_progressValue; }
+
+    // WindowRequests
+    Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override;
+    void focus(TextBox box) override;
+    void selectAll(TextBox box) override;
+    void caretToEnd(TextBox box) override;
+    void clearJoinList() override;
+    void appendJoinList(const std::string& entry) override;
+    std::int64_t joinListCount() override;
+    std::string joinListEntry(std::int64_t index) override;
+    void setText4(const std::string& text) override;
+    void setPointer(Pointer pointer) override;
+    void setProgressMax(float maximum) override;
+    void setProgressValue(float value) override;
+    void showProgress() override;
+    void hideProgress() override;
+    void selectTab(int index) override;
+
+public slots:
+    // "..." beside either destination. The directory chooser writes its folder into Text2 and Text4.
+    void openDirectoryChooser();
+    void Command3_Click();
+    void Command6_Click();
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+public:
+    // The controls, by their design names.
+    QLabel* Picture1 = nullptr;
+    QLabel* Image3 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QTabWidget* SSTab1 = nullptr;
+
+    QGroupBox* Frame1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* Command3 = nullptr;
+
+    QLabel* Label4 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QPushButton* Command10 = nullptr;
+    QListWidget* List1 = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command6 = nullptr;
+
+    QLabel* picIcon = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblDescription = nullptr;
+    QLabel* lblVersion = nullptr;
+    MailLinkLabel* Label6 = nullptr;
+    QFrame* Line1 = nullptr;
+    QFrame* Line2 = nullptr;
+
+private:
+    void createBanner();
+    void createCutPage(QWidget* page);
+    void createJoinPage(QWidget* page);
+    void createAboutPage(QWidget* page);
+    void setFocusOrder();
+    void load();
+    void centreOnScreen();
+    void SSTab1_Click(int previousTab);
+    void Label6_Click();
+    QLineEdit* textBox(TextBox box) const;
+    void flushJoinList();
+
+    MessageBoxPresenter* m_presenter = nullptr;
+    QtMessageBoxPresenter m_realBoxes;
+    std::unique_ptr<FileServices> m_files;
+
+    QPoint m_pageOrigin;
+    int m_currentPage = 0;
+    bool m_centredWithFrame = false;
+    bool m_hourglass = false;
+    float m_progressMax = 0;
+    float m_progressValue = 0;
+    // Appends are gathered and handed to the list in one go: one insertion per entry would make a
+    // cut into many thousands of pieces crawl.
+    std::vector<QString> m_pendingEntries;
+};
+
+} // namespace parvix

@@ -1,0 +1,640 @@
+// The main window as a user meets it: start-up, layout, the page-change rule, the mail link, and the
+// cut and join run from its buttons on real files.
+#include "Form2.h"
+#include "GuiTestSupport.h"
+#include "MailLinkLabel.h"
+#include "SplitOperation.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace parvix {
+namespace {
+
+using test::FailingFiles;
+using test::ScriptedBoxes;
+
+const QString kParvix = QStringLiteral("Parvix");
+const QString kTavrin = QStringLiteral("Tavrin");
+
+class Form2Test : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        form = std::make_unique<Form2>();
+        form->setMessageBoxPresenter(&boxes);
+        auto files = std::make_unique<FailingFiles>();
+        this->files = files.get();
+        form->setFileServices(std::move(files));
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    void clickTab(int index)
+    {
+        QTabBar* bar = form->SSTab1->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    }
+
+    void click(QPushButton* button)
+    {
+        ASSERT_TRUE(button->isVisible());
+        ASSERT_TRUE(button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    QStringList listEntries() const
+    {
+        QStringList entries;
+        for (int i = 0; i < form->List1->count(); ++i)
+            entries.push_back(form->List1->item(i)->text());
+        return entries;
+    }
+
+    // A source file of three floppy pieces cut from the Cut file page.
+    QString cutThreePieces()
+    {
+        const QString source = path(QStringLiteral("report.txt"));
+        test::writePatternFile(source, 2 * kFloppyPieceSize + 105930);
+        clickTab(0);
+        form->Text1->setText(source);
+        form->Text2->setText(path(QStringLiteral("report$txt")));
+        click(form->Command3);
+        return source;
+    }
+
+    QTemporaryDir m_dir;
+    ScriptedBoxes boxes;
+    FailingFiles* files = nullptr;
+    std::unique_ptr<Form2> form;
+};
+
+TEST_F(Form2Test, StartsCentredOnTheAboutPageWithTheInitialStates)
+{
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Parvix toolbox"));
+    EXPECT_EQ(form->size(), QSize(492, 301));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowCloseButtonHint);
+
+    const QRect screen = form->screen()->geometry();
+    const QRect outer = form->frameGeometry();
+    EXPECT_LE(std::abs(outer.left() - (screen.left() + (screen.width() - outer.width()) / 2)), 1);
+    EXPECT_LE(std::abs(outer.top() - (screen.top() + (screen.height() - outer.height()) / 2)), 1);
+
+    EXPECT_EQ(form->SSTab1->currentIndex(), 2);
+    EXPECT_TRUE(form->Option1->isChecked());
+    EXPECT_FALSE(form->Option2->isChecked());
+    EXPECT_TRUE(form->Text3->isHidden());
+    EXPECT_FALSE(form->Text3->isEnabled());
+    EXPECT_TRUE(form->Label1->isHidden());
+    EXPECT_TRUE(form->ProgressBar1->isHidden());
+    for (QLineEdit* box : {form->Text1, form->Text2, form->Text3, form->Text4})
+        EXPECT_EQ(box->text(), QString()) << box->objectName().toStdString();
+    EXPECT_EQ(form->List1->count(), 0);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+struct Placement
+{
+    const char* name;
+    const char* container; // the design's container: the window, a page (the tab control) or a frame
+    QRect twips;
+    const char* caption;
+};
+
+TEST_F(Form2Test, EveryControlSitsWhereTheLayoutPutsItWithItsCaption)
+{
+    const Placement placements[] = {
+        {"Picture1", "Form2", {0, 0, 7815, 1035}, ""},
+        {"Image3", "Picture1", {240, 120, 3480, 900}, ""},
+        {"SSTab1", "Form2", {0, 1080, 7335, 3375}, ""},
+        {"Frame1", "SSTab1", {120, 480, 5415, 2655}, "Cut File"},
+        {"Label2", "Frame1", {120, 480, 1485, 240}, "File to be Cutted:"},
+        {"Text1", "Frame1", {120, 720, 4695, 390}, ""},
+        {"Command1", "Frame1", {4920, 720, 375, 375}, "..."},
+        {"Label3", "Frame1", {120, 1440, 1020, 240}, "Destination:"},
+        {"Text2", "Frame1", {120, 1680, 4695, 375}, ""},
+        {"Command2", "Frame1", {4920, 1680, 375, 375}, "..."},
+        {"Frame2", "SSTab1", {5640, 600, 1575, 1695}, "Option"},
+        {"Option1", "Frame2", {120, 240, 1095, 375}, "1.44M"},
+        {"Option2", "Frame2", {120, 600, 1335, 375}, "Customize"},
+        {"Text3", "Frame2", {120, 1080, 1095, 270}, ""},
+        {"Label1", "Frame2", {1245, 1080, 210, 195}, "KB"},
+        {"Command3", "SSTab1", {5880, 2640, 1215, 375}, "Cut"},
+        {"Label4", "SSTab1", {120, 360, 2835, 195}, "Save as a destination file:"},
+        {"Text4", "SSTab1", {120, 600, 6615, 390}, ""},
+        {"Command10", "SSTab1", {6840, 600, 375, 375}, "..."},
+        {"List1", "SSTab1", {120, 1080, 4815, 1620}, ""},
+        {"Frame3", "SSTab1", {5040, 1080, 2175, 1695}, "Join"},
+        {"Command4", "Frame3", {360, 360, 735, 375}, "Add"},
+        {"Command5", "Frame3", {1200, 360, 735, 375}, "Delete"},
+        {"Command6", "Frame3", {600, 960, 1095, 375}, "Join"},
+        {"picIcon", "SSTab1", {720, 480, 480, 480}, ""},
+        {"lblTitle", "SSTab1", {1440, 600, 2565, 210}, "Parvix toolbox  version 1.53"},
+        {"lblDescription", "SSTab1", {1440, 960, 2175, 195}, "www.example.com"},
+        {"lblVersion", "SSTab1", {1440, 1200, 1590, 195}, " "},
+        {"Label6", "SSTab1", {2160, 1440, 90, 180}, ""},
+        {"Line1", "SSTab1", {600, 1800, 6250, 15}, ""},
+        {"Line2", "SSTab1", {600, 1815, 6250, 15}, ""},
+    };
+    for (const auto& p : placements) {
+        SCOPED_TRACE(p.name);
+        auto* widget = form->findChild<QWidget*>(QLatin1String(p.name));
+        ASSERT_NE(widget, nullptr);
+        QWidget* container = QLatin1String(p.container) == QLatin1String("Form2")
+                                 ? form.get()
+                                 : form->findChild<QWidget*>(QLatin1String(p.container));
+        ASSERT_NE(container, nullptr);
+        ASSERT_TRUE(container->isAncestorOf(widget));
+        const QPoint topLeft = widget->mapTo(container, QPoint(0, 0));
+        EXPECT_EQ(topLeft, QPoint(qRound(p.twips.left() / 15.0), qRound(p.twips.top() / 15.0)));
+        const QSize design(qRound(p.twips.width() / 15.0), qRound(p.twips.height() / 15.0));
+        if (qobject_cast<QLabel*>(widget) != nullptr && QLatin1String(p.name) != QLatin1String("Picture1")) {
+            // A label may grow to its text where the substitute font is wider, never shrink.
+            EXPECT_GE(widget->width(), design.width());
+            EXPECT_GE(widget->height(), design.height());
+            EXPECT_LE(widget->width(), widget->sizeHint().width() + design.width());
+        } else if (QLatin1String(p.name).startsWith(QLatin1String("Line"))) {
+            EXPECT_EQ(widget->width(), design.width());
+            EXPECT_EQ(widget->height(), 1);
+        } else {
+            EXPECT_EQ(widget->size(), design);
+        }
+        const QString caption = QString::fromUtf8(p.caption);
+        if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && label->pixmap().isNull()) {
+            EXPECT_EQ(label->text(), caption);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            EXPECT_EQ(button->text(), caption);
+        } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+            EXPECT_EQ(frame->title(), caption);
+        }
+    }
+    // The banner is cut off at the window's right edge; the progress bar lies inside the window.
+    EXPECT_GT(form->Picture1->geometry().right(), form->rect().right());
+    EXPECT_EQ(form->ProgressBar1->size(), QSize(140, 17));
+    EXPECT_TRUE(form->rect().contains(form->ProgressBar1->geometry()));
+    EXPECT_TRUE(form->SSTab1->geometry().bottom() < form->height());
+}
+
+TEST_F(Form2Test, TabCaptionsFontsAndToolTipsAreExact)
+{
+    QTabBar* bar = form->SSTab1->tabBar();
+    ASSERT_EQ(bar->count(), 3);
+    EXPECT_EQ(bar->tabText(0), QStringLiteral("   Cut file  "));
+    EXPECT_EQ(bar->tabText(1), QStringLiteral("   Join file   "));
+    EXPECT_EQ(bar->tabText(2), QStringLiteral("  About  "));
+    // Every tab fits in the one row.
+    EXPECT_LE(bar->tabRect(2).right(), form->SSTab1->width());
+
+    EXPECT_EQ(form->Command4->toolTip(), QStringLiteral("Add"));
+    EXPECT_EQ(form->Command5->toolTip(), QString::fromUtf8("删除选定文件"));
+    EXPECT_EQ(form->Command6->toolTip(), QStringLiteral("Join"));
+    EXPECT_EQ(form->Label6->toolTip(), QString::fromUtf8("写信给我"));
+
+    EXPECT_EQ(form->Text1->font().families().front(), QString::fromUtf8("宋体"));
+    EXPECT_EQ(form->Label2->font().families().front(), QStringLiteral("Tahoma"));
+    EXPECT_EQ(form->Label2->font().pixelSize(), 13);   // 9.75 points
+    EXPECT_EQ(form->Command5->font().pixelSize(), 11); // 8.25 points
+    EXPECT_TRUE(form->lblTitle->font().bold());
+    EXPECT_TRUE(form->Label6->font().underline());
+    EXPECT_EQ(form->Label6->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(bar->font().families().front(), QString::fromUtf8("宋体"));
+}
+
+TEST_F(Form2Test, FocusMovesInTheDesignOrder)
+{
+    auto tabThrough = [&](QWidget* first, int steps) {
+        first->setFocus();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return first->hasFocus(); }));
+        auto name = [&](QWidget* w) {
+            return w == form->SSTab1->tabBar() ? QStringLiteral("SSTab1") : w->objectName();
+        };
+        QStringList names{name(first)};
+        for (int i = 0; i < steps; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            names.push_back(name(QApplication::focusWidget()));
+        }
+        return names.join(QLatin1Char(' '));
+    };
+    // Of the two option buttons only the selected one is a stop; hidden Text3 is passed over.
+    clickTab(0);
+    EXPECT_EQ(tabThrough(form->Text1, 6), QStringLiteral("Text1 Command1 Text2 Command2 Option1 Command3 SSTab1"));
+    clickTab(1);
+    EXPECT_EQ(tabThrough(form->SSTab1->tabBar(), 6),
+              QStringLiteral("SSTab1 Text4 List1 Command4 Command5 Command6 Command10"));
+}
+
+struct PageChange
+{
+    int from;
+    int to;
+    bool text1Selected;
+    bool text4Selected;
+};
+
+TEST_F(Form2Test, PageChangeSelectsByThePageLeftOnly)
+{
+    const PageChange cases[] = {
+        {1, 0, true, false}, {0, 1, false, true}, {2, 0, false, true},
+        {2, 1, false, true}, {1, 2, true, false}, {0, 2, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.from << " -> " << c.to);
+        form->SSTab1->setCurrentIndex(c.from);
+        form->Text1->setText(QStringLiteral("/data/source.bin"));
+        form->Text4->setText(QStringLiteral("/data/joined.bin"));
+        form->Text1->setCursorPosition(3);
+        form->Text4->setCursorPosition(2);
+        clickTab(c.to);
+        ASSERT_EQ(form->SSTab1->currentIndex(), c.to);
+        EXPECT_EQ(form->Text1->hasSelectedText(), c.text1Selected);
+        EXPECT_EQ(form->Text4->hasSelectedText(), c.text4Selected);
+        QLineEdit* selected = c.text1Selected ? form->Text1 : form->Text4;
+        EXPECT_EQ(selected->selectionStart(), 0);
+        EXPECT_EQ(selected->selectedText(), selected->text());
+        // The other box keeps its caret where it was.
+        QLineEdit* other = c.text1Selected ? form->Text4 : form->Text1;
+        EXPECT_EQ(other->cursorPosition(), c.text1Selected ? 2 : 3);
+    }
+}
+
+TEST_F(Form2Test, PageChangeDoesNotMoveTheFocus)
+{
+    QTabBar* bar = form->SSTab1->tabBar();
+    bar->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->hasFocus(); }));
+    form->Text4->setText(QStringLiteral("x"));
+    form->selectTab(0);
+    EXPECT_EQ(form->Text4->selectedText(), QStringLiteral("x"));
+    EXPECT_TRUE(bar->hasFocus());
+}
+
+class MailCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.push_back(url); }
+};
+
+TEST_F(Form2Test, MailLinkHandsAMailtoLinkToTheDesktop)
+{
+    MailCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
+    EXPECT_EQ(form->Label6->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(form->Label6->text(), QString());
+    QTest::mouseClick(form->Label6, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls.front().scheme(), QStringLiteral("mailto"));
+    EXPECT_TRUE(catcher.urls.front().path().endsWith(QStringLiteral("@example.com")));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Form2Test, CutFromTheButtonWritesThePiecesAndTurnsToTheJoinPage)
+{
+    bool busySeen = false;
+    files->onOpen = [&] {
+        busySeen =
+            busySeen || (QApplication::overrideCursor() != nullptr &&
+                         QApplication::overrideCursor()->shape() == Qt::WaitCursor && form->ProgressBar1->isVisible());
+    };
+    const QString source = cutThreePieces();
+
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text,
+              QString::fromUtf8("Are you sure ？The file ") + source + QStringLiteral(" will to be cutted!  "));
+    EXPECT_EQ(boxes.shown[0].title, kParvix);
+    EXPECT_EQ(boxes.shown[0].style, BoxStyle::Confirmation);
+    EXPECT_EQ(boxes.shown[1].text, source + QStringLiteral(" is cutted completely!\n\nYou can run the link.bat to "
+                                                           "join automatically in the destination director \nAlso "
+                                                           "you can use the Parvix to join the file !"));
+    EXPECT_EQ(boxes.shown[1].title, kParvix);
+    EXPECT_EQ(boxes.shown[1].style, BoxStyle::Notice);
+
+    const QStringList expected = {path(QStringLiteral("report$txt.001")), path(QStringLiteral("report$txt.002")),
+                                  path(QStringLiteral("report$txt.003"))};
+    EXPECT_EQ(listEntries(), expected);
+    QByteArray joined;
+    for (const auto& piece : expected)
+        joined += test::readWholeFile(piece);
+    EXPECT_EQ(joined, test::readWholeFile(source));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("Link.bat"))));
+
+    EXPECT_EQ(form->SSTab1->currentIndex(), 1);
+    EXPECT_EQ(form->Text4->text(), source);
+    EXPECT_EQ(form->Text4->selectedText(), source);
+    EXPECT_TRUE(busySeen);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(form->ProgressBar1->isHidden());
+    EXPECT_EQ(form->ProgressBar1->value(), 0);
+}
+
+TEST_F(Form2Test, CutAnsweredNoChangesNothing)
+{
+    const QString source = path(QStringLiteral("a.bin"));
+    test::writePatternFile(source, 2 * kFloppyPieceSize);
+    clickTab(0);
+    form->Text1->setText(source);
+    form->Text2->setText(path(QStringLiteral("a$bin")));
+    boxes.answer(Button::No);
+    click(form->Command3);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(form->SSTab1->currentIndex(), 0);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.bin")});
+}
+
+TEST_F(Form2Test, CutRefusalsShowTheirBoxesAndMoveTheFocus)
+{
+    clickTab(0);
+    click(form->Command3);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Please select a file to be cutted"));
+    EXPECT_EQ(boxes.shown[0].style, BoxStyle::Warning);
+    EXPECT_EQ(boxes.shown[0].title, kParvix);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->Text1->hasFocus(); }));
+
+    const QString source = path(QStringLiteral("b.bin"));
+    test::writePatternFile(source, 100);
+    form->Text1->setText(source);
+    form->Text2->setText(path(QStringLiteral("missing/b$bin")));
+    click(form->Command3);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].text, QStringLiteral("The specify destination path has not existed!"));
+    EXPECT_EQ(boxes.shown[1].title, kTavrin);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->Text2->hasFocus(); }));
+    EXPECT_EQ(form->Text2->selectedText(), form->Text2->text());
+}
+
+TEST_F(Form2Test, CutFailureReportsTheDiskErrorAndResetsPointerAndProgress)
+{
+    files->failOn(FailingFiles::Call::CreateReplace, 2, 61);
+    bool busySeen = false;
+    boxes.onShow = [&](const MessageBoxRequest& request) {
+        if (request.style == BoxStyle::DiskError)
+            busySeen = form->ProgressBar1->isVisible();
+    };
+    cutThreePieces();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].text, QStringLiteral("The disk room is not enough"));
+    EXPECT_EQ(boxes.shown[1].style, BoxStyle::DiskError);
+    EXPECT_EQ(boxes.shown[1].title, kTavrin);
+    EXPECT_TRUE(busySeen);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(form->ProgressBar1->isHidden());
+    EXPECT_EQ(form->SSTab1->currentIndex(), 0);
+}
+
+TEST_F(Form2Test, JoinFromTheButtonConcatenatesTheListedPieces)
+{
+    const QString source = cutThreePieces();
+    boxes.shown.clear();
+    const QString destination = path(QStringLiteral("joined.txt"));
+    form->Text4->setText(destination);
+    bool busySeen = false;
+    files->onOpen = [&] {
+        busySeen = busySeen || (QApplication::overrideCursor() != nullptr && form->ProgressBar1->isVisible());
+    };
+    click(form->Command6);
+
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text,
+              QStringLiteral("Are you sure? the file  ") + destination + QStringLiteral("  will to be joined"));
+    EXPECT_EQ(boxes.shown[0].style, BoxStyle::Question);
+    EXPECT_EQ(boxes.shown[0].title, kParvix);
+    EXPECT_EQ(boxes.shown[1].text, destination + QStringLiteral(" is joined completely!"));
+    EXPECT_EQ(boxes.shown[1].style, BoxStyle::Notice);
+    EXPECT_EQ(test::readWholeFile(destination), test::readWholeFile(source));
+    EXPECT_TRUE(busySeen);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(form->ProgressBar1->isHidden());
+    EXPECT_EQ(form->List1->count(), 3);
+}
+
+TEST_F(Form2Test, JoinOverAnExistingFileAsksWithNoAsTheDefault)
+{
+    const QString source = cutThreePieces();
+    boxes.shown.clear();
+    form->Text4->setText(source); // the proposal: the source itself, which exists
+    boxes.answer(Button::No);
+    const QByteArray before = test::readWholeFile(source);
+    click(form->Command6);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("The file  ") + source +
+                                       QString::fromUtf8("  has already existed，Do you want to replace？"));
+    EXPECT_EQ(boxes.shown[0].style, BoxStyle::ReplaceQuestion);
+    EXPECT_EQ(test::readWholeFile(source), before);
+}
+
+TEST_F(Form2Test, JoinFailureReportsTheDiskErrorAndResetsPointerAndProgress)
+{
+    cutThreePieces();
+    boxes.shown.clear();
+    files->failOn(FailingFiles::Call::OpenRead, 2, 70);
+    form->Text4->setText(path(QStringLiteral("joined.txt")));
+    click(form->Command6);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].text, QStringLiteral("Disk is protected or file is protected"));
+    EXPECT_EQ(boxes.shown[1].style, BoxStyle::DiskError);
+    EXPECT_EQ(boxes.shown[1].title, kTavrin);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(form->ProgressBar1->isHidden());
+}
+
+TEST_F(Form2Test, JoinWithAnEmptyDestinationAsksForAName)
+{
+    clickTab(1);
+    click(form->Command6);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Please specify a file name !"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->Text4->hasFocus(); }));
+}
+
+struct ProgressCase
+{
+    float maximum;
+    float value;
+    int shown; // of 1000
+};
+
+TEST_F(Form2Test, ProgressScalesSinglePrecisionValuesOntoTheBar)
+{
+    const ProgressCase cases[] = {
+        {0, 0, 0}, {4, 2, 500}, {4, 9, 1000}, {3, -1, 0}, {1e9f, 5e8f, 500}, {1, 1, 1000}, {0, 5, 0},
+    };
+    for (const auto& c : cases) {
+        form->setProgressMax(c.maximum);
+        form->setProgressValue(c.value);
+        EXPECT_EQ(form->ProgressBar1->value(), c.shown) << c.maximum << " " << c.value;
+        // Never the toolkit's "busy" bar, whose range is empty.
+        EXPECT_LT(form->ProgressBar1->minimum(), form->ProgressBar1->maximum());
+    }
+    form->showProgress();
+    EXPECT_TRUE(form->ProgressBar1->isVisible());
+    form->hideProgress();
+    EXPECT_TRUE(form->ProgressBar1->isHidden());
+}
+
+TEST_F(Form2Test, PointerRequestsNestNothingAndRestore)
+{
+    form->setPointer(Pointer::Hourglass);
+    form->setPointer(Pointer::Hourglass);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    Qt::CursorShape duringBox = Qt::WaitCursor;
+    boxes.onShow = [&](const MessageBoxRequest&) { duringBox = QApplication::overrideCursor()->shape(); };
+    form->messageBox("x", BoxStyle::Notice, BoxTitle::Parvix);
+    EXPECT_EQ(duringBox, Qt::ArrowCursor);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    form->setPointer(Pointer::Default);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    form->setPointer(Pointer::Default);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Form2Test, TextRequestsSelectFocusAndMoveTheCaret)
+{
+    form->setText4("/data/a.bin");
+    EXPECT_EQ(form->Text4->text(), QStringLiteral("/data/a.bin"));
+    EXPECT_EQ(form->Text4->cursorPosition(), 0);
+    form->caretToEnd(TextBox::Text4);
+    EXPECT_EQ(form->Text4->cursorPosition(), 11);
+    EXPECT_FALSE(form->Text4->hasSelectedText());
+    form->Text2->setText(QStringLiteral("abc"));
+    form->selectAll(TextBox::Text2);
+    EXPECT_EQ(form->Text2->selectionStart(), 0);
+    EXPECT_EQ(form->Text2->selectedText(), QStringLiteral("abc"));
+    form->selectAll(TextBox::Text3); // empty: an empty selection
+    EXPECT_FALSE(form->Text3->hasSelectedText());
+    // Long paths are kept whole.
+    const std::string longPath(40000, 'a');
+    form->setText4(longPath);
+    EXPECT_EQ(form->Text4->text().size(), 40000);
+}
+
+TEST_F(Form2Test, JoinListTakesAHundredThousandEntriesQuickly)
+{
+    QElapsedTimer timer;
+    timer.start();
+    form->clearJoinList();
+    for (int i = 0; i < 100000; ++i)
+        form->appendJoinList("/data/piece." + std::to_string(i));
+    EXPECT_EQ(form->joinListCount(), 100000);
+    EXPECT_EQ(form->joinListEntry(99999), "/data/piece.99999");
+    form->selectTab(1);
+    EXPECT_EQ(form->List1->count(), 100000);
+    EXPECT_EQ(form->joinListEntry(0), "/data/piece.0");
+    form->appendJoinList("/data/last");
+    EXPECT_EQ(form->joinListCount(), 100001);
+    EXPECT_EQ(form->joinListEntry(100000), "/data/last");
+    EXPECT_EQ(form->joinListEntry(100001), "");
+    form->clearJoinList();
+    EXPECT_EQ(form->joinListCount(), 0);
+    EXPECT_LT(timer.elapsed(), 10000);
+}
+
+TEST_F(Form2Test, ClosingEndsTheProgramAlsoWithAHiddenWindowLeft)
+{
+    QWidget chooser;
+    chooser.show();
+    chooser.hide();
+    QSignalSpy closed(form.get(), &Form2::closed);
+    QTimer::singleShot(0, form.get(), &QWidget::close);
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(closed.count(), 1);
+}
+
+struct BoxStyleCase
+{
+    BoxStyle style;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton;
+};
+
+TEST(MessageBox, StylesGiveTheirIconsButtonsAndDefaults)
+{
+    const BoxStyleCase cases[] = {
+        {BoxStyle::Warning, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok},
+        {BoxStyle::Notice, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok},
+        {BoxStyle::DiskError, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok},
+        {BoxStyle::Confirmation, QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes},
+        {BoxStyle::Question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes},
+        {BoxStyle::ReplaceQuestion, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.style));
+        const auto box = makeMessageBox(nullptr, {QStringLiteral("Parvix"), QStringLiteral("<b>a</b>"), c.style});
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Parvix"));
+        EXPECT_EQ(box->text(), QStringLiteral("<b>a</b>"));
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->icon(), c.icon);
+        EXPECT_EQ(box->standardButtons(), c.buttons);
+        EXPECT_EQ(box->defaultButton(), box->button(c.defaultButton));
+        if (c.buttons & QMessageBox::No) {
+            EXPECT_EQ(box->escapeButton(), box->button(QMessageBox::No));
+        }
+    }
+}
+
+TEST(MessageBox, LoneCarriageReturnsBecomeLineBreaks)
+{
+    EXPECT_EQ(displayText("a\r\rb\rc"), QStringLiteral("a\n\nb\nc"));
+    EXPECT_EQ(displayText("a\r\nb\r"), QStringLiteral("a\r\nb\n"));
+    EXPECT_EQ(displayText(""), QString());
+    EXPECT_EQ(displayText("已"), QString::fromUtf8("已"));
+}
+
+TEST(MessageBox, TheRealPresenterShowsTheBoxModallyAndReturnsTheButton)
+{
+    QtMessageBoxPresenter presenter;
+    QMetaObject::invokeMethod(
+        qApp,
+        [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Tavrin"));
+            box->button(QMessageBox::No)->click();
+        },
+        Qt::QueuedConnection);
+    EXPECT_EQ(presenter.present(nullptr, {QStringLiteral("Tavrin"), QStringLiteral("?"), BoxStyle::Question}),
+              Button::No);
+}
+
+} // namespace
+} // namespace parvix
+
+#include "Form2Test.moc"

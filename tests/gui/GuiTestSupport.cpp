@@ -1,0 +1,116 @@
+#include "GuiTestSupport.h"
+
+#include "FileError.h"
+
+#include <QFile>
+
+namespace parvix::test {
+
+Button ScriptedBoxes::present(QWidget*, const MessageBoxRequest& request)
+{
+    shown.push_back(request);
+    if (onShow)
+        onShow(request);
+    if (!m_answers.empty()) {
+        const Button answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
+    const bool question = request.style == BoxStyle::Confirmation || request.style == BoxStyle::Question ||
+                          request.style == BoxStyle::ReplaceQuestion;
+    return question ? Button::Yes : Button::Ok;
+}
+
+QStringList ScriptedBoxes::texts() const
+{
+    QStringList result;
+    for (const auto& request : shown)
+        result.push_back(request.text);
+    return result;
+}
+
+FailingFiles::FailingFiles() : m_real(makeNativeFileServices()) {}
+
+void FailingFiles::failOn(Call call, int nth, int number)
+{
+    m_call = call;
+    m_nth = nth;
+    m_count = 0;
+    m_number = number;
+}
+
+void FailingFiles::maybeFail(Call call)
+{
+    if (onOpen)
+        onOpen();
+    if (call != m_call)
+        return;
+    if (++m_count == m_nth)
+        throw FileError(m_number, 0, "injected failure");
+}
+
+std::vector<std::string> FailingFiles::list(const std::string& pattern, ListingKind kind)
+{
+    return m_real->list(pattern, kind);
+}
+
+std::int64_t FailingFiles::fileLength(const std::string& path)
+{
+    return m_real->fileLength(path);
+}
+
+std::optional<FileIdentity> FailingFiles::identity(const std::string& path)
+{
+    return m_real->identity(path);
+}
+
+std::unique_ptr<File> FailingFiles::openRead(const std::string& path)
+{
+    maybeFail(Call::OpenRead);
+    return m_real->openRead(path);
+}
+
+std::unique_ptr<File> FailingFiles::openReadWrite(const std::string& path)
+{
+    maybeFail(Call::OpenReadWrite);
+    return m_real->openReadWrite(path);
+}
+
+std::unique_ptr<File> FailingFiles::createReplace(const std::string& path)
+{
+    maybeFail(Call::CreateReplace);
+    return m_real->createReplace(path);
+}
+
+void FailingFiles::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
+{
+    m_real->writeTextLines(path, lines);
+}
+
+void writePatternFile(const QString& path, qint64 size, int seed)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot create a test file");
+    QByteArray block(64 * 1024, Qt::Uninitialized);
+    quint32 state = static_cast<quint32>(seed) * 2654435761u + 1;
+    for (qint64 written = 0; written < size;) {
+        for (auto& byte : block) {
+            state = state * 1664525u + 1013904223u;
+            byte = static_cast<char>(state >> 24);
+        }
+        const qint64 chunk = std::min<qint64>(block.size(), size - written);
+        file.write(block.constData(), chunk);
+        written += chunk;
+    }
+}
+
+QByteArray readWholeFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace parvix::test

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "FileServices.h"
+#include "MessageBox.h"
+
+#include <QString>
+#include <deque>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Lets failed comparisons print texts readably.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace parvix::test {
+
+// Answers the window's message boxes: records each one and answers from a script, Yes to a question
+// and OK to anything else when the script has run out.
+class ScriptedBoxes : public MessageBoxPresenter
+{
+public:
+    Button present(QWidget* parent, const MessageBoxRequest& request) override;
+
+    void answer(Button button) { m_answers.push_back(button); }
+    // Runs while a box is up, before it is answered.
+    std::function<void(const MessageBoxRequest&)> onShow;
+
+    std::vector<MessageBoxRequest> shown;
+    QStringList texts() const;
+
+private:
+    std::deque<Button> m_answers;
+};
+
+// Real file services that fail one kind of call, the n-th time it is made, with a file-error number,
+// and run a probe at every file that is opened or created.
+class FailingFiles : public FileServices
+{
+public:
+    FailingFiles();
+
+    enum class Call
+    {
+        None,
+        OpenRead,
+        OpenReadWrite,
+        CreateReplace,
+    };
+    void failOn(Call call, int nth, int number);
+    std::function<void()> onOpen;
+
+    std::vector<std::string> list(const std::string& pattern, ListingKind kind) override;
+    std::int64_t fileLength(const std::string& path) override;
+    std::optional<FileIdentity> identity(const std::string& path) override;
+    std::unique_ptr<File> openRead(const std::string& path) override;
+    std::unique_ptr<File> openReadWrite(const std::string& path) override;
+    std::unique_ptr<File> createReplace(const std::string& path) override;
+    void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
+
+private:
+    void maybeFail(Call call);
+
+    std::unique_ptr<FileServices> m_real;
+    Call m_call = Call::None;
+    int m_nth = 0;
+    int m_count = 0;
+    int m_number = 0;
+};
+
+// Writes `size` bytes of a repeatable pattern (seeded by `seed`) into a new file.
+void writePatternFile(const QString& path, qint64 size, int seed = 1);
+QByteArray readWholeFile(const QString& path);
+
+} // namespace parvix::test

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The window program on a real X server (Xvfb): it opens its window titled exactly "Parvix toolbox",
+# centred, of fixed size; a message box carries its own title and nothing more; closing the window
+# ends the program. Screenshots go to OUTDIR.
+# usage: x11-smoke.sh PARVIX X11-SEND-CLOSE OUTDIR
+set -euo pipefail
+parvix=$1 sendclose=$2 out=$3
+
+if [ -z "${PARVIX_SMOKE_ON_XVFB:-}" ]; then
+    for tool in xvfb-run xdotool xprop import; do
+        command -v "$tool" >/dev/null || { echo "x11-smoke: $tool is missing"; exit 1; }
+    done
+    exec env PARVIX_SMOKE_ON_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+mkdir -p "$out"
+export QT_QPA_PLATFORM=xcb
+fail() { echo "x11-smoke: $*"; exit 1; }
+
+title_of() {
+    xprop -id "$1" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
+}
+
+# The visible windows whose title is exactly $1 (xdotool's own match ignores case).
+windows_titled() {
+    local id
+    for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true); do
+        [ "$(title_of "$id")" = "$1" ] && echo "$id"
+    done
+    return 0
+}
+
+# Waits up to 15 seconds for a window titled exactly $1; prints its id.
+find_window() {
+    local id
+    for _ in $(seq 150); do
+        id=$(windows_titled "$1" | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+"$parvix" &
+pid=$!
+trap 'kill "$pid" 2>/dev/null || true' EXIT
+
+main=$(find_window 'Parvix toolbox') || fail "no window titled \"Parvix toolbox\""
+[ "$(xprop -id "$main" WM_NAME)" = 'WM_NAME(STRING) = "Parvix toolbox"' ] || fail "$(xprop -id "$main" WM_NAME)"
+hints=$(xprop -id "$main" WM_NORMAL_HINTS)
+grep -q 'minimum size: 492 by 301' <<<"$hints" || fail "no fixed minimum size: $hints"
+grep -q 'maximum size: 492 by 301' <<<"$hints" || fail "no fixed maximum size: $hints"
+sleep 0.5
+geometry=$(xdotool getwindowgeometry "$main")
+grep -q 'Position: 266,233' <<<"$geometry" || fail "not centred: $geometry"
+import -window root "$out/x11-about.png"
+
+# The Cut file tab, then "Cut" with nothing typed: a warning box titled "Parvix".
+xdotool mousemove 306 316 click 1
+sleep 0.3
+xdotool mousemove 698 493 click 1
+box=$(find_window 'Parvix') || fail "no message box titled \"Parvix\""
+import -window root "$out/x11-cut-warning.png"
+"$sendclose" "$box"
+for _ in $(seq 100); do
+    [ -z "$(windows_titled 'Parvix')" ] && break
+    sleep 0.1
+done
+[ -z "$(windows_titled 'Parvix')" ] || fail "the message box did not close"
+
+"$sendclose" "$main"
+for _ in $(seq 150); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the program still runs after its window was closed"
+trap - EXIT
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+echo "x11-smoke: passed"
