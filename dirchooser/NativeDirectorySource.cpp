@@ -44,7 +44,8 @@ QList<Drive> NativeDirectorySource::drives()
         for (int i = 0; i < 26; ++i) {
             if (mask & (DWORD{1} << i)) {
                 const QChar letter = QLatin1Char(static_cast<char>('a' + i));
-                m_lastDrives.append({letter.toUpper() + QStringLiteral(":\\"), letter + QLatin1Char(':')});
+                m_lastDrives.append(
+                    {QString(letter.toUpper()) + QStringLiteral(":\\"), QString(letter) + QLatin1Char(':')});
             }
         }
     }
