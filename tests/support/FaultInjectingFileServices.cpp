@@ -1,0 +1,128 @@
+#include "FaultInjectingFileServices.h"
+
+#include "FileError.h"
+
+namespace parvix::test {
+
+class FaultInjectingFile : public File
+{
+public:
+    FaultInjectingFile(std::unique_ptr<File> inner, FaultInjectingFileServices& owner, std::string path)
+        : m_inner(std::move(inner)), m_owner(owner), m_path(std::move(path))
+    {
+        ++m_owner.m_openFiles;
+    }
+    ~FaultInjectingFile() override { --m_owner.m_openFiles; }
+
+    void read(std::int64_t position, std::byte* buffer, std::size_t size) override
+    {
+        m_owner.tick("read " + m_path);
+        m_inner->read(position, buffer, size);
+    }
+    void write(std::int64_t position, const std::byte* buffer, std::size_t size) override
+    {
+        m_owner.tick("write " + m_path);
+        m_inner->write(position, buffer, size);
+    }
+    void truncate(std::int64_t length) override
+    {
+        m_owner.tick("truncate " + m_path);
+        m_inner->truncate(length);
+    }
+    void close() override
+    {
+        m_owner.tick("close " + m_path);
+        m_inner->close();
+    }
+
+    File& inner() { return *m_inner; }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::unique_ptr<File> m_inner;
+    FaultInjectingFileServices& m_owner;
+    std::string m_path;
+};
+
+void FaultInjectingFileServices::failCall(std::int64_t call, int number)
+{
+    m_failAt = call;
+    m_failNumber = number;
+    m_fired = false;
+}
+
+void FaultInjectingFileServices::tick(const std::string& what)
+{
+    ++m_calls;
+    m_log.push_back(what);
+    if (m_calls == m_failAt) {
+        m_fired = true;
+        m_log.back() += " !";
+        throw FileError(m_failNumber, 0, "injected failure of call " + std::to_string(m_calls) + ": " + what);
+    }
+}
+
+std::unique_ptr<File> FaultInjectingFileServices::wrap(std::unique_ptr<File> file, const std::string& path)
+{
+    return std::make_unique<FaultInjectingFile>(std::move(file), *this, path);
+}
+
+std::vector<std::string> FaultInjectingFileServices::list(const std::string& pattern, ListingKind kind)
+{
+    tick((kind == ListingKind::OrdinaryFiles ? "listFiles " : "listAll ") + pattern);
+    return m_inner.list(pattern, kind);
+}
+
+std::int64_t FaultInjectingFileServices::fileLength(const std::string& path)
+{
+    tick("fileLength " + path);
+    return m_inner.fileLength(path);
+}
+
+std::optional<FileIdentity> FaultInjectingFileServices::identity(const std::string& path)
+{
+    tick("identity " + path);
+    return m_inner.identity(path);
+}
+
+std::unique_ptr<File> FaultInjectingFileServices::openRead(const std::string& path)
+{
+    tick("openRead " + path);
+    return wrap(m_inner.openRead(path), path);
+}
+
+std::unique_ptr<File> FaultInjectingFileServices::openReadWrite(const std::string& path)
+{
+    tick("openReadWrite " + path);
+    return wrap(m_inner.openReadWrite(path), path);
+}
+
+std::unique_ptr<File> FaultInjectingFileServices::createReplace(const std::string& path)
+{
+    tick("createReplace " + path);
+    return wrap(m_inner.createReplace(path), path);
+}
+
+void FaultInjectingFileServices::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
+{
+    tick("writeTextLines " + path);
+    m_inner.writeTextLines(path, lines);
+}
+
+bool FaultInjectingFileServices::copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
+                                           std::int64_t size)
+{
+    auto& wrappedFrom = static_cast<FaultInjectingFile&>(from);
+    auto& wrappedTo = static_cast<FaultInjectingFile&>(to);
+    tick("copyRange " + wrappedTo.path());
+    if (!m_kernelCopy)
+        return false;
+    const std::size_t entry = m_log.size() - 1;
+    // The real services only know their own files.
+    const bool copied = m_inner.copyRange(wrappedFrom.inner(), fromPosition, wrappedTo.inner(), toPosition, size);
+    if (copied)
+        m_log[entry] += " done";
+    return copied;
+}
+
+} // namespace parvix::test

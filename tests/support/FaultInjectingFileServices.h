@@ -1,0 +1,62 @@
+#pragma once
+
+#include "FileServices.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace parvix::test {
+
+// Wraps real file services: counts every call, the members of opened files included (read, write,
+// truncate, close), fails one chosen call with a chosen file-error number, and counts the files that
+// are still open (wrapped files not yet destroyed).
+class FaultInjectingFileServices : public FileServices
+{
+public:
+    explicit FaultInjectingFileServices(FileServices& inner) : m_inner(inner) {}
+
+    // Call number `call` (from 1) throws FileError(number) instead of reaching the real services;
+    // 0 fails nothing.
+    void failCall(std::int64_t call, int number);
+
+    // With false, copyRange() answers that the caller must copy through its buffer, so that every byte
+    // goes through read() and write(); with true (the default) it asks the real services.
+    void allowKernelCopy(bool allow) { m_kernelCopy = allow; }
+
+    std::int64_t calls() const { return m_calls; }
+    // Whether the chosen call has been reached and failed.
+    bool fired() const { return m_fired; }
+    int openFiles() const { return m_openFiles; }
+    // One line per call, such as "openRead /tmp/x" or "write /tmp/x.001"; the failed one ends in " !",
+    // and "copyRange <to>" ends in " done" when the real services copied the bytes.
+    const std::vector<std::string>& log() const { return m_log; }
+
+    std::vector<std::string> list(const std::string& pattern, ListingKind kind) override;
+    std::int64_t fileLength(const std::string& path) override;
+    std::optional<FileIdentity> identity(const std::string& path) override;
+    std::unique_ptr<File> openRead(const std::string& path) override;
+    std::unique_ptr<File> openReadWrite(const std::string& path) override;
+    std::unique_ptr<File> createReplace(const std::string& path) override;
+    void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
+    bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
+                   std::int64_t size) override;
+
+private:
+    friend class FaultInjectingFile;
+
+    // Counts a call and throws when it is the chosen one.
+    void tick(const std::string& what);
+    std::unique_ptr<File> wrap(std::unique_ptr<File> file, const std::string& path);
+
+    FileServices& m_inner;
+    std::int64_t m_calls = 0;
+    std::int64_t m_failAt = 0;
+    int m_failNumber = 0;
+    bool m_fired = false;
+    bool m_kernelCopy = true;
+    int m_openFiles = 0;
+    std::vector<std::string> m_log;
+};
+
+} // namespace parvix::test

@@ -1,0 +1,101 @@
+#include "TestPaths.h"
+
+#include "Platform.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace parvix::test {
+
+namespace fs = std::filesystem;
+
+std::string joinPath(const std::string& folder, const std::string& name)
+{
+    if (!folder.empty() && folder.back() == kSeparator)
+        return folder + name;
+    return folder + kSeparator + name;
+}
+
+std::string nativePath(std::string path)
+{
+    for (char& c : path) {
+        if (c == '/')
+            c = kSeparator;
+    }
+    return path;
+}
+
+std::string patternBytes(std::size_t size, std::uint32_t seed)
+{
+    // A small linear congruential generator: fast, and the same on every platform.
+    std::string bytes(size, '\0');
+    std::uint32_t state = seed * 2654435761u + 12345u;
+    for (auto& byte : bytes) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
+void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(fs::path(path), std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool fileExists(const std::string& path)
+{
+    std::error_code error;
+    return fs::exists(fs::symlink_status(fs::path(path), error));
+}
+
+std::map<std::string, std::string> snapshotTree(const std::string& folder)
+{
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : fs::recursive_directory_iterator(fs::path(folder))) {
+        // Entries lie below `folder`, so the relative path is what follows it (no look-up of links).
+        const std::string name = entry.path().lexically_relative(fs::path(folder)).generic_string();
+        if (entry.is_symlink())
+            tree[name] = "<link>" + fs::read_symlink(entry.path()).generic_string();
+        else if (entry.is_directory())
+            tree[name] = "<dir>";
+        else if (entry.is_regular_file())
+            tree[name] = readFile(entry.path().string());
+        else
+            tree[name] = "<other>";
+    }
+    return tree;
+}
+
+std::size_t firstDifference(const std::string& a, const std::string& b)
+{
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (a[i] != b[i])
+            return i;
+    }
+    return a.size() == b.size() ? std::string::npos : common;
+}
+
+std::string concatenated(const std::vector<std::string>& paths)
+{
+    std::string bytes;
+    for (const auto& path : paths)
+        bytes += readFile(path);
+    return bytes;
+}
+
+} // namespace parvix::test
