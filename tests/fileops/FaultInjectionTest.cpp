@@ -1,0 +1,257 @@
+// Failures of the file system at every call of a cut and of a join: the error path reports them
+// through the table, closes every file, resets the window and keeps what was written.
+#include "EngineTestSupport.h"
+
+#include "Naming.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace parvix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool contains(const Requests& requests, const std::string& line)
+{
+    return std::find(requests.begin(), requests.end(), line) != requests.end();
+}
+
+Requests tail(const Requests& requests, std::size_t count)
+{
+    return Requests(requests.end() - static_cast<std::ptrdiff_t>(std::min(count, requests.size())), requests.end());
+}
+
+// The messages and clean-up that a failure with this number ends with.
+Requests errorBox(int number)
+{
+    return number == 61 ? Requests{"box DiskError Tavrin: The disk room is not enough"} : Requests{};
+}
+
+// The outcome of a run, and how many files were still open when the engine returned (while it still
+// exists, so that its own destruction cannot close what the error path forgot).
+struct Ran
+{
+    OperationResult result;
+    int openFiles;
+};
+
+// Calls of a run without failures, counted through a fresh injector.
+template <typename Run> std::int64_t countCalls(bool kernelCopy, Run run)
+{
+    TempDir dir;
+    auto native = makeNativeFileServices();
+    FaultInjectingFileServices files(*native);
+    files.allowKernelCopy(kernelCopy);
+    RecordingWindow window;
+    const Ran ran = run(dir, files, window);
+    EXPECT_EQ(ran.result.outcome, Outcome::Completed);
+    EXPECT_EQ(ran.openFiles, 0);
+    EXPECT_FALSE(files.fired());
+    // Without the kernel's copy every byte must pass through read and write, so their failures are covered.
+    const auto& log = files.log();
+    const bool buffered =
+        std::any_of(log.begin(), log.end(), [](const std::string& call) { return call.rfind("read ", 0) == 0; });
+    EXPECT_TRUE(kernelCopy || buffered) << "no read in the buffered run";
+    return files.calls();
+}
+
+constexpr int kNumbers[] = {61, 75};
+
+Ran cutFixture(TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window, std::string& bytes)
+{
+    bytes = patternBytes(3000);
+    writeFile(dir.file("s.bin"), bytes);
+    fs::create_directory(dir.file("out"));
+    window.joinList = {"/old.001"};
+    window.text4 = "/old";
+    SplitOperation split(window, files);
+    const auto result = split.run(customSize(dir.file("s.bin"), joinPath(dir.file("out"), "s$bin"), "1"));
+    return {result, files.openFiles()};
+}
+
+TEST(FaultInjection, EveryCallOfACutCanFail)
+{
+    std::string bytes;
+    for (const bool kernelCopy : {true, false}) {
+        const std::int64_t total =
+            countCalls(kernelCopy, [&](TempDir& d, FaultInjectingFileServices& f, RecordingWindow& w) {
+                return cutFixture(d, f, w, bytes);
+            });
+        ASSERT_GT(total, 15);
+
+        for (const int number : kNumbers) {
+            for (std::int64_t k = 1; k <= total; ++k) {
+                SCOPED_TRACE("failing call " + std::to_string(k) + " with " + std::to_string(number) +
+                             (kernelCopy ? ", kernel copy" : ", buffered copy"));
+                TempDir dir;
+                auto native = makeNativeFileServices();
+                FaultInjectingFileServices files(*native);
+                files.allowKernelCopy(kernelCopy);
+                RecordingWindow window;
+                files.failCall(k, number);
+
+                const auto [result, openFiles] = cutFixture(dir, files, window, bytes);
+
+                ASSERT_TRUE(files.fired());
+                SCOPED_TRACE("failed: " + files.log().back());
+                EXPECT_EQ(result.outcome, Outcome::Failed);
+                ASSERT_TRUE(result.error.has_value());
+                EXPECT_EQ(result.error->number(), number);
+                EXPECT_EQ(openFiles, 0) << "files left open by the error path";
+
+                Requests expectedTail = errorBox(number);
+                for (const char* line : {"tab 0", "value 0", "hide", "pointer Default"})
+                    expectedTail.push_back(line);
+                EXPECT_EQ(tail(window.requests(), expectedTail.size()), expectedTail);
+                EXPECT_EQ(window.boxes().size(),
+                          errorBox(number).size() + (contains(window.requests(), "clear") ? 1 : 0))
+                    << "the confirmation and the error box, nothing else";
+                EXPECT_EQ(window.tab, 0);
+                EXPECT_EQ(window.pointer, Pointer::Default);
+                EXPECT_FALSE(window.progressShown);
+
+                // The pieces written so far stay on disk and in the list; the list is only touched once cutting began.
+                if (contains(window.requests(), "clear")) {
+                    for (std::size_t i = 0; i < window.joinList.size(); ++i) {
+                        EXPECT_EQ(window.joinList[i],
+                                  piecePath(joinPath(dir.file("out"), "s$bin"), static_cast<int>(i) + 1));
+                        EXPECT_EQ(readFile(window.joinList[i]), bytes.substr(i * 1024, 1024));
+                    }
+                } else {
+                    EXPECT_EQ(window.joinList, std::vector<std::string>{"/old.001"});
+                }
+                // Text4 changes only once all pieces are written and the source is closed; Link.bat is the last
+                // thing written.
+                const bool proposed = files.log().back().rfind("writeTextLines ", 0) == 0;
+                EXPECT_EQ(window.text4, proposed ? joinPath(dir.file("out"), "s.bin") : "/old");
+                EXPECT_EQ(contains(window.requests(), "text4 " + joinPath(dir.file("out"), "s.bin")), proposed);
+                EXPECT_FALSE(fileExists(joinPath(dir.file("out"), "Link.bat")));
+                EXPECT_EQ(readFile(dir.file("s.bin")), bytes);
+            }
+        }
+    }
+}
+
+Ran joinFixture(TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window,
+                std::vector<std::string>& contents)
+{
+    const std::string bytes = patternBytes(3000);
+    contents = {bytes.substr(0, 1024), bytes.substr(1024, 1024), "", bytes.substr(2048)};
+    window.joinList.clear();
+    for (std::size_t i = 0; i < contents.size(); ++i) {
+        window.joinList.push_back(dir.file("p.00" + std::to_string(i + 1)));
+        writeFile(window.joinList.back(), contents[i]);
+    }
+    window.text4 = " " + dir.file("out.bin");
+    JoinOperation join(window, files);
+    const auto result = join.run(window.text4);
+    return {result, files.openFiles()};
+}
+
+TEST(FaultInjection, EveryCallOfAJoinCanFail)
+{
+    std::vector<std::string> contents;
+    for (const bool kernelCopy : {true, false}) {
+        const std::int64_t total =
+            countCalls(kernelCopy, [&](TempDir& d, FaultInjectingFileServices& f, RecordingWindow& w) {
+                return joinFixture(d, f, w, contents);
+            });
+        ASSERT_GT(total, 12);
+
+        for (const int number : kNumbers) {
+            for (std::int64_t k = 1; k <= total; ++k) {
+                SCOPED_TRACE("failing call " + std::to_string(k) + " with " + std::to_string(number) +
+                             (kernelCopy ? ", kernel copy" : ", buffered copy"));
+                TempDir dir;
+                auto native = makeNativeFileServices();
+                FaultInjectingFileServices files(*native);
+                files.allowKernelCopy(kernelCopy);
+                RecordingWindow window;
+                files.failCall(k, number);
+
+                const auto [result, openFiles] = joinFixture(dir, files, window, contents);
+
+                ASSERT_TRUE(files.fired());
+                SCOPED_TRACE("failed: " + files.log().back());
+                EXPECT_EQ(result.outcome, Outcome::Failed);
+                ASSERT_TRUE(result.error.has_value());
+                EXPECT_EQ(result.error->number(), number);
+                EXPECT_EQ(openFiles, 0) << "files left open by the error path";
+
+                Requests expectedTail = errorBox(number);
+                for (const char* line : {"pointer Default", "value 0", "hide"})
+                    expectedTail.push_back(line);
+                EXPECT_EQ(tail(window.requests(), expectedTail.size()), expectedTail);
+                for (const auto& line : window.requests())
+                    EXPECT_NE(line.rfind("tab ", 0), 0u) << "a join selects no tab";
+                EXPECT_EQ(window.pointer, Pointer::Default);
+                EXPECT_FALSE(window.progressShown);
+                EXPECT_EQ(window.joinList.size(), 4u);
+
+                // The destination holds exactly the pieces whose write completed.
+                const std::string destination = dir.file("out.bin");
+                if (!contains(window.requests(), "show")) {
+                    EXPECT_FALSE(fileExists(destination));
+                    continue;
+                }
+                std::string written;
+                std::size_t piece = 0;
+                for (const auto& call : files.log()) {
+                    while (piece < contents.size() && contents[piece].empty())
+                        ++piece;
+                    if (call == "write " + destination || call == "copyRange " + destination + " done")
+                        written += contents.at(piece++);
+                }
+                EXPECT_EQ(fileExists(destination) ? readFile(destination) : std::string(), written);
+            }
+        }
+    }
+}
+
+#ifndef _WIN32
+// A real full disk: a piece path that leads to /dev/full.
+TEST(FaultInjection, AFullDiskWhileCuttingKeepsTheEarlierPieces)
+{
+    TempDir dir;
+    auto files = makeNativeFileServices();
+    RecordingWindow window;
+    const std::string bytes = patternBytes(3000);
+    writeFile(dir.file("s.bin"), bytes);
+    fs::create_symlink("/dev/full", dir.file("s$bin.002"));
+
+    SplitOperation split(window, *files);
+    const auto result = split.run(customSize(dir.file("s.bin"), dir.file("s$bin"), "1"));
+
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(window.requests(), (Requests{splitConfirmation(dir.file("s.bin")), "clear", "pointer Hourglass", "max 2",
+                                           "value 0", "show", "value 0", "append " + dir.file("s$bin.001"), "value 1",
+                                           "box DiskError Tavrin: The disk room is not enough", "tab 0", "value 0",
+                                           "hide", "pointer Default"}));
+    EXPECT_EQ(readFile(dir.file("s$bin.001")), bytes.substr(0, 1024));
+    EXPECT_FALSE(fileExists(dir.file("Link.bat")));
+}
+
+TEST(FaultInjection, AFullDiskWhileJoining)
+{
+    TempDir dir;
+    auto files = makeNativeFileServices();
+    RecordingWindow window;
+    writeFile(dir.file("a.001"), "first");
+    writeFile(dir.file("a.002"), "second");
+    window.joinList = {dir.file("a.001"), dir.file("a.002")};
+    fs::create_symlink("/dev/full", dir.file("a"));
+
+    JoinOperation join(window, *files);
+    const auto result = join.run(dir.file("a"));
+
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(window.requests(),
+              (Requests{joinReplaceQuestion(dir.file("a")), joinConfirmation(dir.file("a")), "pointer Hourglass",
+                        "max 1", "value 0", "show", "value 0", "box DiskError Tavrin: The disk room is not enough",
+                        "pointer Default", "value 0", "hide"}));
+}
+#endif
+
+} // namespace
+} // namespace parvix::test

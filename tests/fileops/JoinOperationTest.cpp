@@ -1,0 +1,320 @@
+// Joining the listed pieces: the checks, the questions, the copy and its requests in order.
+#include "EngineTestSupport.h"
+
+#include "Naming.h"
+#include "Platform.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace parvix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSpecifyName = "box Warning Parvix: Please specify a file name !";
+const std::string kEnterName = "box Warning Parvix: Please enter the file name";
+const std::string kPathMissing = "box Warning Tavrin: The specify path is not existed!";
+const std::string kAddPieces = "box Warning Parvix: Please add the cutted files";
+const std::string kAlreadyListed = "box Warning Parvix: The specify file has already existed in th list";
+
+// The requests of a join that completes, after its questions.
+Requests completedJoin(const Requests& questions, const std::string& destination, std::size_t pieces)
+{
+    Requests requests = questions;
+    for (const char* line : {"pointer Hourglass"})
+        requests.push_back(line);
+    requests.push_back("max " + std::to_string(static_cast<long long>(pieces) - 1));
+    requests.push_back("value 0");
+    requests.push_back("show");
+    for (std::size_t i = 0; i < pieces; ++i)
+        requests.push_back("value " + std::to_string(i));
+    requests.push_back("pointer Default");
+    requests.push_back(joinCompletion(destination));
+    requests.push_back("value 0");
+    requests.push_back("hide");
+    return requests;
+}
+
+class Join : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        const std::string bytes = patternBytes(2500);
+        for (int n = 1; n <= 3; ++n) {
+            const std::string content = bytes.substr(static_cast<std::size_t>(n - 1) * 1024, 1024);
+            pieces.push_back(makeFile("p$bin" + pieceSuffix(n), content));
+            contents.push_back(content);
+        }
+        window.joinList = pieces;
+        window.text4 = "typed";
+    }
+
+    struct CheckCase
+    {
+        std::string name;
+        std::string text4;
+        Requests expected;
+        std::vector<Button> answers = {};
+    };
+
+    void expectStops(const CheckCase& c)
+    {
+        SCOPED_TRACE(c.name);
+        const auto listBefore = window.joinList;
+        const auto before = snapshotTree(dir.path());
+        window.clearRequests();
+        for (Button answer : c.answers)
+            window.answer({answer});
+        const auto result = join(c.text4);
+        EXPECT_EQ(result.outcome, Outcome::Stopped);
+        EXPECT_EQ(window.requests(), c.expected);
+        EXPECT_EQ(window.pendingAnswers(), 0u);
+        EXPECT_EQ(snapshotTree(dir.path()), before);
+        EXPECT_EQ(window.joinList, listBefore);
+        EXPECT_EQ(window.text4, "typed");
+    }
+
+    std::vector<std::string> pieces;
+    std::vector<std::string> contents;
+};
+
+TEST_F(Join, DestinationChecks)
+{
+    fs::create_directory(path("sub"));
+    const CheckCase cases[] = {
+        {"empty destination", "", {kSpecifyName, "focus Text4"}},
+        {"destination of spaces", "     ", {kSpecifyName, "focus Text4"}},
+        {"destination ending in the separator",
+         dir.path() + kSeparator,
+         {kEnterName, "selectAll Text4", "focus Text4"}},
+        {"destination ending in the separator before spaces",
+         " " + dir.path() + kSeparator + " ",
+         {kEnterName, "selectAll Text4", "focus Text4"}},
+        {"destination in a missing folder",
+         joinPath(path("nowhere"), "out.bin"),
+         {kPathMissing, "selectAll Text4", "focus Text4"}},
+        {"destination without any separator", "out.bin", {kPathMissing, "selectAll Text4", "focus Text4"}},
+        {"destination that is a list entry", pieces[1], {kAlreadyListed, "selectAll Text4", "focus Text4"}},
+        {"destination that is a list entry, between spaces",
+         "  " + pieces[0] + "  ",
+         {kAlreadyListed, "selectAll Text4", "focus Text4"}},
+        {"destination written differently",
+         joinPath(joinPath(path("sub"), ".."), "p$bin.003"),
+         {kAlreadyListed, "selectAll Text4", "focus Text4"}},
+    };
+    for (const auto& c : cases)
+        expectStops(c);
+}
+
+TEST_F(Join, AnEmptyListIsTheOnlyMessageForAValidDestination)
+{
+    window.joinList.clear();
+    expectStops({"empty list", path("out.bin"), {kAddPieces}});
+    // The folder is checked first.
+    expectStops({"empty list and missing folder",
+                 joinPath(path("nowhere"), "x"),
+                 {kPathMissing, "selectAll Text4", "focus Text4"}});
+}
+
+TEST_F(Join, QuestionsAnsweredNoChangeNothing)
+{
+    const std::string existing = makeFile("existing.bin", "old content");
+    const std::string fresh = path("fresh.bin");
+    const CheckCase cases[] = {
+        {"replace answered No",
+         existing,
+         {joinReplaceQuestion(existing), "selectAll Text4", "focus Text4"},
+         {Button::No}},
+        {"replace answered No, destination between spaces",
+         "  " + existing + " ",
+         {joinReplaceQuestion(existing), "selectAll Text4", "focus Text4"},
+         {Button::No}},
+        {"replace Yes, confirmation No",
+         existing,
+         {joinReplaceQuestion(existing), joinConfirmation(existing)},
+         {Button::Yes, Button::No}},
+        {"confirmation No", fresh, {joinConfirmation(fresh)}, {Button::No}},
+    };
+    for (const auto& c : cases)
+        expectStops(c);
+    EXPECT_FALSE(fileExists(fresh));
+}
+
+#ifndef _WIN32
+TEST_F(Join, ADestinationLinkedToAListEntryIsRefused)
+{
+    fs::create_symlink(pieces[2], path("sym.bin"));
+    fs::create_hard_link(pieces[0], path("hard.bin"));
+    expectStops({"symbolic link", path("sym.bin"), {kAlreadyListed, "selectAll Text4", "focus Text4"}});
+    expectStops({"hard link", path("hard.bin"), {kAlreadyListed, "selectAll Text4", "focus Text4"}});
+    // And the other way round: a list entry that is a link to the destination.
+    const std::string target = makeFile("target.bin", "x");
+    fs::create_symlink(target, path("entry.001"));
+    window.joinList.push_back(path("entry.001"));
+    expectStops({"entry linked to the destination", target, {kAlreadyListed, "selectAll Text4", "focus Text4"}});
+}
+#endif
+
+TEST_F(Join, ThePiecesAreConcatenatedInListOrder)
+{
+    const std::string destination = path("out.bin");
+
+    const auto result = join(destination);
+
+    EXPECT_EQ(result.outcome, Outcome::Completed);
+    EXPECT_EQ(window.requests(), completedJoin({joinConfirmation(destination)}, destination, 3));
+    EXPECT_SAME_BYTES(readFile(destination), contents[0] + contents[1] + contents[2]);
+    EXPECT_EQ(window.joinList, pieces);
+    EXPECT_EQ(window.text4, "typed");
+    EXPECT_EQ(window.tab, kSplitTab); // a join selects no tab
+    EXPECT_EQ(window.pointer, Pointer::Default);
+    EXPECT_FALSE(window.progressShown);
+}
+
+TEST_F(Join, OutOfOrderEntriesJoinInTheirListOrder)
+{
+    window.joinList = {pieces[1], pieces[0]};
+    EXPECT_EQ(join(path("out.bin")).outcome, Outcome::Completed);
+    EXPECT_SAME_BYTES(readFile(path("out.bin")), contents[1] + contents[0]);
+}
+
+TEST_F(Join, ASingleEntryHasAProgressRangeOfZero)
+{
+    window.joinList = {pieces[2]};
+    const std::string destination = path("one.bin");
+    EXPECT_EQ(join(destination).outcome, Outcome::Completed);
+    EXPECT_EQ(window.requests(), completedJoin({joinConfirmation(destination)}, destination, 1));
+    EXPECT_EQ(readFile(destination), contents[2]);
+}
+
+TEST_F(Join, ALongerExistingDestinationEndsExactlyAsLongAsTheJoinedBytes)
+{
+    const std::string destination = makeFile("out.bin", patternBytes(100000, 7));
+
+    const auto result = join(destination);
+
+    EXPECT_EQ(result.outcome, Outcome::Completed);
+    EXPECT_EQ(window.requests(),
+              completedJoin({joinReplaceQuestion(destination), joinConfirmation(destination)}, destination, 3));
+    EXPECT_SAME_BYTES(readFile(destination), contents[0] + contents[1] + contents[2]);
+}
+
+TEST_F(Join, AnEmptyPieceAddsNothing)
+{
+    const std::string empty = makeFile("empty.002", "");
+    window.joinList = {pieces[0], empty, pieces[1], empty};
+    const std::string destination = path("out.bin");
+
+    EXPECT_EQ(join(destination).outcome, Outcome::Completed);
+
+    EXPECT_EQ(window.requests(), completedJoin({joinConfirmation(destination)}, destination, 4));
+    EXPECT_SAME_BYTES(readFile(destination), contents[0] + contents[1]);
+}
+
+TEST_F(Join, OnlyEmptyPiecesGiveAnEmptyDestination)
+{
+    const std::string empty = makeFile("empty.001", "");
+    window.joinList = {empty};
+    const std::string destination = makeFile("out.bin", "was longer");
+    EXPECT_EQ(join(destination).outcome, Outcome::Completed);
+    EXPECT_EQ(readFile(destination), "");
+}
+
+TEST_F(Join, SpacesAroundTheDestinationAreNotPartOfIt)
+{
+    const std::string destination = path("out.bin");
+
+    EXPECT_EQ(join("   " + destination + "  ").outcome, Outcome::Completed);
+
+    EXPECT_EQ(window.requests(), completedJoin({joinConfirmation(destination)}, destination, 3));
+    EXPECT_EQ(readFile(destination), contents[0] + contents[1] + contents[2]);
+    EXPECT_EQ(snapshotTree(dir.path()).count(" out.bin"), 0u);
+}
+
+TEST_F(Join, APieceDeletedAfterListingStopsTheJoinAfterTheEarlierPieces)
+{
+    fs::remove(pieces[1]);
+    const std::string destination = path("out.bin");
+
+    const auto result = join(destination);
+
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    ASSERT_TRUE(result.error.has_value());
+    EXPECT_EQ(result.error->number(), 53);
+    EXPECT_EQ(window.requests(),
+              (Requests{joinConfirmation(destination), "pointer Hourglass", "max 2", "value 0", "show", "value 0",
+                        "box DiskError Tavrin: The file cann't to be written!", "pointer Default", "value 0", "hide"}));
+    EXPECT_EQ(readFile(destination), contents[0]);
+    EXPECT_EQ(window.joinList, pieces);
+    EXPECT_EQ(window.pointer, Pointer::Default);
+    EXPECT_FALSE(window.progressShown);
+}
+
+#ifndef _WIN32
+// A folder has no length to take; that failure has no message of its own here.
+TEST_F(Join, AFolderInTheListFailsWithoutATableMessage)
+{
+    fs::create_directory(path("folder.002"));
+    window.joinList = {pieces[0], path("folder.002")};
+    const auto result = join(path("out.bin"));
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(window.boxes(), Requests{joinConfirmation(path("out.bin"))});
+    EXPECT_EQ(readFile(path("out.bin")), contents[0]);
+}
+#endif
+
+// Cut and join give the source back, for lengths around the piece boundaries.
+TEST_F(Join, RoundTripsGiveTheSourceBack)
+{
+    fs::create_directory(path("pieces"));
+    const struct
+    {
+        std::size_t length;
+        const char* text3; // empty: the floppy size
+        std::size_t pieces;
+    } cases[] = {
+        {1023, "1", 0}, {1024, "1", 1},   {1025, "1", 2},   {2047, "1", 2},   {2048, "1", 2},
+        {2049, "1", 3}, {1447035, "", 1}, {1447036, "", 2}, {2894071, "", 3}, {5, "0.001", 5},
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.length) + " bytes at \"" + c.text3 + "\"");
+        ++round;
+        const std::string name = "r" + std::to_string(round);
+        const std::string bytes = patternBytes(c.length, static_cast<std::uint32_t>(round));
+        const std::string source = makeFile(name + ".dat", bytes);
+        const std::string base = joinPath(path("pieces"), name + "$dat");
+        const auto result = cut(*c.text3 ? customSize(source, base, c.text3) : floppy(source, base));
+        if (c.pieces == 0) {
+            EXPECT_EQ(result.outcome, Outcome::Stopped);
+            continue;
+        }
+        ASSERT_EQ(result.outcome, Outcome::Completed);
+        EXPECT_EQ(window.joinList.size(), c.pieces);
+        EXPECT_EQ(window.text4, joinPath(path("pieces"), name + ".dat"));
+        ASSERT_EQ(join(window.text4).outcome, Outcome::Completed);
+        EXPECT_SAME_BYTES(readFile(window.text4), bytes);
+    }
+}
+
+#ifndef _WIN32
+// GNU cat is the reference: the joined file equals `cat` of the same list.
+TEST_F(Join, TheResultMatchesGnuCat)
+{
+    const std::string empty = makeFile("empty.bin", "");
+    window.joinList = {pieces[2], pieces[0], empty, pieces[1], pieces[0]};
+    const std::string destination = path("ours.bin");
+    ASSERT_EQ(join(destination).outcome, Outcome::Completed);
+    std::string command = "cat";
+    for (const auto& entry : window.joinList)
+        command += " '" + entry + "'";
+    command += " > '" + path("theirs.bin") + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_SAME_BYTES(readFile(destination), readFile(path("theirs.bin")));
+}
+#endif
+
+} // namespace
+} // namespace parvix::test
