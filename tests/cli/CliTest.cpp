@@ -1,0 +1,283 @@
+#include "LinkScriptRunner.h"
+#include "TempDir.h"
+#include "TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+
+namespace parvix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string shellQuoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+class Cli : public ::testing::Test
+{
+protected:
+    // Runs parvix-cli in the data folder with stdin from /dev/null (no terminal), capturing stdout and stderr.
+    CliRun cli(const std::vector<std::string>& arguments)
+    {
+        std::string command = "cd " + shellQuoted(data.path()) + " && " + shellQuoted(PARVIX_CLI_PATH);
+        for (const auto& argument : arguments)
+            command += " " + shellQuoted(argument);
+        command += " </dev/null >" + shellQuoted(outFile) + " 2>" + shellQuoted(errFile);
+        const int raw = std::system(command.c_str());
+        CliRun run;
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = readFile(outFile);
+        run.err = readFile(errFile);
+        return run;
+    }
+
+    std::string path(const std::string& name) const { return data.file(name); }
+
+    TempDir data;
+    TempDir output;
+    const std::string outFile = output.file("stdout");
+    const std::string errFile = output.file("stderr");
+};
+
+const std::string kCompletionLines = " is cutted completely!\n\nYou can run the link.bat to join automatically in "
+                                     "the destination director \nAlso you can use the Parvix to join the file !\n";
+
+TEST_F(Cli, CutsThreeMillionBytesIntoFloppyPieces)
+{
+    const std::string bytes = patternBytes(3000000);
+    const std::string source = path("report.txt");
+    writeFile(source, bytes);
+
+    const auto run = cli({"cut", "--yes", source, path("report$txt")});
+
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, path("report$txt.001") + "\n" + path("report$txt.002") + "\n" + path("report$txt.003") + "\n" +
+                           path("report.txt") + "\n");
+    EXPECT_EQ(run.err, "Parvix: Are you sure ？The file " + source + " will to be cutted!  \nParvix: " + source +
+                           kCompletionLines);
+    EXPECT_EQ(fs::file_size(path("report$txt.001")), 1447035u);
+    EXPECT_EQ(fs::file_size(path("report$txt.002")), 1447035u);
+    EXPECT_EQ(fs::file_size(path("report$txt.003")), 105930u);
+    EXPECT_EQ(readFile(path("Link.bat")),
+              "copy/B \"report$txt.001\"+\"report$txt.002\"+\"report$txt.003\" \"report.txt\"\r\n");
+    EXPECT_EQ(firstDifference(runLinkScript(data.path()).bytes, bytes), std::string::npos);
+}
+
+TEST_F(Cli, OptionsMayStandAnywhereAfterTheSubCommand)
+{
+    const std::string bytes = patternBytes(4000);
+    writeFile(path("s.bin"), bytes);
+    const std::vector<std::vector<std::string>> commands{
+        {"cut", path("s.bin"), "--kb", "1.5", path("a$bin"), "--yes"},
+        {"cut", "--kb=1.5", path("s.bin"), "--yes", path("b$bin")},
+        {"cut", path("s.bin"), path("c$bin"), "--yes", "--kb", "1.5"},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.at(4));
+        const auto run = cli(command);
+        EXPECT_EQ(run.status, 0) << run.err;
+    }
+    for (const char* base : {"a$bin", "b$bin", "c$bin"}) {
+        SCOPED_TRACE(base);
+        EXPECT_EQ(readFile(path(std::string(base) + ".001")), bytes.substr(0, 1536));
+        EXPECT_EQ(readFile(path(std::string(base) + ".002")), bytes.substr(1536, 1536));
+        EXPECT_EQ(readFile(path(std::string(base) + ".003")), bytes.substr(3072));
+    }
+}
+
+TEST_F(Cli, KbIsReadAsTheSizeBoxReadsIt)
+{
+    writeFile(path("s.bin"), patternBytes(30000));
+    EXPECT_EQ(cli({"cut", "--yes", "--kb", "12abc", path("s.bin"), path("x")}).status, 0);
+    EXPECT_EQ(fs::file_size(path("x.001")), 12288u);
+
+    for (const char* text : {"", "0", "-5", "abc", "0.0001", "2097152"}) {
+        SCOPED_TRACE(text);
+        const auto run = cli({"cut", "--yes", "--kb", text, path("s.bin"), path("y")});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "Parvix: Invalid cutted file size value!\n");
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_FALSE(fileExists(path("y.001")));
+}
+
+TEST_F(Cli, WithoutATerminalTheQuestionIsAnsweredNo)
+{
+    const std::string source = path("s.bin");
+    writeFile(source, patternBytes(3000));
+
+    const auto run = cli({"cut", "--kb", "1", source, path("s$bin")});
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Parvix: Are you sure ？The file " + source + " will to be cutted!  \n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(fileExists(path("s$bin.001")));
+    EXPECT_FALSE(fileExists(path("Link.bat")));
+}
+
+TEST_F(Cli, ChecksStopWithStatusOneAndTheBoxTitle)
+{
+    writeFile(path("s.bin"), patternBytes(3000));
+    const struct
+    {
+        std::vector<std::string> arguments;
+        std::string err;
+    } cases[] = {
+        {{"cut", "--yes", "  ", path("x")}, "Parvix: Please select a file to be cutted\n"},
+        {{"cut", "--yes", path("missing"), path("x")}, "Parvix: No" + path("missing") + "File\n"},
+        {{"cut", "--yes", path("s.bin"), path("s.bin")},
+         "Parvix: The specify destination file name has existed，Please rename\n"},
+        {{"cut", "--yes", path("s.bin"), joinPath(path("nowhere"), "x")},
+         "Tavrin: The specify destination path has not existed!\n"},
+        {{"cut", "--yes", path("s.bin"), path("x")},
+         "Parvix: The file you want to split is smaller than the size you specified\n"},
+        {{"join", "--yes", path("out.bin")}, "Parvix: Please add the cutted files\n"},
+        {{"join", "--yes", "", path("s.bin")}, "Parvix: Please specify a file name !\n"},
+        {{"join", "--yes", path("s.bin"), path("s.bin")}, "Parvix: The specify file has already existed in th list\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.err);
+        const auto run = cli(c.arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+TEST_F(Cli, AFullDiskEndsWithStatusTwoAndKeepsTheEarlierPieces)
+{
+    const std::string bytes = patternBytes(3000);
+    writeFile(path("s.bin"), bytes);
+    fs::create_symlink("/dev/full", path("s$bin.002"));
+
+    const auto run = cli({"cut", "--yes", "--kb", "1", path("s.bin"), path("s$bin")});
+
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "Parvix: Are you sure ？The file " + path("s.bin") +
+                           " will to be cutted!  \nTavrin: The disk room is not enough\n");
+    // The join list as far as it got; no proposal was made.
+    EXPECT_EQ(run.out, path("s$bin.001") + "\n");
+    EXPECT_EQ(readFile(path("s$bin.001")), bytes.substr(0, 1024));
+}
+
+TEST_F(Cli, AFailureWithoutAMessageShowsTheSystemsDescription)
+{
+    writeFile(path("s.bin"), patternBytes(3000));
+    fs::create_directory(path("s$bin.002"));
+
+    const auto run = cli({"cut", "--yes", "--kb", "1", path("s.bin"), path("s$bin")});
+
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("\nparvix-cli: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Is a directory"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("Tavrin:"), std::string::npos) << run.err;
+}
+
+TEST_F(Cli, JoinsThePiecesInTheOrderGiven)
+{
+    writeFile(path("a.001"), "first ");
+    writeFile(path("a.002"), "second");
+    const std::string destination = path("joined");
+
+    const auto ok = cli({"join", destination, path("a.002"), "--yes", path("a.001")});
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(ok.err, "Parvix: Are you sure? the file  " + destination + "  will to be joined\nParvix: " + destination +
+                          " is joined completely!\n");
+    EXPECT_EQ(ok.out, "");
+    EXPECT_EQ(readFile(destination), "secondfirst ");
+}
+
+TEST_F(Cli, AnExistingDestinationIsKeptWithoutATerminal)
+{
+    writeFile(path("a.001"), "new");
+    const std::string destination = path("joined");
+    writeFile(destination, "old content");
+
+    const auto run = cli({"join", destination, path("a.001")});
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Parvix: The file  " + destination + "  has already existed，Do you want to replace？\n");
+    EXPECT_EQ(readFile(destination), "old content");
+
+    const auto yes = cli({"join", "--yes", destination, path("a.001")});
+    EXPECT_EQ(yes.status, 0);
+    EXPECT_EQ(readFile(destination), "new");
+}
+
+TEST_F(Cli, AMissingPieceEndsTheJoinWithStatusTwo)
+{
+    writeFile(path("a.001"), "first");
+    const auto run = cli({"join", "--yes", path("joined"), path("a.001"), path("a.002")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "Parvix: Are you sure? the file  " + path("joined") +
+                           "  will to be joined\nTavrin: The file cann't to be written!\n");
+    EXPECT_EQ(readFile(path("joined")), "first");
+}
+
+TEST_F(Cli, CutThenJoinGivesTheSourceBack)
+{
+    const std::string bytes = patternBytes(5000000, 3);
+    writeFile(path("movie.avi"), bytes);
+    fs::create_directory(path("pieces"));
+    const std::string base = joinPath(path("pieces"), "movie$avi");
+
+    const auto cut = cli({"cut", "--yes", path("movie.avi"), base});
+    ASSERT_EQ(cut.status, 0) << cut.err;
+
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < cut.out.size();) {
+        const auto end = cut.out.find('\n', start);
+        lines.push_back(cut.out.substr(start, end - start));
+        start = end + 1;
+    }
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines.back(), joinPath(path("pieces"), "movie.avi"));
+    std::vector<std::string> join{"join", "--yes", lines.back()};
+    join.insert(join.end(), lines.begin(), lines.end() - 1);
+    const auto joined = cli(join);
+    ASSERT_EQ(joined.status, 0) << joined.err;
+    EXPECT_EQ(firstDifference(readFile(lines.back()), bytes), std::string::npos);
+}
+
+TEST_F(Cli, DoubleDashEndsTheOptions)
+{
+    writeFile(path("--yes"), patternBytes(2000));
+    const auto run = cli({"cut", "--kb", "1", "--yes", "--", "--yes", "./p"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fileExists(path("p.002")));
+}
+
+TEST_F(Cli, AWrongCommandLineIsNeitherSuccessNorAnOperationsStatus)
+{
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {}, {"split"}, {"cut", "only-one"}, {"cut", "--bogus", "a", "b"}, {"cut", "a", "b", "--kb"}, {"join"}}) {
+        const auto run = cli(arguments);
+        EXPECT_EQ(run.status, 64) << (arguments.empty() ? "" : arguments[0]);
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
+    }
+    const auto help = cli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("parvix-cli cut"), std::string::npos);
+}
+
+} // namespace
+} // namespace parvix::test
