@@ -5,12 +5,12 @@
 #include "DirectorySource.h"
 #include "DiskErrorTable.h"
 #include "PathLabel.h"
+#include "Pictures.h"
 #include "Platform.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,7 +28,6 @@ const QString kLabel2Caption = QStringLiteral("Directory：");
 const QString kLabel1Caption = QStringLiteral("Label1");
 const QString kOkCaption = QStringLiteral("Ok");
 const QString kCancelCaption = QStringLiteral("cancel");
-const QString kProgramIcon = QStringLiteral(":/icon.ico");
 
 // The layout is drawn in twips; 15 twips make a pixel at 96 dots per inch.
 constexpr int kTwipsPerPixel = 15;
@@ -73,9 +72,7 @@ Form1::Form1(DirectorySource& source, BoxPresenter& presenter, QLineEdit* text4,
     : m_source(source), m_presenter(presenter), m_text4(text4), m_text2(text2)
 {
     setWindowTitle(kCaption);
-    // A window without an icon of its own shows the application's.
-    if (QFile::exists(kProgramIcon))
-        setWindowIcon(QIcon(kProgramIcon));
+    setWindowIcon(programIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(5190 / kTwipsPerPixel, 3765 / kTwipsPerPixel);

@@ -191,6 +191,9 @@ TEST_F(DirectoryChooser, WindowAsDrawn)
     whileOpen([&](Form1& form) {
         EXPECT_EQ(form.windowTitle(), q("Please choose a directory"));
         EXPECT_EQ(form.size(), QSize(346, 251));
+        // The program icon, not an empty one.
+        EXPECT_EQ(form.windowIcon().pixmap(QSize(32, 32)).size(), QSize(32, 32));
+        EXPECT_EQ(form.windowIcon().pixmap(QSize(16, 16)).size(), QSize(16, 16));
         EXPECT_EQ(form.minimumSize(), form.maximumSize());
         EXPECT_FALSE(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
         EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
