@@ -1,8 +1,10 @@
 #include "Form2.h"
 
 #include "Fonts.h"
+#include "JoinListAdd.h"
 #include "JoinOperation.h"
 #include "MailLinkLabel.h"
+#include "Naming.h"
 #include "Pictures.h"
 #include "SplitOperation.h"
 #include "TabControl.h"
@@ -13,6 +15,7 @@
 #include <QDesktopServices>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -120,11 +123,35 @@ Form2::Form2(QWidget* parent) : QWidget(parent), m_files(makeNativeFileServices(
         m_currentPage = index;
         SSTab1_Click(previous);
     });
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::openDirectoryChooser);
     connect(Command10, &QPushButton::clicked, this, &Form2::openDirectoryChooser);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
+    connect(Option1, &QRadioButton::clicked, this, &Form2::Option1_Click);
+    connect(Option2, &QRadioButton::clicked, this, &Form2::Option2_Click);
+    connect(Option1, &QRadioButton::toggled, this, &Form2::setOptionTabStops);
+    setOptionTabStops();
+    connect(List1, &QListWidget::currentRowChanged, this, &Form2::List1_Click);
+    // Enter in these inputs starts the cut or the join; the key still reaches the input.
+    for (QWidget* input : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
+                           static_cast<QWidget*>(Option1), static_cast<QWidget*>(Text4), static_cast<QWidget*>(List1)})
+        input->installEventFilter(this);
     connect(Label6, &MailLinkLabel::clicked, this, &Form2::Label6_Click);
+
+    static const QString kDialogTitle = QString::fromUtf8("请打开一个要分割的文件");
+    static const QString kDialogFilter =
+        QString::fromUtf8("执行文件[*.exe]|*.exe|压缩文件[*.zip;*.arj;*.rar]|*.zip;*.rar;*.arj|"
+                          "图片文件[*.bmp,*.jpg,*.gif]|*.bmp;*.jpg;*.gif|所有文件[*.*]|*.*");
+    // Preselected: all files, what a user cutting a file most often wants to see.
+    constexpr int kAllFilesEntry = 4;
+    CommonDialog1.setDialogTitle(kDialogTitle);
+    CommonDialog1.setFilter(kDialogFilter);
+    CommonDialog1.setFilterIndex(kAllFilesEntry);
+    CommonDialog1.setInitDir(defaultInitialFolder());
+    CommonDialog1.setFileName(QString());
 
     load();
 }
@@ -345,6 +372,7 @@ int Form2::currentPage() const
 
 void Form2::SSTab1_Click(int previousTab)
 {
+    flushJoinList();
     // Only the page that was left matters, not the page entered.
     selectAll(previousTab == kJoinTab ? TextBox::Text1 : TextBox::Text4);
 }
@@ -357,6 +385,94 @@ void Form2::Label6_Click()
 }
 
 void Form2::openDirectoryChooser() {}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter =
+            key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->text() == QLatin1String("\r");
+        if (enter) {
+            if (watched == Text1 || watched == Text2 || watched == Text3 || watched == Option1)
+                Command3_Click();
+            else if (watched == Text4 || watched == List1)
+                Command6_Click();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form2::Command1_Click()
+{
+    CommonDialog1.setFlags(CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly);
+    const QString chosen = CommonDialog1.showOpen(this);
+    if (chosen.isEmpty())
+        return;
+    Text1->setText(chosen);
+    Text2->setText(QString::fromStdString(deriveDestinationBase(chosen.toStdString())));
+}
+
+void Form2::Option1_Click()
+{
+    if (!Option1->isChecked())
+        return;
+    Text3->setEnabled(false);
+    Text3->hide();
+    Label1->hide();
+}
+
+void Form2::Option2_Click()
+{
+    if (!Option2->isChecked())
+        return;
+    Text3->setEnabled(true);
+    Text3->show();
+    Label1->show();
+    Text3->setFocus(Qt::OtherFocusReason);
+}
+
+void Form2::setOptionTabStops()
+{
+    // The two option buttons are one stop for the Tab key: the selected one.
+    Option1->setFocusPolicy(Option1->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    Option2->setFocusPolicy(Option2->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void Form2::Command4_Click()
+{
+    static const QString kAddFilter =
+        QStringLiteral("Cut file[*.001]|*.001|Sub split file[*.002,*.003,*.004,*.005,*.006,*.007,*.008,*.009]|"
+                       "*.002;*.003;*.004;*.005;*.006;*.007;*.008;*.009|All files[*.*]|*.*");
+    CommonDialog1.setFlags(CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly);
+    CommonDialog1.setFilter(kAddFilter);
+    CommonDialog1.setFileName(QString());
+    const QString chosen = CommonDialog1.showOpen(this);
+    JoinListAdd(*this, *m_files).run(chosen.toStdString());
+    flushJoinList();
+}
+
+void Form2::Command5_Click()
+{
+    flushJoinList();
+    const QModelIndexList selected = List1->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    // The list holds one selected entry at most; from the end, the first one found goes.
+    int row = -1;
+    for (const QModelIndex& index : selected)
+        row = std::max(row, index.row());
+    delete List1->takeItem(row);
+    if (row > 0)
+        List1->setCurrentRow(row - 1);
+    else if (List1->count() > 0)
+        List1->setCurrentRow(0);
+}
+
+void Form2::List1_Click(int row)
+{
+    QListWidgetItem* item = row >= 0 ? List1->item(row) : nullptr;
+    List1->setToolTip(item != nullptr ? item->text() : QString());
+}
 
 void Form2::Command3_Click()
 {
@@ -436,6 +552,9 @@ void Form2::clearJoinList()
 
 void Form2::appendJoinList(const std::string& entry)
 {
+    // Whatever else happens, the entries are in the list once the window next takes events.
+    if (m_pendingEntries.empty())
+        QMetaObject::invokeMethod(this, &Form2::flushJoinList, Qt::QueuedConnection);
     m_pendingEntries.push_back(QString::fromStdString(entry));
 }
 
@@ -508,7 +627,9 @@ void Form2::setProgressValue(float value)
 void Form2::showProgress()
 {
     ProgressBar1->show();
-    ProgressBar1->repaint();
+    // The operation takes no events until it ends: draw the whole window now, so that what a closed
+    // message box covered does not stay on the screen meanwhile.
+    repaint();
 }
 
 void Form2::hideProgress()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommonDialog.h"
 #include "FileServices.h"
 #include "MessageBox.h"
 #include "WindowRequests.h"
@@ -64,13 +65,19 @@ public:
 public slots:
     // "..." beside either destination. The directory chooser writes its folder into Text2 and Text4.
     void openDirectoryChooser();
+    void Command1_Click();
     void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
     void Command6_Click();
+    void Option1_Click();
+    void Option2_Click();
 
 signals:
     void closed();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -112,6 +119,9 @@ public:
     QFrame* Line1 = nullptr;
     QFrame* Line2 = nullptr;
 
+    // The one file-open dialog, shared by the source browse and "Add".
+    CommonDialog CommonDialog1;
+
 private:
     void createBanner();
     void createCutPage(QWidget* page);
@@ -122,6 +132,8 @@ private:
     void centreOnScreen();
     void SSTab1_Click(int previousTab);
     void Label6_Click();
+    void List1_Click(int row);
+    void setOptionTabStops();
     QLineEdit* textBox(TextBox box) const;
     void flushJoinList();
 

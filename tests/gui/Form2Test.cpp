@@ -1,7 +1,7 @@
 // The main window as a user meets it: start-up, layout, the page-change rule, the mail link, and the
 // cut and join run from its buttons on real files.
 #include "Form2.h"
-#include "GuiTestSupport.h"
+#include "Form2Fixture.h"
 #include "MailLinkLabel.h"
 #include "SplitOperation.h"
 
@@ -31,71 +31,11 @@ namespace parvix {
 namespace {
 
 using test::FailingFiles;
-using test::ScriptedBoxes;
+using test::kParvix;
+using test::kTavrin;
 
-const QString kParvix = QStringLiteral("Parvix");
-const QString kTavrin = QStringLiteral("Tavrin");
-
-class Form2Test : public ::testing::Test
+class Form2Test : public test::Form2Fixture
 {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        form = std::make_unique<Form2>();
-        form->setMessageBoxPresenter(&boxes);
-        auto files = std::make_unique<FailingFiles>();
-        this->files = files.get();
-        form->setFileServices(std::move(files));
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-
-    void TearDown() override
-    {
-        form.reset();
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    }
-
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
-    void clickTab(int index)
-    {
-        QTabBar* bar = form->SSTab1->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-    }
-
-    void click(QPushButton* button)
-    {
-        ASSERT_TRUE(button->isVisible());
-        ASSERT_TRUE(button->isEnabled());
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-
-    QStringList listEntries() const
-    {
-        QStringList entries;
-        for (int i = 0; i < form->List1->count(); ++i)
-            entries.push_back(form->List1->item(i)->text());
-        return entries;
-    }
-
-    // A source file of three floppy pieces cut from the Cut file page.
-    QString cutThreePieces()
-    {
-        const QString source = path(QStringLiteral("report.txt"));
-        test::writePatternFile(source, 2 * kFloppyPieceSize + 105930);
-        clickTab(0);
-        form->Text1->setText(source);
-        form->Text2->setText(path(QStringLiteral("report$txt")));
-        click(form->Command3);
-        return source;
-    }
-
-    QTemporaryDir m_dir;
-    ScriptedBoxes boxes;
-    FailingFiles* files = nullptr;
-    std::unique_ptr<Form2> form;
 };
 
 TEST_F(Form2Test, StartsCentredOnTheAboutPageWithTheInitialStates)

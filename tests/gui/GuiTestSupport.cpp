@@ -29,6 +29,16 @@ QStringList ScriptedBoxes::texts() const
     return result;
 }
 
+FileDialogAnswer ScriptedDialogs::getOpenFileName(QWidget*, const FileDialogRequest& request)
+{
+    shown.push_back(request);
+    if (m_answers.empty())
+        return {};
+    const FileDialogAnswer answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
 FailingFiles::FailingFiles() : m_real(makeNativeFileServices()) {}
 
 void FailingFiles::failOn(Call call, int nth, int number)

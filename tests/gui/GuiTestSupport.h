@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommonDialog.h"
 #include "FileServices.h"
 #include "MessageBox.h"
 
@@ -34,6 +35,22 @@ public:
 
 private:
     std::deque<Button> m_answers;
+};
+
+// Answers the file dialog: records each request and answers with the next scripted path; an empty
+// path, or a script that has run out, cancels.
+class ScriptedDialogs : public FileDialogPresenter
+{
+public:
+    FileDialogAnswer getOpenFileName(QWidget* parent, const FileDialogRequest& request) override;
+
+    void choose(const QString& path, int filterIndex = -1) { m_answers.push_back({path, filterIndex}); }
+    void cancel() { m_answers.push_back({}); }
+
+    std::vector<FileDialogRequest> shown;
+
+private:
+    std::deque<FileDialogAnswer> m_answers;
 };
 
 // Real file services that fail one kind of call, the n-th time it is made, with a file-error number,

@@ -1,0 +1,528 @@
+// The inputs of the Cut file and Join file pages: the source browse and its derived destination, the
+// piece-size options, Enter in the inputs, and the join list's Add and Delete on real folders.
+#include "Form2Fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <algorithm>
+
+namespace parvix {
+namespace {
+
+using test::kParvix;
+
+class Form2InputsTest : public test::Form2Fixture
+{
+protected:
+    void touch(const QString& name, qint64 size = 10) { test::writePatternFile(path(name), size, size & 0xff); }
+
+    void pressEnter(QWidget* widget)
+    {
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Return);
+    }
+};
+
+struct Derivation
+{
+    const char* chosen;
+    const char* text2;
+};
+
+TEST_F(Form2InputsTest, SourceBrowseFillsTheSourceAndDerivesTheDestination)
+{
+    const Derivation cases[] = {
+        {"/data/report.txt", "/data/report$txt"},   {"/data/photo.jpeg", "/data/photo.$peg"},
+        {"/data/archive.gz", "/data/archiv$.gz"},   {"/my.files/readme", "/my.files/re$dme"},
+        {"/data/readme", "/data/readme"},           {"a.b", "a.b"},
+        {"/数据/文件.文本档", "/数据/文件$文本档"}, {"/数据/报告.文本", "/数据/报$.文本"},
+    };
+    clickTab(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        dialogs.choose(QString::fromUtf8(c.chosen));
+        click(form->Command1);
+        EXPECT_EQ(form->Text1->text(), QString::fromUtf8(c.chosen));
+        EXPECT_EQ(form->Text2->text(), QString::fromUtf8(c.text2));
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(form->Option1->isChecked());
+    EXPECT_EQ(form->SSTab1->currentIndex(), 0);
+}
+
+TEST_F(Form2InputsTest, SourceDialogOpensWithItsCreationSettings)
+{
+    clickTab(0);
+    click(form->Command1);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    const FileDialogRequest& request = dialogs.shown[0];
+    EXPECT_EQ(request.title, QString::fromUtf8("请打开一个要分割的文件"));
+    const QStringList filters = {
+        QString::fromUtf8("执行文件[*.exe] (*.exe)"),
+        QString::fromUtf8("压缩文件[*.zip;*.arj;*.rar] (*.zip *.rar *.arj)"),
+        QString::fromUtf8("图片文件[*.bmp,*.jpg,*.gif] (*.bmp *.jpg *.gif)"),
+        QString::fromUtf8("所有文件[*.*] (*)"),
+    };
+    EXPECT_EQ(request.nameFilters, filters);
+    EXPECT_EQ(request.filterIndex, 3);
+    EXPECT_EQ(request.directory, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    EXPECT_TRUE(request.fileMustExist);
+    EXPECT_EQ(form->CommonDialog1.flags(), 4100);
+}
+
+TEST_F(Form2InputsTest, CancellingTheSourceDialogChangesNothing)
+{
+    clickTab(0);
+    dialogs.choose(QStringLiteral("/data/report.txt"));
+    click(form->Command1);
+    form->Text1->setText(QStringLiteral("/typed/by/hand"));
+    dialogs.cancel();
+    click(form->Command1);
+    EXPECT_EQ(form->Text1->text(), QStringLiteral("/typed/by/hand"));
+    EXPECT_EQ(form->Text2->text(), QStringLiteral("/data/report$txt"));
+    // The dialog opened again where the file chosen before lies, with that file named.
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].directory, QStringLiteral("/data"));
+    EXPECT_EQ(dialogs.shown[1].fileName, QStringLiteral("/data/report.txt"));
+}
+
+TEST_F(Form2InputsTest, TypingASourceNeverChangesTheDestination)
+{
+    clickTab(0);
+    form->Text2->setText(QStringLiteral("/keep"));
+    form->Text1->setFocus();
+    QTest::keyClicks(form->Text1, QStringLiteral("/data/report.txt"));
+    form->Text2->setFocus(); // the source box loses the focus
+    EXPECT_EQ(form->Text2->text(), QStringLiteral("/keep"));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Form2InputsTest, OptionButtonsShowAndHideTheSizeBox)
+{
+    clickTab(0);
+    QTest::mouseClick(form->Option2, Qt::LeftButton);
+    EXPECT_TRUE(form->Option2->isChecked());
+    EXPECT_TRUE(form->Text3->isVisible());
+    EXPECT_TRUE(form->Text3->isEnabled());
+    EXPECT_TRUE(form->Label1->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->Text3->hasFocus(); }));
+    QTest::keyClicks(form->Text3, QStringLiteral("12ab"));
+
+    QTest::mouseClick(form->Option1, Qt::LeftButton);
+    EXPECT_TRUE(form->Option1->isChecked());
+    EXPECT_TRUE(form->Text3->isHidden());
+    EXPECT_FALSE(form->Text3->isEnabled());
+    EXPECT_TRUE(form->Label1->isHidden());
+
+    // A click on the selected button applies its state again; the size typed before is kept.
+    QTest::mouseClick(form->Option1, Qt::LeftButton);
+    EXPECT_TRUE(form->Text3->isHidden());
+    QTest::mouseClick(form->Option2, Qt::LeftButton);
+    QTest::mouseClick(form->Option2, Qt::LeftButton);
+    EXPECT_TRUE(form->Text3->isVisible());
+    EXPECT_EQ(form->Text3->text(), QStringLiteral("12ab"));
+}
+
+TEST_F(Form2InputsTest, TheSelectedOptionIsTheOnlyTabStopOfTheGroup)
+{
+    clickTab(0);
+    auto next = [] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        return QApplication::focusWidget()->objectName();
+    };
+    form->Command2->setFocus();
+    EXPECT_EQ(next(), QStringLiteral("Option1"));
+    EXPECT_EQ(next(), QStringLiteral("Command3"));
+    QTest::mouseClick(form->Option2, Qt::LeftButton);
+    form->Command2->setFocus();
+    EXPECT_EQ(next(), QStringLiteral("Option2"));
+    EXPECT_EQ(next(), QStringLiteral("Text3"));
+    EXPECT_EQ(next(), QStringLiteral("Command3"));
+    // The arrow keys still move between the two, applying the option.
+    form->Option2->setFocus();
+    QTest::keyClick(form->Option2, Qt::Key_Up);
+    EXPECT_TRUE(form->Option1->isChecked());
+    EXPECT_TRUE(form->Text3->isHidden());
+}
+
+TEST_F(Form2InputsTest, EnterInTheCutInputsStartsTheCutAndReachesTheInput)
+{
+    clickTab(0);
+    QTest::mouseClick(form->Option2, Qt::LeftButton);
+    for (QWidget* input : std::initializer_list<QWidget*>{form->Text1, form->Text2, form->Text3, form->Option1}) {
+        SCOPED_TRACE(input->objectName().toStdString());
+        boxes.shown.clear();
+        if (input == form->Option1)
+            QTest::mouseClick(form->Option1, Qt::LeftButton);
+        auto* edit = qobject_cast<QLineEdit*>(input);
+        std::unique_ptr<QSignalSpy> returned;
+        if (edit != nullptr)
+            returned = std::make_unique<QSignalSpy>(edit, &QLineEdit::returnPressed);
+        pressEnter(input);
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Please select a file to be cutted"));
+        if (returned) {
+            EXPECT_EQ(returned->count(), 1);
+        }
+    }
+    // Enter on the other option button or on a button is no trigger.
+    boxes.shown.clear();
+    QTest::mouseClick(form->Option2, Qt::LeftButton);
+    pressEnter(form->Option2);
+    pressEnter(form->Command1);
+    EXPECT_TRUE(boxes.shown.empty());
+    // Other keys pass into the inputs unfiltered.
+    form->Text3->clear();
+    QTest::keyClicks(form->Text3, QStringLiteral("x1 "));
+    EXPECT_EQ(form->Text3->text(), QStringLiteral("x1 "));
+}
+
+TEST_F(Form2InputsTest, EnterInTheSizeBoxCutsWithTheTypedSize)
+{
+    const QString source = path(QStringLiteral("data.bin"));
+    test::writePatternFile(source, 5000);
+    clickTab(0);
+    form->Text1->setText(source);
+    form->Text2->setText(path(QStringLiteral("data$bin")));
+    QTest::mouseClick(form->Option2, Qt::LeftButton);
+    QTest::keyClicks(form->Text3, QStringLiteral("2"));
+    pressEnter(form->Text3);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(listEntries(), (QStringList{path(QStringLiteral("data$bin.001")), path(QStringLiteral("data$bin.002")),
+                                          path(QStringLiteral("data$bin.003"))}));
+    EXPECT_EQ(QFile(path(QStringLiteral("data$bin.001"))).size(), 2048);
+    EXPECT_EQ(QFile(path(QStringLiteral("data$bin.003"))).size(), 5000 - 4096);
+}
+
+TEST_F(Form2InputsTest, EnterInTheJoinInputsStartsTheJoin)
+{
+    clickTab(1);
+    for (QWidget* input : std::initializer_list<QWidget*>{form->Text4, form->List1}) {
+        SCOPED_TRACE(input->objectName().toStdString());
+        boxes.shown.clear();
+        pressEnter(input);
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Please specify a file name !"));
+    }
+    boxes.shown.clear();
+    pressEnter(form->Command4);
+    pressEnter(form->Command5);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Form2InputsTest, AddSetsItsFilterAndLeavesItForTheSourceDialog)
+{
+    clickTab(1);
+    form->CommonDialog1.setFileName(QStringLiteral("/data/x.bin"));
+    click(form->Command4);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    const QStringList filters = {
+        QStringLiteral("Cut file[*.001] (*.001)"),
+        QStringLiteral("Sub split file[*.002,*.003,*.004,*.005,*.006,*.007,*.008,*.009] "
+                       "(*.002 *.003 *.004 *.005 *.006 *.007 *.008 *.009)"),
+        QStringLiteral("All files[*.*] (*)"),
+    };
+    EXPECT_EQ(dialogs.shown[0].nameFilters, filters);
+    EXPECT_EQ(dialogs.shown[0].fileName, QString());
+    EXPECT_EQ(dialogs.shown[0].title, QString::fromUtf8("请打开一个要分割的文件"));
+    EXPECT_TRUE(dialogs.shown[0].fileMustExist);
+    EXPECT_EQ(form->List1->count(), 0); // cancelled: nothing changes
+    EXPECT_TRUE(boxes.shown.empty());
+
+    clickTab(0);
+    click(form->Command1);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].nameFilters, filters);
+}
+
+TEST_F(Form2InputsTest, AddOfAFirstPieceBringsItsSetInNumberOrder)
+{
+    for (const char* name : {"A$B.003", "A$B.001", "A$B.005", "A$B.002", "A$B.004", "A$B.bak", "A$B.000", "Other.001"})
+        touch(QString::fromUtf8(name));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("A$B.006")));
+    clickTab(1);
+    form->Text4->setText(QStringLiteral("old"));
+    dialogs.choose(path(QStringLiteral("A$B.001")));
+    click(form->Command4);
+
+    QStringList expected;
+    for (const char* name : {"A$B.001", "A$B.002", "A$B.003", "A$B.004", "A$B.005"})
+        expected.push_back(path(QString::fromUtf8(name)));
+    EXPECT_EQ(listEntries(), expected);
+    EXPECT_EQ(form->Text4->text(), path(QStringLiteral("A.B")));
+    EXPECT_EQ(form->Text4->cursorPosition(), form->Text4->text().size());
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Form2InputsTest, AddOfAThousandAndOnePiecesKeepsTheirNumberOrder)
+{
+    QStringList expected;
+    for (int n = 1; n <= 1001; ++n) {
+        const QString suffix = n < 10    ? QStringLiteral(".00%1")
+                               : n < 100 ? QStringLiteral(".0%1")
+                                         : QStringLiteral(".%1");
+        const QString name = QStringLiteral("big$dat") + suffix.arg(n);
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        expected.push_back(path(name));
+    }
+    clickTab(1);
+    dialogs.choose(path(QStringLiteral("big$dat.001")));
+    click(form->Command4);
+    ASSERT_EQ(form->List1->count(), 1001);
+    EXPECT_EQ(listEntries(), expected);
+    EXPECT_EQ(form->List1->item(999)->text(), path(QStringLiteral("big$dat.1000")));
+    EXPECT_EQ(form->List1->item(1000)->text(), path(QStringLiteral("big$dat.1001")));
+    EXPECT_EQ(form->Text4->text(), path(QStringLiteral("big.dat")));
+}
+
+TEST_F(Form2InputsTest, AddRefusesFilesAlreadyListed)
+{
+    for (const char* name : {"A$B.001", "A$B.002", "A$B.003"})
+        touch(QString::fromUtf8(name));
+    clickTab(1);
+    dialogs.choose(path(QStringLiteral("A$B.003")));
+    click(form->Command4);
+    EXPECT_EQ(listEntries(), QStringList{path(QStringLiteral("A$B.003"))});
+    EXPECT_EQ(form->Text4->text(), QString()); // a single file proposes nothing
+
+    dialogs.choose(path(QStringLiteral("A$B.003")));
+    click(form->Command4);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("The specify file has already existed in th list!"));
+    EXPECT_EQ(boxes.shown[0].style, BoxStyle::Notice);
+    EXPECT_EQ(boxes.shown[0].title, kParvix);
+    EXPECT_EQ(form->List1->count(), 1);
+
+    // The set: .001 and .002 go in, .003 is already there and ends the Add before the proposal.
+    boxes.shown.clear();
+    form->Text4->setText(QStringLiteral("kept"));
+    dialogs.choose(path(QStringLiteral("A$B.001")));
+    click(form->Command4);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("The specify file has already existed in th list"));
+    EXPECT_EQ(listEntries(), (QStringList{path(QStringLiteral("A$B.003")), path(QStringLiteral("A$B.001")),
+                                          path(QStringLiteral("A$B.002"))}));
+    EXPECT_EQ(form->Text4->text(), QStringLiteral("kept"));
+
+    // The same set again: the first name is a duplicate, nothing is added.
+    boxes.shown.clear();
+    dialogs.choose(path(QStringLiteral("A$B.001")));
+    click(form->Command4);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(form->List1->count(), 3);
+}
+
+TEST_F(Form2InputsTest, AddOfAFirstPieceWithoutADollarProposesWithoutMovingTheCaret)
+{
+    touch(QStringLiteral("movie.001"));
+    touch(QStringLiteral("movie.002"));
+    clickTab(1);
+    dialogs.choose(path(QStringLiteral("movie.001")));
+    click(form->Command4);
+    EXPECT_EQ(form->List1->count(), 2);
+    EXPECT_EQ(form->Text4->text(), path(QStringLiteral("movie")));
+    EXPECT_EQ(form->Text4->cursorPosition(), 0);
+}
+
+struct DeleteCase
+{
+    int entries;
+    int selected; // -1: nothing selected
+    QStringList left;
+    int current;
+};
+
+TEST_F(Form2InputsTest, DeleteRemovesTheSelectedEntryAndSelectsTheOneBefore)
+{
+    const DeleteCase cases[] = {
+        {3, 1, {QStringLiteral("a"), QStringLiteral("c")}, 0},
+        {3, 0, {QStringLiteral("b"), QStringLiteral("c")}, 0},
+        {3, 2, {QStringLiteral("a"), QStringLiteral("b")}, 1},
+        {1, 0, {}, -1},
+        {0, -1, {}, -1},
+        {2, -1, {QStringLiteral("a"), QStringLiteral("b")}, -1},
+    };
+    clickTab(1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.entries << " entries, selected " << c.selected);
+        form->clearJoinList();
+        for (int i = 0; i < c.entries; ++i)
+            form->appendJoinList(std::string(1, static_cast<char>('a' + i)));
+        form->selectTab(1);
+        form->List1->clearSelection();
+        form->List1->setCurrentRow(-1);
+        if (c.selected >= 0)
+            QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
+                              form->List1->visualItemRect(form->List1->item(c.selected)).center());
+        click(form->Command5);
+        EXPECT_EQ(listEntries(), c.left);
+        const auto selected = form->List1->selectedItems();
+        if (c.current >= 0) {
+            ASSERT_EQ(selected.size(), 1);
+            EXPECT_EQ(form->List1->row(selected.front()), c.current);
+            EXPECT_EQ(form->List1->toolTip(), selected.front()->text());
+        } else if (c.selected >= 0) {
+            EXPECT_TRUE(selected.isEmpty());
+        }
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Form2InputsTest, TheListShowsItsCurrentEntryAsToolTip)
+{
+    form->appendJoinList("/data/a.001");
+    form->appendJoinList("/data/a.002");
+    clickTab(1);
+    QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
+                      form->List1->visualItemRect(form->List1->item(1)).center());
+    EXPECT_EQ(form->List1->toolTip(), QStringLiteral("/data/a.002"));
+    form->List1->setFocus();
+    QTest::keyClick(form->List1, Qt::Key_Up);
+    EXPECT_EQ(form->List1->toolTip(), QStringLiteral("/data/a.001"));
+}
+
+TEST_F(Form2InputsTest, TheTypicalRoadBrowseCutJoin)
+{
+    const QString source = path(QStringLiteral("report.txt"));
+    test::writePatternFile(source, 3 * kFloppyPieceSize + 1234, 7);
+    const QByteArray original = test::readWholeFile(source);
+
+    clickTab(0);
+    dialogs.choose(source);
+    click(form->Command1);
+    EXPECT_EQ(form->Text2->text(), path(QStringLiteral("report$txt")));
+    click(form->Command3);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(form->SSTab1->currentIndex(), 1);
+    EXPECT_EQ(form->List1->count(), 4);
+    EXPECT_EQ(form->Text4->text(), source);
+
+    // The joined file replaces the source, after the replace question and the confirmation.
+    test::writePatternFile(source, 10, 99);
+    boxes.shown.clear();
+    click(form->Command6);
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[0].style, BoxStyle::ReplaceQuestion);
+    EXPECT_EQ(boxes.shown[1].style, BoxStyle::Question);
+    EXPECT_EQ(boxes.shown[2].text, source + QStringLiteral(" is joined completely!"));
+    EXPECT_EQ(test::readWholeFile(source), original);
+
+    // Link.bat names the pieces and the joined file.
+    const QByteArray link = test::readWholeFile(path(QStringLiteral("Link.bat")));
+    EXPECT_TRUE(link.startsWith("copy/B "));
+    EXPECT_TRUE(link.contains("report.txt"));
+}
+
+struct FilterCase
+{
+    const char* filter;
+    QStringList expected;
+};
+
+TEST(CommonDialog, FiltersTakeTheToolkitsForm)
+{
+    const FilterCase cases[] = {
+        {"Text[*.txt]|*.txt", {QStringLiteral("Text[*.txt] (*.txt)")}},
+        {"A|*.a;*.b|B|*.c", {QStringLiteral("A (*.a *.b)"), QStringLiteral("B (*.c)")}},
+        {"All|*.*", {QStringLiteral("All (*)")}},
+        {"", {}},
+        {"Lonely label", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(qtNameFilters(QString::fromUtf8(c.filter)), c.expected) << c.filter;
+}
+
+TEST(CommonDialog, KeepsItsSettingsAndTheChoiceBetweenOpenings)
+{
+    test::ScriptedDialogs dialogs;
+    CommonDialog dialog;
+    dialog.setPresenter(&dialogs);
+    dialog.setDialogTitle(QStringLiteral("T"));
+    dialog.setFilter(QStringLiteral("A|*.a|B|*.b"));
+    dialog.setFilterIndex(2);
+    dialog.setInitDir(QStringLiteral("/start"));
+    dialog.setFlags(CommonDialog::kFileMustExist);
+
+    dialogs.choose(QStringLiteral("/x/y.a"), 0);
+    EXPECT_EQ(dialog.showOpen(nullptr), QStringLiteral("/x/y.a"));
+    EXPECT_EQ(dialog.fileName(), QStringLiteral("/x/y.a"));
+    EXPECT_EQ(dialog.filterIndex(), 1);
+    dialogs.cancel();
+    EXPECT_EQ(dialog.showOpen(nullptr), QString());
+    dialog.setFilter(QStringLiteral("Only|*.c"));
+    dialog.setFilterIndex(3); // past the end: the first entry
+    dialog.setFileName(QString());
+    dialog.setFlags(0);
+    dialog.showOpen(nullptr);
+
+    ASSERT_EQ(dialogs.shown.size(), 3u);
+    EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("T"));
+    EXPECT_EQ(dialogs.shown[0].filterIndex, 1);
+    EXPECT_EQ(dialogs.shown[0].directory, QStringLiteral("/start"));
+    EXPECT_TRUE(dialogs.shown[0].fileMustExist);
+    EXPECT_EQ(dialogs.shown[1].directory, QStringLiteral("/x"));
+    EXPECT_EQ(dialogs.shown[1].fileName, QStringLiteral("/x/y.a"));
+    EXPECT_EQ(dialogs.shown[1].filterIndex, 0);
+    EXPECT_EQ(dialogs.shown[2].filterIndex, 0);
+    EXPECT_EQ(dialogs.shown[2].directory, QStringLiteral("/start"));
+    EXPECT_FALSE(dialogs.shown[2].fileMustExist);
+}
+
+TEST(CommonDialog, TheRealDialogOpensInTheNearestExistingFolder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QtFileDialogPresenter presenter;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Pick");
+    request.nameFilters = qtNameFilters(QStringLiteral("A|*.a|All|*.*"));
+    request.filterIndex = 1;
+    request.directory = dir.filePath(QStringLiteral("missing/deeper"));
+    request.fileMustExist = true;
+    QString shownFolder;
+    QString shownFilter;
+    QString shownTitle;
+    QMetaObject::invokeMethod(
+        qApp,
+        [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            shownFolder = dialog->directory().absolutePath();
+            shownFilter = dialog->selectedNameFilter();
+            shownTitle = dialog->windowTitle();
+            dialog->reject();
+        },
+        Qt::QueuedConnection);
+    const FileDialogAnswer answer = presenter.getOpenFileName(nullptr, request);
+    EXPECT_EQ(answer.path, QString());
+    EXPECT_EQ(shownFolder, QDir(dir.path()).absolutePath());
+    EXPECT_EQ(shownFilter, QStringLiteral("All")); // the label alone: its patterns are hidden
+    EXPECT_EQ(shownTitle, QStringLiteral("Pick"));
+
+    // Choosing a file returns its full path and the filter it was chosen under.
+    const QString chosen = dir.filePath(QStringLiteral("x.a"));
+    test::writePatternFile(chosen, 1);
+    request.directory = dir.path();
+    QMetaObject::invokeMethod(
+        qApp,
+        [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->selectNameFilter(request.nameFilters[0]);
+            dialog->selectFile(chosen);
+            QMetaObject::invokeMethod(dialog, "accept");
+        },
+        Qt::QueuedConnection);
+    const FileDialogAnswer picked = presenter.getOpenFileName(nullptr, request);
+    EXPECT_EQ(picked.path, QDir::toNativeSeparators(chosen));
+    EXPECT_EQ(picked.filterIndex, 0);
+}
+
+} // namespace
+} // namespace parvix
