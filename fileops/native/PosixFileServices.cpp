@@ -96,6 +96,11 @@ private:
 
 std::unique_ptr<File> openFile(const std::string& path, int flags)
 {
+    // A FIFO keeps no bytes, and opening one waits for the other end: a piece name that happens to be
+    // a FIFO would hang the whole operation in open().
+    struct stat existing;
+    if (::stat(path.c_str(), &existing) == 0 && S_ISFIFO(existing.st_mode))
+        fail(ESPIPE, "open " + path);
     int fd;
     do {
         fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
