@@ -35,10 +35,11 @@ std::string shellQuoted(const std::string& text)
 class Cli : public ::testing::Test
 {
 protected:
-    // Runs parvix-cli in the data folder with stdin from /dev/null (no terminal), capturing stdout and stderr.
-    CliRun cli(const std::vector<std::string>& arguments)
+    // Runs parvix-cli in the data folder with stdin from /dev/null (no terminal), capturing stdout and stderr;
+    // `shellPrefix` goes before the program on the shell's command line.
+    CliRun cli(const std::vector<std::string>& arguments, const std::string& shellPrefix = "")
     {
-        std::string command = "cd " + shellQuoted(data.path()) + " && " + shellQuoted(PARVIX_CLI_PATH);
+        std::string command = "cd " + shellQuoted(data.path()) + " && " + shellPrefix + shellQuoted(PARVIX_CLI_PATH);
         for (const auto& argument : arguments)
             command += " " + shellQuoted(argument);
         command += " </dev/null >" + shellQuoted(outFile) + " 2>" + shellQuoted(errFile);
@@ -190,6 +191,30 @@ TEST_F(Cli, AFailureWithoutAMessageShowsTheSystemsDescription)
     EXPECT_NE(run.err.find("\nparvix-cli: "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Is a directory"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find("Tavrin:"), std::string::npos) << run.err;
+}
+
+// A piece buffer that cannot be had ends the operation through the error path, never in a crash. The
+// pieces go to /dev/null, which the kernel cannot copy into, so each passes through its buffer.
+TEST_F(Cli, APieceBufferThatCannotBeAllocatedIsAFailureNotACrash)
+{
+    if (PARVIX_CLI_SANITIZED)
+        GTEST_SKIP() << "the sanitizers need more address space than the limit leaves";
+    writeFile(path("big.bin"), "");
+    fs::resize_file(fs::path(path("big.bin")), 1024ull * 1024 * 1024 + 1);
+    fs::create_symlink("/dev/null", path("big.001"));
+    fs::create_symlink("/dev/null", path("out"));
+    writeFile(path("piece.001"), "");
+    fs::resize_file(fs::path(path("piece.001")), 1024ull * 1024 * 1024);
+
+    const std::string limited = "ulimit -v 400000 && exec ";
+    const auto cut = cli({"cut", "--yes", "--kb", "1048576", "big.bin", "./big"}, limited);
+    EXPECT_EQ(cut.status, 2) << cut.err;
+    EXPECT_NE(cut.err.find("\nparvix-cli: out of memory\n"), std::string::npos) << cut.err;
+    EXPECT_EQ(cut.out, "");
+
+    const auto join = cli({"join", "--yes", "./out", "piece.001"}, limited);
+    EXPECT_EQ(join.status, 2) << join.err;
+    EXPECT_NE(join.err.find("\nparvix-cli: out of memory\n"), std::string::npos) << join.err;
 }
 
 TEST_F(Cli, JoinsThePiecesInTheOrderGiven)
