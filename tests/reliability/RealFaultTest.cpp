@@ -1,0 +1,452 @@
+// Faults the machine really produces: a full disk, a read-only disk, missing permissions, a source
+// that shrinks or goes away during a cut, a piece that goes away before a join, too many open files.
+#include "ReliabilitySupport.h"
+#include "TempDir.h"
+#include "TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace parvix::test {
+namespace {
+
+constexpr std::size_t kPiece = 20 * 1024; // "--kb 20"
+
+const std::string kCli = PARVIX_CLI_PATH;
+
+// What a console user sees of a box: "TITLE: text", one per line.
+std::string consoleLine(const std::string& box)
+{
+    const auto colon = box.find(' ', 4);
+    return box.substr(colon + 1) + "\n";
+}
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find('\n', start);
+        lines.push_back(text.substr(start, end - start));
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return lines;
+}
+
+void expectPiecesAreSlicesOf(const std::vector<std::string>& pieces, const std::string& bytes, std::size_t size)
+{
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        EXPECT_EQ(readFile(pieces[i]), bytes.substr(i * size, size)) << pieces[i];
+}
+
+// Real file services that do something to the disk just before the `trigger`-th piece (or Link.bat)
+// is created: the fault then meets the native code exactly as it would in use.
+class TriggeringFileServices : public FileServices
+{
+public:
+    TriggeringFileServices(FileServices& inner, int trigger, std::function<void()> action)
+        : m_inner(inner), m_trigger(trigger), m_action(std::move(action))
+    {
+    }
+
+    std::vector<std::string> list(const std::string& pattern, ListingKind kind) override
+    {
+        return m_inner.list(pattern, kind);
+    }
+    std::int64_t fileLength(const std::string& path) override { return m_inner.fileLength(path); }
+    std::optional<FileIdentity> identity(const std::string& path) override { return m_inner.identity(path); }
+    std::unique_ptr<File> openRead(const std::string& path) override { return m_inner.openRead(path); }
+    std::unique_ptr<File> openReadWrite(const std::string& path) override { return m_inner.openReadWrite(path); }
+    std::unique_ptr<File> createReplace(const std::string& path) override
+    {
+        if (++m_creates == m_trigger)
+            m_action();
+        return m_inner.createReplace(path);
+    }
+    void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override
+    {
+        m_inner.writeTextLines(path, lines);
+    }
+    bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
+                   std::int64_t size) override
+    {
+        return m_inner.copyRange(from, fromPosition, to, toPosition, size);
+    }
+
+private:
+    FileServices& m_inner;
+    int m_trigger;
+    std::function<void()> m_action;
+    int m_creates = 0;
+};
+
+class RealFault : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        source = dir.file("movie.avi");
+        bytes = patternBytes(200000);
+        writeFile(source, bytes);
+    }
+
+    TempDir dir;
+    std::string source;
+    std::string bytes;
+    std::unique_ptr<FileServices> files = makeNativeFileServices();
+    RecordingWindow window;
+};
+
+TEST_F(RealFault, DiskFullWhileCuttingKeepsTheEarlierPieces)
+{
+    REQUIRE_MOUNTS();
+    TmpfsMount disk(dir.file("disk"), "size=64k");
+    window.joinList = {"/earlier/entry.001"};
+
+    const auto result = runCut(window, *files, source, joinPath(disk.path(), "movie$avi"), "20");
+
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(lastBox(window), kDiskFullBox);
+    expectCutErrorPathState(window);
+    // 64 KiB hold three pieces of 20 KiB; the fourth does not fit.
+    ASSERT_EQ(window.joinList.size(), 3u);
+    expectPiecesAreSlicesOf(window.joinList, bytes, kPiece);
+    EXPECT_FALSE(fileExists(joinPath(disk.path(), "Link.bat")));
+    EXPECT_EQ(readFile(source), bytes);
+}
+
+TEST_F(RealFault, DiskFullWhileCuttingOnTheConsole)
+{
+    REQUIRE_MOUNTS();
+    TmpfsMount disk(dir.file("disk"), "size=64k");
+    const std::string base = joinPath(disk.path(), "movie$avi");
+
+    const auto run = runProgram({kCli, "cut", "--yes", "--kb", "20", source, base});
+
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "Parvix: Are you sure ？The file " + source + " will to be cutted!  \n" +
+                           consoleLine(kDiskFullBox));
+    // The pieces written before the disk filled are listed and kept.
+    EXPECT_EQ(linesOf(run.out), (std::vector<std::string>{base + ".001", base + ".002", base + ".003"}));
+}
+
+TEST_F(RealFault, NoFreeFileEntryWhileCuttingKeepsTheEarlierPieces)
+{
+    REQUIRE_MOUNTS();
+    // Room for the folder itself and two files.
+    TmpfsMount disk(dir.file("disk"), "size=1m,nr_inodes=3");
+
+    const auto result = runCut(window, *files, source, joinPath(disk.path(), "movie$avi"), "20");
+
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(lastBox(window), kDiskFullBox);
+    expectCutErrorPathState(window);
+    ASSERT_EQ(window.joinList.size(), 2u);
+    expectPiecesAreSlicesOf(window.joinList, bytes, kPiece);
+}
+
+TEST_F(RealFault, DiskFullWhileJoiningKeepsWhatWasWritten)
+{
+    REQUIRE_MOUNTS();
+    TmpfsMount disk(dir.file("disk"), "size=64k");
+    const std::string joined = bytes.substr(0, 90000);
+    for (int i = 0; i < 3; ++i) {
+        window.joinList.push_back(dir.file("part" + std::to_string(i)));
+        writeFile(window.joinList.back(), joined.substr(static_cast<std::size_t>(i) * 30000, 30000));
+    }
+    window.tab = kJoinTab;
+    const std::string destination = joinPath(disk.path(), "movie.avi");
+
+    const auto result = runJoin(window, *files, destination);
+
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(lastBox(window), kDiskFullBox);
+    expectJoinErrorPathState(window, kJoinTab);
+    // The destination keeps the bytes that fitted: the first two pieces and the start of the third.
+    const std::string written = readFile(destination);
+    EXPECT_GE(written.size(), 60000u);
+    EXPECT_LT(written.size(), joined.size());
+    EXPECT_EQ(written, joined.substr(0, written.size()));
+}
+
+TEST_F(RealFault, ReadOnlyDiskRefusesCutAndJoin)
+{
+    REQUIRE_MOUNTS();
+    TmpfsMount disk(dir.file("disk"), "size=1m");
+    writeFile(joinPath(disk.path(), "movie.avi.001"), "earlier piece");
+    disk.remountReadOnly();
+    const auto before = snapshotTree(disk.path());
+    window.joinList = {"/earlier/entry.001"};
+
+    const auto cut = runCut(window, *files, source, joinPath(disk.path(), "movie$avi"), "20");
+
+    EXPECT_EQ(cut.outcome, Outcome::Failed);
+    EXPECT_EQ(lastBox(window), kProtectedBox);
+    expectCutErrorPathState(window);
+    EXPECT_TRUE(window.joinList.empty()); // cleared once the cut began
+
+    RecordingWindow joinWindow;
+    joinWindow.tab = kJoinTab;
+    joinWindow.joinList = {source};
+    const auto join = runJoin(joinWindow, *files, joinPath(disk.path(), "movie.avi.001"));
+
+    EXPECT_EQ(join.outcome, Outcome::Failed);
+    EXPECT_EQ(lastBox(joinWindow), kProtectedBox);
+    expectJoinErrorPathState(joinWindow, kJoinTab);
+    EXPECT_EQ(snapshotTree(disk.path()), before);
+
+    // The console says the same.
+    const auto run = runProgram({kCli, "join", "--yes", joinPath(disk.path(), "new.avi"), source});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(linesOf(run.err).back(), "Tavrin: Disk is protected or file is protected");
+}
+
+// Each case runs parvix-cli as the user nobody against files that only root may touch.
+struct PermissionCase
+{
+    const char* name;
+    // Prepares the folder (owned by root) and returns the console's arguments.
+    std::function<std::vector<std::string>(const std::string& folder, const std::string& bytes)> prepare;
+    // What must hold afterwards (besides the message): nothing more when empty.
+    std::function<void(const std::string& folder, const std::string& bytes)> check;
+};
+
+std::string inFolder(const std::string& folder, const std::string& name)
+{
+    return joinPath(folder, name);
+}
+
+void makePrivate(const std::string& path)
+{
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    ASSERT_EQ(::chmod(path.c_str(), S_ISDIR(st.st_mode) ? 0700 : 0600), 0);
+}
+
+const PermissionCase kPermissionCases[] = {
+    {"unreadable source",
+     [](const std::string& folder, const std::string& bytes) {
+         writeFile(inFolder(folder, "src.bin"), bytes);
+         makePrivate(inFolder(folder, "src.bin"));
+         return std::vector<std::string>{"cut", "--yes", "--kb", "20", inFolder(folder, "src.bin"),
+                                         inFolder(folder, "out/src$bin")};
+     },
+     [](const std::string& folder, const std::string&) {
+         EXPECT_FALSE(fileExists(inFolder(folder, "out/src$bin.001")));
+     }},
+    {"source in a folder nobody may enter",
+     [](const std::string& folder, const std::string& bytes) {
+         ::mkdir(inFolder(folder, "private").c_str(), 0700);
+         writeFile(inFolder(folder, "private/src.bin"), bytes);
+         return std::vector<std::string>{"cut", "--yes", inFolder(folder, "private/src.bin"),
+                                         inFolder(folder, "out/src$bin")};
+     },
+     {}},
+    {"destination folder not writable",
+     [](const std::string& folder, const std::string& bytes) {
+         writeFile(inFolder(folder, "src.bin"), bytes);
+         openToEveryone(inFolder(folder, "src.bin"));
+         ::chmod(inFolder(folder, "out").c_str(), 0755);
+         return std::vector<std::string>{"cut", "--yes", "--kb", "20", inFolder(folder, "src.bin"),
+                                         inFolder(folder, "out/src$bin")};
+     },
+     [](const std::string& folder, const std::string&) {
+         EXPECT_FALSE(fileExists(inFolder(folder, "out/src$bin.001")));
+     }},
+    {"join destination folder not writable",
+     [](const std::string& folder, const std::string& bytes) {
+         writeFile(inFolder(folder, "a.001"), bytes);
+         ::chmod(inFolder(folder, "out").c_str(), 0755);
+         return std::vector<std::string>{"join", "--yes", inFolder(folder, "out/a"), inFolder(folder, "a.001")};
+     },
+     [](const std::string& folder, const std::string&) { EXPECT_FALSE(fileExists(inFolder(folder, "out/a"))); }},
+    {"unreadable second piece",
+     [](const std::string& folder, const std::string& bytes) {
+         writeFile(inFolder(folder, "a.001"), bytes.substr(0, 1000));
+         writeFile(inFolder(folder, "a.002"), bytes.substr(1000));
+         makePrivate(inFolder(folder, "a.002"));
+         return std::vector<std::string>{"join", "--yes", inFolder(folder, "out/a"), inFolder(folder, "a.001"),
+                                         inFolder(folder, "a.002")};
+     },
+     [](const std::string& folder, const std::string& bytes) {
+         // What was joined before the failure stays.
+         EXPECT_EQ(readFile(inFolder(folder, "out/a")), bytes.substr(0, 1000));
+     }},
+    {"read-only existing destination",
+     [](const std::string& folder, const std::string& bytes) {
+         writeFile(inFolder(folder, "a.001"), bytes);
+         writeFile(inFolder(folder, "out/a"), "keep me");
+         return std::vector<std::string>{"join", "--yes", inFolder(folder, "out/a"), inFolder(folder, "a.001")};
+     },
+     [](const std::string& folder, const std::string&) {
+         EXPECT_EQ(readFile(inFolder(folder, "out/a")), "keep me");
+     }},
+};
+
+TEST(RealFaultPermission, PermissionDeniedShowsTheProtectedMessage)
+{
+    for (const auto& c : kPermissionCases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        ::mkdir(joinPath(dir.path(), "out").c_str(), 0777);
+        ::chmod(joinPath(dir.path(), "out").c_str(), 0777); // past the umask: nobody may write here
+        const std::string bytes = patternBytes(50000);
+        auto arguments = c.prepare(dir.path(), bytes);
+        arguments.insert(arguments.begin(), kCli);
+        const auto before = snapshotTree(dir.path());
+
+        const auto run = runProgram(arguments, {.asNobody = true, .maxOpenFiles = 0, .workingDirectory = {}});
+
+        EXPECT_EQ(run.status, 2) << run.err;
+        const auto lines = linesOf(run.err);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back(), "Tavrin: Disk is protected or file is protected");
+        if (c.check)
+            c.check(dir.path(), bytes);
+        // Only what the operation writes may have changed: nothing of what was there before.
+        auto after = snapshotTree(dir.path());
+        for (const auto& [name, content] : before) {
+            if (name.rfind("out", 0) != 0) {
+                EXPECT_EQ(after[name], content) << name;
+            }
+        }
+    }
+}
+
+TEST(RealFaultPermission, AddOfASetInAFolderNobodyMayListShowsTheProtectedMessage)
+{
+    TempDir dir;
+    const std::string folder = dir.file("pieces");
+    ::mkdir(folder.c_str(), 0711); // nobody may enter it but not list it
+    ::chmod(folder.c_str(), 0711);
+    writeFile(joinPath(folder, "a$b.001"), "one");
+    writeFile(joinPath(folder, "a$b.002"), "two");
+
+    const std::string requests = runAsNobody([&] {
+        RecordingWindow window;
+        window.tab = kJoinTab;
+        window.joinList = {"/earlier/x"};
+        auto files = makeNativeFileServices();
+        const auto result = runAdd(window, *files, joinPath(folder, "a$b.001"));
+        std::string text = result.outcome == Outcome::Failed ? "failed\n" : "not failed\n";
+        for (const auto& line : window.requests())
+            text += line + "\n";
+        text += "list " + std::to_string(window.joinList.size()) + " text4 " + window.text4;
+        return text;
+    });
+
+    EXPECT_EQ(requests, "failed\n" + kProtectedBox + "\nlist 1 text4 ");
+}
+
+// The native read fails at the source's new end; the piece being cut gets no invented bytes.
+TEST_F(RealFault, SourceTruncatedDuringTheCutFailsTheRead)
+{
+    for (const std::size_t newLength : {std::size_t{0}, kPiece, kPiece + 7000}) {
+        SCOPED_TRACE("truncated to " + std::to_string(newLength));
+        TempDir out;
+        writeFile(source, bytes);
+        RecordingWindow cutWindow;
+        TriggeringFileServices services(*files, 2, [&] { ASSERT_EQ(::truncate(source.c_str(), newLength), 0); });
+        const std::string base = out.file("movie$avi");
+
+        const auto result = runCut(cutWindow, services, source, base, "20");
+
+        EXPECT_EQ(result.outcome, Outcome::Failed);
+        EXPECT_EQ(lastBox(cutWindow), kDiskIoBox);
+        expectCutErrorPathState(cutWindow);
+        ASSERT_EQ(cutWindow.joinList.size(), 1u);
+        EXPECT_EQ(readFile(base + ".001"), bytes.substr(0, kPiece));
+        // The second piece holds at most the bytes that were really there, never filler.
+        const std::string second = readFile(base + ".002");
+        EXPECT_LT(second.size(), kPiece);
+        EXPECT_EQ(second, bytes.substr(kPiece, second.size()));
+        EXPECT_FALSE(fileExists(out.file("Link.bat")));
+    }
+}
+
+TEST_F(RealFault, SourceRemovedDuringTheCutIsStillCutWhole)
+{
+    // The open source stays readable after its name is gone.
+    TempDir out;
+    TriggeringFileServices services(*files, 3, [&] { ASSERT_EQ(::unlink(source.c_str()), 0); });
+    const std::string base = out.file("movie$avi");
+
+    const auto result = runCut(window, services, source, base, "20");
+
+    EXPECT_EQ(result.outcome, Outcome::Completed);
+    ASSERT_EQ(window.joinList.size(), 10u);
+    expectPiecesAreSlicesOf(window.joinList, bytes, kPiece);
+    EXPECT_EQ(concatenated(window.joinList), bytes);
+}
+
+TEST_F(RealFault, PieceRemovedBetweenAddAndJoin)
+{
+    TempDir out;
+    const std::string base = out.file("movie$avi");
+    ASSERT_EQ(runCut(window, *files, source, base, "20").outcome, Outcome::Completed);
+
+    RecordingWindow joinWindow;
+    joinWindow.tab = kJoinTab;
+    ASSERT_EQ(runAdd(joinWindow, *files, base + ".001").outcome, Outcome::Completed);
+    ASSERT_EQ(joinWindow.joinList.size(), 10u);
+    ASSERT_EQ(::unlink((base + ".003").c_str()), 0);
+    const std::string destination = out.file("joined.avi");
+
+    const auto result = runJoin(joinWindow, *files, destination);
+
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(lastBox(joinWindow), kNotWrittenBox);
+    expectJoinErrorPathState(joinWindow, kJoinTab);
+    EXPECT_EQ(readFile(destination), bytes.substr(0, 2 * kPiece));
+    EXPECT_EQ(joinWindow.joinList.size(), 10u); // the list stays as it was
+
+    // On the console.
+    const auto run = runProgram({kCli, "join", "--yes", out.file("again.avi"), base + ".001", base + ".003"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(linesOf(run.err).back(), "Tavrin: The file cann't to be written!");
+    EXPECT_EQ(readFile(out.file("again.avi")), bytes.substr(0, kPiece));
+}
+
+TEST_F(RealFault, PieceReplacedByAFolderEndsTheJoinWithoutAMessage)
+{
+    // A folder where a piece was is no failure the table knows: the join ends with no box.
+    TempDir out;
+    writeFile(out.file("a.001"), "first");
+    ASSERT_EQ(::mkdir(out.file("a.002").c_str(), 0755), 0);
+    window.tab = kJoinTab;
+    window.joinList = {out.file("a.001"), out.file("a.002")};
+    const std::string destination = out.file("a");
+
+    const auto result = runJoin(window, *files, destination);
+
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(lastBox(window), "box Question Parvix: Are you sure? the file  " + destination + "  will to be joined");
+    expectJoinErrorPathState(window, kJoinTab);
+    EXPECT_EQ(readFile(destination), "first");
+}
+
+TEST_F(RealFault, TooManyOpenFilesEndsTheCutWithTheSystemsWords)
+{
+    // With room for one more file only, the source opens and its first piece cannot. The table has no
+    // entry for it; the console adds the system's description.
+#ifdef PARVIX_SANITIZED
+    GTEST_SKIP() << "the sanitizer runtime in parvix-cli needs file descriptors of its own";
+#endif
+    TempDir out;
+    const auto run = runProgram({kCli, "cut", "--yes", "--kb", "20", source, out.file("movie$avi")},
+                                {.asNobody = false, .maxOpenFiles = 4, .workingDirectory = {}});
+
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_EQ(run.err.find("Tavrin:"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Too many open files"), std::string::npos) << run.err;
+    EXPECT_EQ(readFile(source), bytes);
+}
+
+} // namespace
+} // namespace parvix::test

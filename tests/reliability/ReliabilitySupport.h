@@ -1,0 +1,76 @@
+#pragma once
+
+#include "FileServices.h"
+#include "JoinListAdd.h"
+#include "JoinOperation.h"
+#include "RecordingWindow.h"
+#include "Sandbox.h"
+#include "SplitOperation.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace parvix::test {
+
+// The disk-error boxes as the user sees them: stop icon, OK, the program's title.
+inline const std::string kDiskFullBox = "box DiskError Tavrin: The disk room is not enough";
+inline const std::string kProtectedBox = "box DiskError Tavrin: Disk is protected or file is protected";
+inline const std::string kDiskIoBox = "box DiskError Tavrin: DiskI/0 error";
+inline const std::string kNotWrittenBox = "box DiskError Tavrin: The file cann't to be written!";
+
+// Skips a test that needs its own mounts where the machine cannot mount; CI must run it, so there
+// the same condition fails.
+#define REQUIRE_MOUNTS()                                                                                             \
+    do {                                                                                                             \
+        const std::string& reason_ = ::parvix::test::mountUnavailableReason();                                       \
+        if (!reason_.empty()) {                                                                                      \
+            if (std::getenv("CI") != nullptr)                                                                        \
+                FAIL() << "CI must run this test, but " << reason_;                                                  \
+            GTEST_SKIP() << "this machine cannot mount: " << reason_;                                                \
+        }                                                                                                            \
+    } while (false)
+
+// The window after a cut that ended through its error path.
+inline void expectCutErrorPathState(const RecordingWindow& window)
+{
+    EXPECT_EQ(window.tab, kSplitTab);
+    EXPECT_EQ(window.pointer, Pointer::Default);
+    EXPECT_FALSE(window.progressShown);
+    EXPECT_EQ(window.progressValue, 0.0f);
+}
+
+// The window after a join or "Add" that ended through its error path: the tab is left alone.
+inline void expectJoinErrorPathState(const RecordingWindow& window, int tabBefore)
+{
+    EXPECT_EQ(window.tab, tabBefore);
+    EXPECT_EQ(window.pointer, Pointer::Default);
+    EXPECT_FALSE(window.progressShown);
+    EXPECT_EQ(window.progressValue, 0.0f);
+}
+
+inline OperationResult runCut(RecordingWindow& window, FileServices& files, const std::string& source,
+                              const std::string& base, const std::string& kilobytes)
+{
+    return SplitOperation(window, files).run({source, base, false, kilobytes});
+}
+
+inline OperationResult runJoin(RecordingWindow& window, FileServices& files, const std::string& destination)
+{
+    return JoinOperation(window, files).run(destination);
+}
+
+inline OperationResult runAdd(RecordingWindow& window, FileServices& files, const std::string& chosen)
+{
+    return JoinListAdd(window, files).run(chosen);
+}
+
+// The last box shown, or "" when none was.
+inline std::string lastBox(const RecordingWindow& window)
+{
+    const auto boxes = window.boxes();
+    return boxes.empty() ? std::string() : boxes.back();
+}
+
+} // namespace parvix::test
