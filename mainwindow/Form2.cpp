@@ -1,5 +1,6 @@
 #include "Form2.h"
 
+#include "DirectoryChooserOpener.h"
 #include "Fonts.h"
 #include "JoinListAdd.h"
 #include "JoinOperation.h"
@@ -9,6 +10,7 @@
 #include "SplitOperation.h"
 #include "TabControl.h"
 #include "Twips.h"
+#include "WindowBoxPresenter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -384,7 +386,14 @@ void Form2::Label6_Click()
     QDesktopServices::openUrl(QUrl(kMailLink));
 }
 
-void Form2::openDirectoryChooser() {}
+void Form2::openDirectoryChooser()
+{
+    // The chooser's message boxes go through this window's, so one presenter answers them all.
+    if (!m_directoryChooser)
+        m_directoryChooser =
+            std::make_unique<DirectoryChooserOpener>(Text4, Text2, std::make_unique<WindowBoxPresenter>(*this));
+    m_directoryChooser->open();
+}
 
 bool Form2::eventFilter(QObject* watched, QEvent* event)
 {

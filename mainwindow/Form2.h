@@ -21,6 +21,7 @@ class QTabWidget;
 
 namespace parvix {
 
+class DirectoryChooserOpener;
 class MailLinkLabel;
 
 // The main window: a banner, the tab control with the Cut file, Join file and About pages, and the
@@ -140,6 +141,8 @@ private:
     MessageBoxPresenter* m_presenter = nullptr;
     QtMessageBoxPresenter m_realBoxes;
     std::unique_ptr<FileServices> m_files;
+    // The directory chooser, created on the first "..." click.
+    std::unique_ptr<DirectoryChooserOpener> m_directoryChooser;
 
     QPoint m_pageOrigin;
     int m_currentPage = 0;
