@@ -76,6 +76,10 @@ public:
 
     void truncate(std::int64_t length) override
     {
+        // A device or a pipe has no length to cut: what was written to it is all there is.
+        struct stat st;
+        if (::fstat(m_fd, &st) == 0 && !S_ISREG(st.st_mode))
+            return;
         if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0)
             fail(errno, "truncate " + m_path);
     }
