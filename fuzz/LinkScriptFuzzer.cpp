@@ -103,9 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     // A continuation line holds the destination, one piece and the destination again.
     bool eachNameFits = true;
     for (const auto& piece : pieces)
-        eachNameFits = eachNameFits && 7 + quotedSize(destination) + 1 + quotedSize(piece) + 1 +
-                                               quotedSize(destination) <=
-                                           limit;
+        eachNameFits =
+            eachNameFits && 7 + quotedSize(destination) + 1 + quotedSize(piece) + 1 + quotedSize(destination) <= limit;
 
     const std::string target = asScriptName(destination);
     std::vector<std::string> listed;

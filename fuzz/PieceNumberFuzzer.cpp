@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     FUZZ_CHECK(!std::isnan(parvix::pieceNumberOfName(asText(data, size))));
 
     FuzzedDataProvider input(data, size);
-    const auto number = input.ConsumeBool() ? input.ConsumeIntegralInRange<std::int64_t>(1, 40000)
-                                            : input.ConsumeIntegralInRange<std::int64_t>(
-                                                  1, std::numeric_limits<std::int64_t>::max());
+    const auto number = input.ConsumeBool()
+                            ? input.ConsumeIntegralInRange<std::int64_t>(1, 40000)
+                            : input.ConsumeIntegralInRange<std::int64_t>(1, std::numeric_limits<std::int64_t>::max());
     const std::string name = input.ConsumeRemainingBytesAsString() + parvix::pieceSuffix(number);
     FUZZ_CHECK(parvix::pieceNumberOfName(name) == static_cast<double>(number));
     return 0;

@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     }
 
     FuzzedDataProvider input(data, size);
-    const auto number = input.ConsumeBool() ? input.ConsumeIntegralInRange<std::int64_t>(1, 2000)
-                                            : input.ConsumeIntegralInRange<std::int64_t>(
-                                                  1, std::numeric_limits<std::int64_t>::max());
+    const auto number = input.ConsumeBool()
+                            ? input.ConsumeIntegralInRange<std::int64_t>(1, 2000)
+                            : input.ConsumeIntegralInRange<std::int64_t>(1, std::numeric_limits<std::int64_t>::max());
     const std::string base = input.ConsumeRemainingBytesAsString();
 
     std::string expected = base;

@@ -89,8 +89,8 @@ void failEveryCall(bool kernelCopy, const std::function<void(TempDir&)>& setUp,
             const auto result = operation(window, files, dir);
 
             ASSERT_TRUE(files.fired());
-            SCOPED_TRACE(std::string(kernelCopy ? "kernel copy, " : "buffered, ") + "call " + std::to_string(k) + " (" + files.log()[static_cast<std::size_t>(k - 1)] +
-                         ") failing with " + std::to_string(number));
+            SCOPED_TRACE(std::string(kernelCopy ? "kernel copy, " : "buffered, ") + "call " + std::to_string(k) + " (" +
+                         files.log()[static_cast<std::size_t>(k - 1)] + ") failing with " + std::to_string(number));
             EXPECT_EQ(result.outcome, Outcome::Failed);
             ASSERT_TRUE(result.error.has_value());
             EXPECT_EQ(result.error->number(), number);
@@ -216,9 +216,8 @@ void joinFailingAtEveryCall(bool destinationExists)
         while (same < now.size() && same < joined.size() && now[same] == joined[same])
             ++same;
         const bool joinedOverOld = now.compare(same, std::string::npos, old, std::min(same, old.size())) == 0;
-        EXPECT_TRUE(joinedOverOld || now == joined)
-            << "the destination (" << now.size() << " bytes, the first " << same
-            << " joined) holds bytes that are neither joined nor its old ones";
+        EXPECT_TRUE(joinedOverOld || now == joined) << "the destination (" << now.size() << " bytes, the first " << same
+                                                    << " joined) holds bytes that are neither joined nor its old ones";
     };
     for (const bool kernelCopy : {false, true}) {
         std::int64_t calls = 0;

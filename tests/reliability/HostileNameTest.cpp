@@ -117,10 +117,9 @@ TEST(HostileNames, CutAddAndJoinThroughTheEngines)
 
         RecordingWindow window;
         ASSERT_EQ(runCut(window, *files, source, base, "1").outcome, Outcome::Completed) << lastBox(window);
-        EXPECT_EQ(window.boxes(),
-                  (std::vector<std::string>{"box Confirmation Parvix: Are you sure ？The file " + source +
-                                                " will to be cutted!  ",
-                                            "box Notice Parvix: " + source + kCompletionTail}));
+        EXPECT_EQ(window.boxes(), (std::vector<std::string>{"box Confirmation Parvix: Are you sure ？The file " +
+                                                                source + " will to be cutted!  ",
+                                                            "box Notice Parvix: " + source + kCompletionTail}));
         EXPECT_EQ(window.joinList, pieces);
         EXPECT_EQ(window.text4, dir.file(proposal));
         EXPECT_EQ(concatenated(pieces), bytes);
@@ -180,14 +179,14 @@ TEST(HostileNames, CutAndJoinThroughTheConsole)
         const std::vector<std::string> pieces = {base + ".001", base + ".002", base + ".003"};
 
         // The source as a relative name, so that a leading dash starts the argument itself.
-        const auto cut = runProgram({kCli, "cut", "--yes", "--kb", "1", "--", name.source, base},
-                                    {.workingDirectory = dir.path()});
+        const auto cut =
+            runProgram({kCli, "cut", "--yes", "--kb", "1", "--", name.source, base}, {.workingDirectory = dir.path()});
 
         ASSERT_EQ(cut.status, 0) << cut.err;
-        EXPECT_EQ(linesOf(cut.out), (std::vector<std::string>{pieces[0], pieces[1], pieces[2],
-                                                               dir.file(proposalOf(name.base))}));
-        EXPECT_EQ(cut.err, "Parvix: Are you sure ？The file " + name.source + " will to be cutted!  \nParvix: " +
-                               name.source +
+        EXPECT_EQ(linesOf(cut.out),
+                  (std::vector<std::string>{pieces[0], pieces[1], pieces[2], dir.file(proposalOf(name.base))}));
+        EXPECT_EQ(cut.err, "Parvix: Are you sure ？The file " + name.source +
+                               " will to be cutted!  \nParvix: " + name.source +
                                " is cutted completely!\n\nYou can run the link.bat to join automatically in the "
                                "destination director \nAlso you can use the Parvix to join the file !\n");
 
@@ -239,8 +238,8 @@ TEST(HostileNames, BaseNameBeyondTheLimitEndsWithoutAMessage)
     const auto result = runCut(window, *files, source, base, "1");
 
     EXPECT_EQ(result.outcome, Outcome::Failed);
-    EXPECT_EQ(window.boxes(), (std::vector<std::string>{"box Confirmation Parvix: Are you sure ？The file " +
-                                                        source + " will to be cutted!  "}));
+    EXPECT_EQ(window.boxes(), (std::vector<std::string>{"box Confirmation Parvix: Are you sure ？The file " + source +
+                                                        " will to be cutted!  "}));
     expectCutErrorPathState(window);
     EXPECT_TRUE(window.joinList.empty());
 

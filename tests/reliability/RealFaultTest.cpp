@@ -55,6 +55,9 @@ public:
     {
     }
 
+    // Without the kernel's copy the engine reads and writes every byte itself.
+    void allowKernelCopy(bool allow) { m_kernelCopy = allow; }
+
     std::vector<std::string> list(const std::string& pattern, ListingKind kind) override
     {
         return m_inner.list(pattern, kind);
@@ -73,10 +76,9 @@ public:
     {
         m_inner.writeTextLines(path, lines);
     }
-    bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
-                   std::int64_t size) override
+    bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size) override
     {
-        return m_inner.copyRange(from, fromPosition, to, toPosition, size);
+        return m_kernelCopy && m_inner.copyRange(from, fromPosition, to, toPosition, size);
     }
 
 private:
@@ -84,6 +86,7 @@ private:
     int m_trigger;
     std::function<void()> m_action;
     int m_creates = 0;
+    bool m_kernelCopy = true;
 };
 
 class RealFault : public ::testing::Test
@@ -130,8 +133,8 @@ TEST_F(RealFault, DiskFullWhileCuttingOnTheConsole)
     const auto run = runProgram({kCli, "cut", "--yes", "--kb", "20", source, base});
 
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "Parvix: Are you sure ？The file " + source + " will to be cutted!  \n" +
-                           consoleLine(kDiskFullBox));
+    EXPECT_EQ(run.err,
+              "Parvix: Are you sure ？The file " + source + " will to be cutted!  \n" + consoleLine(kDiskFullBox));
     // The pieces written before the disk filled are listed and kept.
     EXPECT_EQ(linesOf(run.out), (std::vector<std::string>{base + ".001", base + ".002", base + ".003"}));
 }
@@ -234,8 +237,8 @@ const PermissionCase kPermissionCases[] = {
      [](const std::string& folder, const std::string& bytes) {
          writeFile(inFolder(folder, "src.bin"), bytes);
          makePrivate(inFolder(folder, "src.bin"));
-         return std::vector<std::string>{"cut", "--yes", "--kb", "20", inFolder(folder, "src.bin"),
-                                         inFolder(folder, "out/src$bin")};
+         return std::vector<std::string>{
+             "cut", "--yes", "--kb", "20", inFolder(folder, "src.bin"), inFolder(folder, "out/src$bin")};
      },
      [](const std::string& folder, const std::string&) {
          EXPECT_FALSE(fileExists(inFolder(folder, "out/src$bin.001")));
@@ -253,8 +256,8 @@ const PermissionCase kPermissionCases[] = {
          writeFile(inFolder(folder, "src.bin"), bytes);
          openToEveryone(inFolder(folder, "src.bin"));
          ::chmod(inFolder(folder, "out").c_str(), 0755);
-         return std::vector<std::string>{"cut", "--yes", "--kb", "20", inFolder(folder, "src.bin"),
-                                         inFolder(folder, "out/src$bin")};
+         return std::vector<std::string>{
+             "cut", "--yes", "--kb", "20", inFolder(folder, "src.bin"), inFolder(folder, "out/src$bin")};
      },
      [](const std::string& folder, const std::string&) {
          EXPECT_FALSE(fileExists(inFolder(folder, "out/src$bin.001")));
@@ -284,9 +287,7 @@ const PermissionCase kPermissionCases[] = {
          writeFile(inFolder(folder, "out/a"), "keep me");
          return std::vector<std::string>{"join", "--yes", inFolder(folder, "out/a"), inFolder(folder, "a.001")};
      },
-     [](const std::string& folder, const std::string&) {
-         EXPECT_EQ(readFile(inFolder(folder, "out/a")), "keep me");
-     }},
+     [](const std::string& folder, const std::string&) { EXPECT_EQ(readFile(inFolder(folder, "out/a")), "keep me"); }},
 };
 
 TEST(RealFaultPermission, PermissionDeniedShowsTheProtectedMessage)
@@ -347,26 +348,30 @@ TEST(RealFaultPermission, AddOfASetInAFolderNobodyMayListShowsTheProtectedMessag
 // The native read fails at the source's new end; the piece being cut gets no invented bytes.
 TEST_F(RealFault, SourceTruncatedDuringTheCutFailsTheRead)
 {
-    for (const std::size_t newLength : {std::size_t{0}, kPiece, kPiece + 7000}) {
-        SCOPED_TRACE("truncated to " + std::to_string(newLength));
-        TempDir out;
-        writeFile(source, bytes);
-        RecordingWindow cutWindow;
-        TriggeringFileServices services(*files, 2, [&] { ASSERT_EQ(::truncate(source.c_str(), newLength), 0); });
-        const std::string base = out.file("movie$avi");
+    for (const bool kernelCopy : {true, false}) {
+        for (const std::size_t newLength : {std::size_t{0}, kPiece, kPiece + 7000}) {
+            SCOPED_TRACE(std::string(kernelCopy ? "kernel copy, " : "buffered, ") + "truncated to " +
+                         std::to_string(newLength));
+            TempDir out;
+            writeFile(source, bytes);
+            RecordingWindow cutWindow;
+            TriggeringFileServices services(*files, 2, [&] { ASSERT_EQ(::truncate(source.c_str(), newLength), 0); });
+            services.allowKernelCopy(kernelCopy);
+            const std::string base = out.file("movie$avi");
 
-        const auto result = runCut(cutWindow, services, source, base, "20");
+            const auto result = runCut(cutWindow, services, source, base, "20");
 
-        EXPECT_EQ(result.outcome, Outcome::Failed);
-        EXPECT_EQ(lastBox(cutWindow), kDiskIoBox);
-        expectCutErrorPathState(cutWindow);
-        ASSERT_EQ(cutWindow.joinList.size(), 1u);
-        EXPECT_EQ(readFile(base + ".001"), bytes.substr(0, kPiece));
-        // The second piece holds at most the bytes that were really there, never filler.
-        const std::string second = readFile(base + ".002");
-        EXPECT_LT(second.size(), kPiece);
-        EXPECT_EQ(second, bytes.substr(kPiece, second.size()));
-        EXPECT_FALSE(fileExists(out.file("Link.bat")));
+            EXPECT_EQ(result.outcome, Outcome::Failed);
+            EXPECT_EQ(lastBox(cutWindow), kDiskIoBox);
+            expectCutErrorPathState(cutWindow);
+            ASSERT_EQ(cutWindow.joinList.size(), 1u);
+            EXPECT_EQ(readFile(base + ".001"), bytes.substr(0, kPiece));
+            // The second piece holds at most the bytes that were really there, never filler.
+            const std::string second = readFile(base + ".002");
+            EXPECT_LT(second.size(), kPiece);
+            EXPECT_EQ(second, bytes.substr(kPiece, second.size()));
+            EXPECT_FALSE(fileExists(out.file("Link.bat")));
+        }
     }
 }
 

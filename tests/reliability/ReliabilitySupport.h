@@ -22,14 +22,14 @@ inline const std::string kNotWrittenBox = "box DiskError Tavrin: The file cann't
 
 // Skips a test that needs its own mounts where the machine cannot mount; CI must run it, so there
 // the same condition fails.
-#define REQUIRE_MOUNTS()                                                                                             \
-    do {                                                                                                             \
-        const std::string& reason_ = ::parvix::test::mountUnavailableReason();                                       \
-        if (!reason_.empty()) {                                                                                      \
-            if (std::getenv("CI") != nullptr)                                                                        \
-                FAIL() << "CI must run this test, but " << reason_;                                                  \
-            GTEST_SKIP() << "this machine cannot mount: " << reason_;                                                \
-        }                                                                                                            \
+#define REQUIRE_MOUNTS()                                                                                               \
+    do {                                                                                                               \
+        const std::string& reason_ = ::parvix::test::mountUnavailableReason();                                         \
+        if (!reason_.empty()) {                                                                                        \
+            if (std::getenv("CI") != nullptr)                                                                          \
+                FAIL() << "CI must run this test, but " << reason_;                                                    \
+            GTEST_SKIP() << "this machine cannot mount: " << reason_;                                                  \
+        }                                                                                                              \
     } while (false)
 
 // The window after a cut that ended through its error path.
