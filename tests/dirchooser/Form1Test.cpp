@@ -2,6 +2,7 @@
 #include "DirectoryChooserOpener.h"
 #include "DirectoryList.h"
 #include "FileError.h"
+#include "Form2.h"
 #include "NativeDirectorySource.h"
 #include "PathLabel.h"
 #include "QtBoxPresenter.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -500,6 +502,39 @@ TEST_F(DirectoryChooser, HiddenChooserDoesNotKeepTheProgramRunning)
     EXPECT_FALSE(timedOut);
     ASSERT_NE(opener().chooser(), nullptr);
     EXPECT_FALSE(opener().chooser()->isVisible());
+}
+
+TEST_F(DirectoryChooser, BothBrowseButtonsOfTheMainWindowOpenItAndFillBothDestinations)
+{
+    Form2 window;
+    window.show();
+    struct Case
+    {
+        int page;
+        QPushButton* browse;
+        const char* open;
+        const char* chosen;
+    };
+    const Case cases[] = {
+        {0, window.Command2, "alpha", "start/alpha"},
+        {1, window.Command10, "deep", "start/alpha/deep"}, // the second opening starts in alpha
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        window.SSTab1->setCurrentIndex(c.page);
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            auto* form = qobject_cast<Form1*>(QApplication::activeModalWidget());
+            ASSERT_NE(form, nullptr);
+            shown = true;
+            doubleClick(*form, q(c.open));
+            button(*form, "command1")->click();
+        });
+        QTest::mouseClick(c.browse, Qt::LeftButton);
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(window.Text2->text(), path(c.chosen) + q("/"));
+        EXPECT_EQ(window.Text4->text(), path(c.chosen) + q("/"));
+    }
 }
 
 TEST(QtBoxPresenter, DiskErrorBoxHasStopIconOkAndTheProgramTitle)
