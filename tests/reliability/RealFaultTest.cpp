@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -387,6 +388,25 @@ TEST_F(RealFault, SourceRemovedDuringTheCutIsStillCutWhole)
     EXPECT_EQ(result.outcome, Outcome::Completed);
     ASSERT_EQ(window.joinList.size(), 10u);
     expectPiecesAreSlicesOf(window.joinList, bytes, kPiece);
+    EXPECT_EQ(concatenated(window.joinList), bytes);
+}
+
+TEST_F(RealFault, SourceGrowingDuringTheCutIsCutAtItsEarlierLength)
+{
+    // The length is taken once, before the cut: bytes appended meanwhile are not half taken.
+    TempDir out;
+    TriggeringFileServices services(*files, 2, [&] {
+        std::FILE* file = std::fopen(source.c_str(), "ab");
+        ASSERT_NE(file, nullptr);
+        std::fputs("appended during the cut", file);
+        std::fclose(file);
+    });
+    const std::string base = out.file("movie$avi");
+
+    const auto result = runCut(window, services, source, base, "20");
+
+    EXPECT_EQ(result.outcome, Outcome::Completed);
+    ASSERT_EQ(window.joinList.size(), 10u);
     EXPECT_EQ(concatenated(window.joinList), bytes);
 }
 
