@@ -3,12 +3,13 @@
 #include "DiskErrorTable.h"
 #include "LinkScript.h"
 #include "Naming.h"
-#include "Platform.h"
 #include "PieceBuffer.h"
+#include "Platform.h"
 #include "WindowRequests.h"
 
 #include <cerrno>
 #include <new>
+#include <unordered_set>
 
 namespace parvix {
 
@@ -42,8 +43,7 @@ OperationResult SplitOperation::run(const SplitInputs& inputs)
         try {
             if (!checksPass(inputs))
                 return {Outcome::Stopped, std::nullopt};
-            if (m_window.messageBox(confirmationText(m_source), BoxStyle::Confirmation, BoxTitle::Parvix) ==
-                Button::No)
+            if (m_window.messageBox(confirmationText(m_source), BoxStyle::Confirmation, BoxTitle::Parvix) == Button::No)
                 return {Outcome::Stopped, std::nullopt};
             cut();
             finish();
@@ -119,14 +119,26 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
 
 bool SplitOperation::piecesWouldReplaceSource()
 {
-    const auto sourceId = m_files.identity(m_source);
-    if (!sourceId)
-        return false;
-    if (m_files.identity(linkScriptPath(m_base)) == sourceId)
+    // Two outputs that lead to one file (through a link), or an output that is the source, would
+    // overwrite what was just written or is still to be read.
+    struct IdentityHash
+    {
+        std::size_t operator()(const FileIdentity& id) const
+        {
+            return std::hash<std::uint64_t>()(id.index ^ (id.device << 1));
+        }
+    };
+    std::unordered_set<FileIdentity, IdentityHash> seen;
+    auto repeats = [&](const std::string& path) {
+        const auto id = m_files.identity(path);
+        return id && !seen.insert(*id).second;
+    };
+    repeats(m_source);
+    if (repeats(linkScriptPath(m_base)))
         return true;
     const std::int64_t pieceCount = (m_length + m_pieceSize - 1) / m_pieceSize;
     for (std::int64_t n = 1; n <= pieceCount; ++n) {
-        if (m_files.identity(piecePath(m_base, n)) == sourceId)
+        if (repeats(piecePath(m_base, n)))
             return true;
     }
     return false;
