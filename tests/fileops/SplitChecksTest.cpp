@@ -180,11 +180,15 @@ TEST_F(SplitChecks, PiecesThatWouldReplaceTheSourceThroughALinkAreRefused)
     fs::create_hard_link(source, path("hard.001"));
     fs::create_directory(path("other"));
     fs::create_symlink(source, joinPath(path("other"), "Link.bat"));
+    makeFile("pair.001", patternBytes(10, 7));
+    fs::create_symlink(path("pair.001"), path("pair.002"));
     const Requests refused{kRename, "selectAll Text2", "focus Text2"};
     const CheckCase cases[] = {
         {"symbolic link", customSize(source, path("sym"), "1"), refused},
         {"hard link", customSize(source, path("hard"), "1"), refused},
         {"Link.bat a link to the source", customSize(source, joinPath(path("other"), "z"), "1"), refused},
+        // Piece 2 would overwrite piece 1 and the set would no longer join back.
+        {"one piece a link to another", customSize(source, path("pair"), "1"), refused},
     };
     for (const auto& c : cases)
         expectStops(c);
