@@ -1,11 +1,28 @@
 #include "ConsoleWindow.h"
 
 #include <iostream>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace parvix {
 
-ConsoleWindow::ConsoleWindow(bool assumeYes) : m_assumeYes(assumeYes), m_progressOnTerminal(::isatty(2) != 0) {}
+namespace {
+
+bool isTerminal(int fd)
+{
+#ifdef _WIN32
+    return ::_isatty(fd) != 0;
+#else
+    return ::isatty(fd) != 0;
+#endif
+}
+
+} // namespace
+
+ConsoleWindow::ConsoleWindow(bool assumeYes) : m_assumeYes(assumeYes), m_progressOnTerminal(isTerminal(2)) {}
 
 Button ConsoleWindow::messageBox(const std::string& text, BoxStyle style, BoxTitle title)
 {
@@ -23,7 +40,7 @@ Button ConsoleWindow::messageBox(const std::string& text, BoxStyle style, BoxTit
         return Button::Ok;
     if (m_assumeYes)
         return Button::Yes;
-    if (::isatty(0) == 0)
+    if (!isTerminal(0))
         return Button::No;
     std::fputs(style == BoxStyle::ReplaceQuestion ? "[y/N] " : "[Y/n] ", stderr);
     std::fflush(stderr);

@@ -10,7 +10,31 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include "native/Win32FileServices.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
 namespace {
+
+#ifdef _WIN32
+// The C runtime passes the arguments in the ANSI code page, which cannot hold every file name; the
+// file services take UTF-8, so the arguments are taken again from the wide command line.
+std::vector<std::string> utf8Arguments()
+{
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide)
+        return arguments;
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(parvix::utf8FromUtf16(wide[i]));
+    LocalFree(wide);
+    return arguments;
+}
+#endif
 
 constexpr const char* kUsage =
     "Usage: parvix-cli cut [--yes] [--kb SIZE] SOURCE BASE\n"
@@ -55,6 +79,17 @@ int usageError(const char* message)
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    std::vector<std::string> arguments = utf8Arguments();
+    std::vector<char*> pointers;
+    for (auto& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    if (!arguments.empty()) {
+        argc = static_cast<int>(arguments.size());
+        argv = pointers.data();
+    }
+#endif
     if (argc < 2)
         return usageError("a sub-command is missing");
     const std::string command = argv[1];

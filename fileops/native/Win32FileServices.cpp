@@ -1,0 +1,497 @@
+#include "Win32FileServices.h"
+
+#include "../FileError.h"
+#include "ErrorMapping.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <algorithm>
+
+namespace parvix {
+
+namespace {
+
+// Error codes that newer headers name but older MinGW headers may lack.
+constexpr DWORD kErrorDirectoryNotSupported = 336; // ERROR_DIRECTORY_NOT_SUPPORTED
+
+std::string systemMessage(DWORD error)
+{
+    wchar_t* buffer = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text;
+    if (length != 0 && buffer)
+        text.assign(buffer, length);
+    if (buffer)
+        LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
+        text.pop_back();
+    if (text.empty())
+        return "system error " + std::to_string(error);
+    return utf8FromUtf16(text);
+}
+
+[[noreturn]] void fail(DWORD error, const std::string& what)
+{
+    throw FileError(fileErrorFromWin32(error), static_cast<int>(error), what + ": " + systemMessage(error));
+}
+
+// Errors by which a path simply leads nowhere: nothing of that name, a folder on the way that is
+// missing or is a file, a name Windows cannot hold.
+bool meansNothingThere(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
+           error == ERROR_BAD_PATHNAME || error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_DIRECTORY ||
+           error == ERROR_BAD_NETPATH || error == ERROR_BAD_NET_NAME || error == ERROR_NO_UNICODE_TRANSLATION;
+}
+
+bool toUtf16(std::string_view text, std::wstring& out)
+{
+    out.clear();
+    if (text.empty())
+        return true;
+    if (text.size() > static_cast<std::size_t>(INT32_MAX))
+        return false;
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    if (length <= 0)
+        return false;
+    out.resize(static_cast<std::size_t>(length));
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, out.data(), length) == length;
+}
+
+// "Q:\" for a path on drive letter Q ("Q:\…", "Q:…" or "\\?\Q:\…"); empty for any other path.
+std::wstring driveRoot(std::wstring_view path)
+{
+    if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0)
+        path.remove_prefix(4);
+    const bool letter = (path.size() >= 2) && ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+    if (letter && path[1] == L':')
+        return std::wstring{path[0], L':', L'\\'};
+    return {};
+}
+
+// Windows reports a path on a drive letter that does not exist as a missing file or folder. That is
+// not a missing file but an unusable drive, and the user must hear so.
+DWORD driveAware(DWORD error, std::wstring_view path)
+{
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_INVALID_NAME)
+        return error;
+    const std::wstring root = driveRoot(path);
+    if (!root.empty() && GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR)
+        return ERROR_INVALID_DRIVE;
+    return error;
+}
+
+[[noreturn]] void failOn(DWORD error, std::wstring_view path, const std::string& what)
+{
+    fail(driveAware(error, path), what);
+}
+
+std::wstring widePath(const std::string& path, const std::string& what)
+{
+    std::wstring wide;
+    if (!toUtf16(path, wide))
+        fail(ERROR_NO_UNICODE_TRANSLATION, what);
+    return wide;
+}
+
+// Device names (NUL, CON, COM1, …, and on older systems also "NUL.txt") lead to a device wherever they stand.
+bool isDevice(const std::wstring& path)
+{
+    wchar_t full[16];
+    const DWORD length = GetFullPathNameW(path.c_str(), 16, full, nullptr);
+    return length > 0 && length < 16 && std::wstring_view(full, length).rfind(L"\\\\.\\", 0) == 0;
+}
+
+bool isDotOrDotDot(const wchar_t* name)
+{
+    return (name[0] == L'.' && name[1] == 0) || (name[0] == L'.' && name[1] == L'.' && name[2] == 0);
+}
+
+bool kindAccepts(ListingKind kind, DWORD attributes)
+{
+    if (attributes & FILE_ATTRIBUTE_DEVICE)
+        return false;
+    if (kind == ListingKind::WithDirectories)
+        return true;
+    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+class FindHandle
+{
+public:
+    explicit FindHandle(HANDLE handle) : m_handle(handle) {}
+    ~FindHandle()
+    {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            FindClose(m_handle);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+class Win32File : public File
+{
+public:
+    Win32File(HANDLE handle, std::string path) : m_handle(handle), m_path(std::move(path)) {}
+    ~Win32File() override
+    {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+
+    void read(std::int64_t position, std::byte* buffer, std::size_t size) override
+    {
+        std::uint64_t offset = static_cast<std::uint64_t>(position - 1);
+        while (size > 0) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, kChunk));
+            OVERLAPPED at = overlappedAt(offset);
+            DWORD got = 0;
+            if (!ReadFile(m_handle, buffer, chunk, &got, &at)) {
+                const DWORD error = GetLastError();
+                if (error != ERROR_HANDLE_EOF)
+                    fail(error, "read " + m_path);
+                got = 0;
+            }
+            // The file has become shorter than it was: its bytes are gone, which is an input error.
+            if (got == 0)
+                throw FileError(errnum::kDeviceIo, ERROR_HANDLE_EOF, "read " + m_path + ": unexpected end of file");
+            buffer += got;
+            size -= got;
+            offset += got;
+        }
+    }
+
+    void write(std::int64_t position, const std::byte* buffer, std::size_t size) override
+    {
+        std::uint64_t offset = static_cast<std::uint64_t>(position - 1);
+        while (size > 0) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, kChunk));
+            OVERLAPPED at = overlappedAt(offset);
+            DWORD put = 0;
+            if (!WriteFile(m_handle, buffer, chunk, &put, &at))
+                fail(GetLastError(), "write " + m_path);
+            if (put == 0)
+                fail(ERROR_WRITE_FAULT, "write " + m_path);
+            buffer += put;
+            size -= put;
+            offset += put;
+        }
+    }
+
+    void truncate(std::int64_t length) override
+    {
+        LARGE_INTEGER at;
+        at.QuadPart = length;
+        if (!SetFilePointerEx(m_handle, at, nullptr, FILE_BEGIN) || !SetEndOfFile(m_handle))
+            fail(GetLastError(), "truncate " + m_path);
+    }
+
+    void close() override
+    {
+        const HANDLE handle = m_handle;
+        m_handle = INVALID_HANDLE_VALUE;
+        if (!CloseHandle(handle))
+            fail(GetLastError(), "close " + m_path);
+    }
+
+private:
+    // One call moves at most this much; a piece is at most 2 GB, so it takes one or two calls.
+    static constexpr std::size_t kChunk = std::size_t{1} << 30;
+
+    static OVERLAPPED overlappedAt(std::uint64_t offset)
+    {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        return at;
+    }
+
+    HANDLE m_handle;
+    std::string m_path;
+};
+
+std::unique_ptr<Win32File> openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition)
+{
+    const std::string what = "open " + path;
+    const std::wstring wide = widePath(path, what);
+    const HANDLE handle =
+        CreateFileW(wide.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        failOn(GetLastError(), wide, what);
+    auto file = std::make_unique<Win32File>(handle, path);
+    // A device name opens the device: reading it never ends and writing to it loses the bytes.
+    if (GetFileType(handle) != FILE_TYPE_DISK)
+        fail(ERROR_ACCESS_DENIED, what);
+    return file;
+}
+
+// Opens a file or folder only to ask about it: shares everything, so it works on files others hold open.
+HANDLE openForQuery(const std::wstring& path)
+{
+    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+class QueryHandle
+{
+public:
+    explicit QueryHandle(HANDLE handle) : m_handle(handle) {}
+    ~QueryHandle()
+    {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+    QueryHandle(const QueryHandle&) = delete;
+    QueryHandle& operator=(const QueryHandle&) = delete;
+    HANDLE get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+std::size_t nameStart(std::wstring_view path)
+{
+    const auto sep = path.find_last_of(L"\\/");
+    if (sep != std::wstring_view::npos)
+        return sep + 1;
+    // "C:name" is a name in the current folder of drive C.
+    if (path.size() >= 2 && path[1] == L':')
+        return 2;
+    return 0;
+}
+
+} // namespace
+
+std::wstring utf16FromUtf8(std::string_view text)
+{
+    std::wstring wide;
+    if (!toUtf16(text, wide))
+        fail(ERROR_NO_UNICODE_TRANSLATION, "convert text");
+    return wide;
+}
+
+std::string utf8FromUtf16(std::wstring_view text)
+{
+    // A lone surrogate (which names on disk may hold) becomes U+FFFD rather than a failure.
+    std::string out;
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT32_MAX / 3))
+        return out;
+    const int size = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return out;
+    out.resize(static_cast<std::size_t>(length));
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), length, nullptr, nullptr);
+    return out;
+}
+
+std::string batchTextFromUtf8(std::string_view text)
+{
+    const std::wstring wide = utf16FromUtf8(text);
+    std::string out;
+    if (wide.empty())
+        return out;
+    // cmd decodes a batch file in the console's code page, which is the OEM code page unless the user
+    // changed it; where the ANSI code page differs (1252 against 437 or 850), an "é" written in ANSI
+    // reads back as another letter and names no file. In the East Asian code pages both are the same.
+    const UINT codePage = GetOEMCP();
+    // Best-fit mapping would turn a character into a look-alike ("ł" into "l") and so name another
+    // file; the UTF-8 code page accepts neither flags nor a default character.
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* fallback = utf8 ? nullptr : "?";
+    const int size = static_cast<int>(wide.size());
+    const int length = WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, fallback, nullptr);
+    if (length <= 0)
+        fail(GetLastError(), "convert text to the console code page");
+    out.resize(static_cast<std::size_t>(length));
+    if (WideCharToMultiByte(codePage, flags, wide.data(), size, out.data(), length, fallback, nullptr) != length)
+        fail(GetLastError(), "convert text to the console code page");
+    return out;
+}
+
+bool matchesPatternIgnoringCase(std::wstring_view name, std::wstring_view pattern)
+{
+    std::wstring n(name), p(pattern);
+    if (!n.empty())
+        CharUpperBuffW(n.data(), static_cast<DWORD>(n.size()));
+    if (!p.empty())
+        CharUpperBuffW(p.data(), static_cast<DWORD>(p.size()));
+    // Iterative wildcard match with one backtrack point.
+    std::size_t i = 0, j = 0, starJ = std::wstring::npos, starI = 0;
+    while (i < n.size()) {
+        if (j < p.size() && (p[j] == L'?' || p[j] == n[i])) {
+            ++i;
+            ++j;
+        } else if (j < p.size() && p[j] == L'*') {
+            starJ = j++;
+            starI = i;
+        } else if (starJ != std::wstring::npos) {
+            j = starJ + 1;
+            i = ++starI;
+        } else {
+            return false;
+        }
+    }
+    while (j < p.size() && p[j] == L'*')
+        ++j;
+    return j == p.size();
+}
+
+std::vector<std::string> Win32FileServices::list(const std::string& pattern, ListingKind kind)
+{
+    const std::string what = "list " + pattern;
+    std::vector<std::string> names;
+    std::wstring wide;
+    if (!toUtf16(pattern, wide) || wide.empty())
+        return names;
+    const std::wstring namePattern = wide.substr(nameStart(wide));
+
+    // A drive that does not exist or holds no disk is no missing file: it is reported, as the
+    // drive's own failure, where a path is first looked at.
+    // An empty drive gives the drive's message here (not the table's "Disk error" of a failing read):
+    // it is where the drive is first used, and that message says "No disk in the drive".
+    auto nothingOr = [&](DWORD error) {
+        if (error == ERROR_NOT_READY)
+            throw FileError(errnum::kDeviceUnavailable, static_cast<int>(error), what + ": " + systemMessage(error));
+        if (!meansNothingThere(error))
+            fail(error, what);
+        const DWORD drive = driveAware(error, wide);
+        if (drive != error)
+            fail(drive, what);
+        return names;
+    };
+
+    if (namePattern.find_first_of(L"*?") == std::wstring::npos) {
+        if (kind == ListingKind::WithDirectories) {
+            // A folder is looked up by its attributes, which also answer for roots ("C:", "C:\",
+            // "\\server\share") that have no entry of their own to find.
+            const DWORD attributes = GetFileAttributesW(wide.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES)
+                return nothingOr(GetLastError());
+            if (isDevice(wide))
+                return names;
+            names.push_back(namePattern.empty() ? pattern : utf8FromUtf16(namePattern));
+            return names;
+        }
+        // A folder ("C:\", "C:") is no ordinary file; only its drive may still be unusable.
+        if (namePattern.empty()) {
+            if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES)
+                return nothingOr(GetLastError());
+            return names;
+        }
+    }
+
+    WIN32_FIND_DATAW found;
+    const FindHandle find(FindFirstFileW(wide.c_str(), &found));
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_NO_MORE_FILES)
+            return names;
+        return nothingOr(error);
+    }
+    const bool single = namePattern.find_first_of(L"*?") == std::wstring::npos;
+    if (single && isDevice(wide))
+        return names;
+    do {
+        if (isDotOrDotDot(found.cFileName) || !kindAccepts(kind, found.dwFileAttributes))
+            continue;
+        // The system matches a pattern against the short 8.3 names as well; only the names count here.
+        if (!single && !matchesPatternIgnoringCase(found.cFileName, namePattern))
+            continue;
+        names.push_back(utf8FromUtf16(found.cFileName));
+    } while (FindNextFileW(find.get(), &found));
+    const DWORD error = GetLastError();
+    if (error != ERROR_NO_MORE_FILES)
+        fail(error, what);
+    return names;
+}
+
+std::int64_t Win32FileServices::fileLength(const std::string& path)
+{
+    const std::string what = "length of " + path;
+    const std::wstring wide = widePath(path, what);
+    const QueryHandle file(openForQuery(wide));
+    if (file.get() == INVALID_HANDLE_VALUE)
+        failOn(GetLastError(), wide, what);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file.get(), &info))
+        fail(GetLastError(), what);
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        fail(kErrorDirectoryNotSupported, what);
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size))
+        fail(GetLastError(), what);
+    return size.QuadPart;
+}
+
+std::optional<FileIdentity> Win32FileServices::identity(const std::string& path)
+{
+    const std::string what = "identity of " + path;
+    std::wstring wide;
+    if (!toUtf16(path, wide) || wide.empty())
+        return std::nullopt;
+    const QueryHandle file(openForQuery(wide));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (meansNothingThere(error))
+            return std::nullopt;
+        fail(error, what);
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file.get(), &info))
+        fail(GetLastError(), what);
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+std::unique_ptr<File> Win32FileServices::openRead(const std::string& path)
+{
+    // Others may read along, but nobody may write while the bytes are being taken.
+    return openFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+}
+
+std::unique_ptr<File> Win32FileServices::openReadWrite(const std::string& path)
+{
+    return openFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
+}
+
+std::unique_ptr<File> Win32FileServices::createReplace(const std::string& path)
+{
+    // Opened and then emptied rather than CREATE_ALWAYS, which refuses a file marked hidden or system.
+    auto file = openFile(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
+    file->truncate(0);
+    return file;
+}
+
+void Win32FileServices::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const auto& line : lines) {
+        text += batchTextFromUtf8(line);
+        text += "\r\n";
+    }
+    auto file = createReplace(path);
+    file->write(1, reinterpret_cast<const std::byte*>(text.data()), text.size());
+    file->close();
+}
+
+std::unique_ptr<FileServices> makeNativeFileServices()
+{
+    return std::make_unique<Win32FileServices>();
+}
+
+} // namespace parvix

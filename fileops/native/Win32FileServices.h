@@ -1,0 +1,40 @@
+#pragma once
+
+#include "../FileServices.h"
+
+#include <string>
+#include <string_view>
+
+namespace parvix {
+
+// File services on the Win32 wide-character interface. Paths are UTF-8 strings, converted to UTF-16
+// for every call. "Ordinary files" are those that are neither directories nor devices nor marked
+// hidden or system. A path on a drive letter that does not exist, or on a drive without a disk,
+// fails with the drive's error instead of counting as missing.
+class Win32FileServices : public FileServices
+{
+public:
+    std::vector<std::string> list(const std::string& pattern, ListingKind kind) override;
+    std::int64_t fileLength(const std::string& path) override;
+    std::optional<FileIdentity> identity(const std::string& path) override;
+    std::unique_ptr<File> openRead(const std::string& path) override;
+    std::unique_ptr<File> openReadWrite(const std::string& path) override;
+    std::unique_ptr<File> createReplace(const std::string& path) override;
+    // Lines go out in the 8-bit code page that cmd reads batch files in (see batchTextFromUtf8), with
+    // CR LF.
+    void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
+};
+
+// UTF-8 <-> UTF-16. Text that is not valid in its encoding throws FileError.
+std::wstring utf16FromUtf8(std::string_view text);
+std::string utf8FromUtf16(std::wstring_view text);
+
+// The bytes of a UTF-8 text in the system's OEM code page, the one cmd reads a batch file in. A
+// character that the code page cannot hold is written as "?", never as a look-alike: "?" matches the
+// one character it stands for in a file name, while a look-alike could name another file.
+std::string batchTextFromUtf8(std::string_view text);
+
+// Matches a name against a pattern of "*" and "?" without regard to case, as Windows file names compare.
+bool matchesPatternIgnoringCase(std::wstring_view name, std::wstring_view pattern);
+
+} // namespace parvix
