@@ -145,20 +145,31 @@ check_pieces() {
     (cd "$dir" && cat -- "${names[@]}") | cmp -s - src.bin || fail "pieces in $dir: bytes differ from the source"
 }
 
+# Spent outputs are emptied, not removed, until the end: ext4 without a journal skips recently freed
+# inodes one by one when it allocates new ones, and removing hundreds of pieces before every run would
+# make the next run's file creations (of either program) pay for that instead of for copying.
+retired=0
+retire() {
+    retired=$((retired + 1))
+    mkdir -p spent
+    mv "$1" "spent/$retired"
+    find "spent/$retired" -type f -exec truncate -s 0 {} +
+}
+
 cut_parvix() {
-    rm -rf cut-parvix && mkdir cut-parvix
+    mkdir cut-parvix
     timed cut-parvix "$cli" cut --yes src.bin "$scratch/cut-parvix/src\$bin"
     check_pieces cut-parvix
     [ -f cut-parvix/Link.bat ] || fail "Link.bat is missing"
     [ "$(grep -o '"src\$bin\.[0-9]*"' cut-parvix/Link.bat | wc -l)" = "$count" ] || fail "Link.bat does not list every piece"
-    rm -rf cut-parvix
+    retire cut-parvix
 }
 
 cut_split() {
-    rm -rf cut-split && mkdir cut-split
+    mkdir cut-split
     (cd cut-split && timed cut-split split -b "$piece" -d -a 3 --numeric-suffixes=1 ../src.bin 'src$bin.')
     check_pieces cut-split
-    rm -rf cut-split
+    retire cut-split
 }
 
 join_parvix() {
@@ -208,4 +219,80 @@ echo "join CPU ratio vs cat: $(ratio "$(median join-parvix.times 3)" "$(median j
 echo "cut peak RSS MiB: $(mib "$(maximum cut-parvix.times 2)")"
 echo "join peak RSS MiB: $(mib "$(maximum join-parvix.times 2)")"
 echo "peak RSS limit MiB (one piece + 16 MiB): $(mib $(((piece >> 10) + 16 * 1024)))"
-rm -rf pieces
+rm -rf pieces spent
+
+# seconds OUTPUT: the wall time that parvix-bench-run printed.
+seconds() { awk '{printf "%.2f", $1}' "$1"; }
+peak_mib() { awk '{printf "%.1f", $2 / 1024}' "$1"; }
+
+# The big source: holes with random blocks where 32-bit positions would go wrong, cut into 1 GiB pieces.
+if [ "$big_bytes" -gt 0 ]; then
+    gib=1073741824
+    big_count=$(((big_bytes + gib - 1) / gib))
+    free_bytes=$(df -B1 --output=avail . | tail -1)
+    if [ "$free_bytes" -lt $((2 * big_bytes + gib)) ]; then
+        echo "big $big cut and join: skipped, needs $((2 * big_bytes + gib)) bytes free, $free_bytes available"
+    else
+        truncate -s "$big_bytes" big.bin
+        for offset in 0 $((2 * gib - 512 * 1024)) $((4 * gib - 512 * 1024)) $((big_bytes - 1048576)); do
+            [ "$offset" -ge 0 ] && [ $((offset + 1048576)) -le "$big_bytes" ] || continue
+            dd if=/dev/urandom of=big.bin bs=1M count=1 seek="$offset" oflag=seek_bytes conv=notrunc status=none
+        done
+        mkdir big-pieces
+        "$timer" -- "$cli" cut --yes --kb 1048576 big.bin "$scratch/big-pieces/big\$bin" >big-cut.time 2>big.err ||
+            fail "cut of the big source: $(cat big.err)"
+        big_pieces=()
+        for ((k = 1; k <= big_count; k++)); do
+            big_pieces+=("big-pieces/$(printf 'big$bin.%03d' "$k")")
+            want=$gib
+            [ "$k" = "$big_count" ] && want=$((big_bytes - (big_count - 1) * gib))
+            [ "$(stat -c %s "${big_pieces[k - 1]}")" = "$want" ] || fail "big piece $k is not $want bytes"
+        done
+        [ "$(find big-pieces -name 'big$bin.*' | wc -l)" = "$big_count" ] || fail "big pieces: count"
+        "$timer" -- "$cli" join --yes "$scratch/big-joined" "${big_pieces[@]}" >big-join.time 2>big.err ||
+            fail "join of the big pieces: $(cat big.err)"
+        cmp -s big.bin big-joined || fail "the big source joined back differs"
+        echo "big $big cut into $big_count pieces of 1 GiB and joined back byte for byte: cut s: $(seconds big-cut.time)," \
+            "join s: $(seconds big-join.time), peak RSS MiB: $(peak_mib big-cut.time) and $(peak_mib big-join.time)"
+        rm -rf big.bin big-pieces big-joined
+    fi
+fi
+
+# cut_kb1 NAME N: cuts a file of N KiB at 1 KB into folder NAME, checks the pieces, the listed join list
+# and Link.bat, and leaves the cut's timing in NAME.time.
+cut_kb1() {
+    local name=$1 n=$2
+    head -c $((n * 1024)) /dev/urandom >"$name.bin"
+    mkdir "$name"
+    "$timer" --stdout "$name.list" -- "$cli" cut --yes --kb 1 "$name.bin" "$scratch/$name/$name\$bin" \
+        >"$name.time" 2>"$name.err" || fail "cut of $name.bin at 1 KB: $(cat "$name.err")"
+    [ "$(find "$name" -name "$name\$bin.*" | wc -l)" = "$n" ] || fail "$name: not $n pieces"
+    # The join list, then the proposed join destination.
+    awk -v dir="$scratch/$name/$name\$bin" -v n="$n" -v dest="$scratch/$name/$name.bin" '
+        NR <= n { want = sprintf("%s.%03d", dir, NR); if ($0 != want) { print "entry " NR ": " $0; exit 1 } }
+        END { if (NR != n + 1) { print NR " lines"; exit 1 } if ($0 != dest) { print "destination " $0; exit 1 } }' \
+        "$name.list" >"$name.err" || fail "$name: the join list: $(cat "$name.err")"
+    [ "$(grep -o "\"$name\\\$bin\.[0-9]*\"" "$name/Link.bat" | wc -l)" = "$n" ] || fail "$name: Link.bat does not list $n pieces"
+}
+
+if [ "$many" -gt 0 ]; then
+    cut_kb1 many "$many"
+    "$lister" join "many/many\$bin.001" "$scratch/many-joined" >many.join 2>many.err || fail "join of many pieces: $(cat many.err)"
+    grep -qx "entries $many" many.join || fail "Add of many pieces: $(head -1 many.join)"
+    # One progress value per piece, and the 0 before and after.
+    grep -qx "progress values $((many + 2))" many.join || fail "join of many pieces: $(grep progress many.join)"
+    cmp -s many.bin many-joined || fail "many pieces joined back differ"
+    echo "$many pieces of 1 KB: cut s: $(seconds many.time) (Link.bat of $(wc -l <many/Link.bat) lines)," \
+        "join list of $many entries, add s: $(awk '/^add seconds/ {print $3}' many.join)," \
+        "join s: $(awk '/^join seconds/ {print $3}' many.join), joined back byte for byte"
+    rm -rf many many.bin many-joined
+fi
+
+if [ "$add" -gt 0 ]; then
+    cut_kb1 add "$add"
+    "$lister" add "add/add\$bin.001" >add.out 2>add.err || fail "Add: $(cat add.err)"
+    grep -qx "entries $add" add.out || fail "Add: $(head -1 add.out)"
+    echo "add $add pieces s: $(awk '/^add seconds/ {print $3}' add.out)"
+    echo "cut of $add pieces at 1 KB s: $(seconds add.time)"
+    rm -rf add add.bin
+fi
