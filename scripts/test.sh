@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test, natively and under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh -DPARVIX_WERROR=ON
 ctest --test-dir build --output-on-failure -j2
+# The engines, parvix-cli and their tests once more, built for Windows and run under Wine.
+scripts/test-windows.sh -DPARVIX_WERROR=ON

@@ -11,6 +11,13 @@
 #include <chrono>
 #include <filesystem>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace parvix {
 namespace {
 
@@ -129,6 +136,12 @@ TEST_F(JoinListAddTest, ListingFailureIsReportedAndKeepsTheList)
 
 TEST_F(JoinListAddTest, ThirtyThousandPiecesAddQuickly)
 {
+#ifdef _WIN32
+    // Wine looks every new name up among all the others in its folder, so making 30,000 files takes
+    // it minutes: the speed of Add is measured on real file systems only.
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr)
+        GTEST_SKIP() << "creating 30,000 files takes minutes under Wine";
+#endif
     for (int n = 1; n <= 30000; ++n)
         touch("many" + std::string(n < 10 ? ".00" : n < 100 ? ".0" : ".") + std::to_string(n), "");
 
