@@ -266,6 +266,9 @@ void PosixFileServices::writeTextLines(const std::string& path, const std::vecto
 
 namespace {
 
+// Below this a read and a write into the caller's buffer cost less than the kernel's copy.
+constexpr std::int64_t kKernelCopyMinimum = 64 * 1024;
+
 // copy_file_range refuses these when the pair of files or the kernel cannot do it (another file
 // system, a file system without support, an old kernel): the caller's read and write then copy.
 bool meansCopyUnsupported(int error)
@@ -343,7 +346,7 @@ bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& t
 {
     auto* source = dynamic_cast<PosixFile*>(&from);
     auto* destination = dynamic_cast<PosixFile*>(&to);
-    if (!source || !destination || size <= 0 || fromPosition < 1 || toPosition < 1)
+    if (!source || !destination || size < kKernelCopyMinimum || fromPosition < 1 || toPosition < 1)
         return false;
     const off_t begin = static_cast<off_t>(fromPosition - 1);
     const off_t end = begin + static_cast<off_t>(size);
@@ -364,8 +367,11 @@ bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& t
 
     // Holes of the source stay holes where the range lands at or past the end of the destination:
     // there the skipped bytes read as zeros, as they do in the source. Over old content they are copied.
-    const bool keepHoles = out.st_size <= begin + shift;
+    // A source with as many blocks as bytes has no holes to look for.
+    const bool sparse = static_cast<std::int64_t>(in.st_blocks) * 512 < static_cast<std::int64_t>(in.st_size);
+    const bool keepHoles = sparse && out.st_size <= begin + shift;
     off_t offset = begin;
+    off_t copiedEnd = begin;
     while (offset < end) {
         off_t stop = end;
         if (keepHoles) {
@@ -383,13 +389,11 @@ bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& t
         if (!kernel.copy(offset, stop, shift))
             return false;
         offset = stop;
+        copiedEnd = stop;
     }
-    if (keepHoles) {
-        if (::fstat(kernel.to, &out) != 0)
-            fail(errno, "copy " + destination->path());
-        if (out.st_size < end + shift && ::ftruncate(kernel.to, end + shift) != 0)
-            fail(errno, "write " + destination->path());
-    }
+    // A range that ends in a hole still ends where it should.
+    if (copiedEnd < end && ::ftruncate(kernel.to, end + shift) != 0)
+        fail(errno, "write " + destination->path());
     return true;
 }
 

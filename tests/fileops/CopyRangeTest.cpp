@@ -73,7 +73,7 @@ TEST_F(CopyRange, CopiesTheRangeToThePositionGiven)
         {"middle of the source", 1000001, 1, 1447035, 0},
         {"appended at the end", 1, 5001, 2 * kMiB, 5000},
         {"over older, longer content", 7, 101, kMiB, 4 * kMiB},
-        {"a single byte", 3 * kMiB + 17, 1, 1, 0},
+        {"the last bytes of the source", 3 * kMiB + 17 - 65536, 1, 65537, 0},
     };
     const std::string sourceBytes = patternBytes(3 * kMiB + 17, 3);
     const std::string source = dir.file("source");
@@ -101,10 +101,10 @@ TEST_F(CopyRange, ASourceShorterThanTheRangeFailsLikeAReadAndWritesNothing)
 {
     const std::string source = dir.file("source");
     const std::string destination = dir.file("destination");
-    writeFile(source, patternBytes(1000));
+    writeFile(source, patternBytes(kMiB));
     writeFile(destination, "");
     try {
-        copy(source, 1, destination, 1, 1001);
+        copy(source, 1, destination, 1, kMiB + 1);
         FAIL() << "no failure";
     } catch (const FileError& error) {
         EXPECT_EQ(error.number(), errnum::kDeviceIo);
@@ -174,11 +174,11 @@ TEST_F(CopyRange, ADestinationOpenedForReadingIsLeftToTheCaller)
 {
     const std::string source = dir.file("source");
     const std::string destination = dir.file("destination");
-    writeFile(source, patternBytes(4096));
+    writeFile(source, patternBytes(kMiB));
     writeFile(destination, "");
     auto from = files->openRead(source);
     auto to = files->openRead(destination);
-    EXPECT_FALSE(files->copyRange(*from, 1, *to, 1, 4096));
+    EXPECT_FALSE(files->copyRange(*from, 1, *to, 1, kMiB));
     EXPECT_EQ(fs::file_size(destination), 0u);
 }
 
