@@ -4,13 +4,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${WIN_BUILD_DIR:-build-win}
-mkdir -p "$build/wine-home"
+mkdir -p "$build/wine-home" "$build/wine-prefix"
 
 # Wine keeps its prefix and home inside the build tree, quiet and without desktop integration.
 export WINEPREFIX=$PWD/$build/wine-prefix
 export HOME=$PWD/$build/wine-home
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
+# Wine takes its code pages and the encoding of command lines from the locale: keep them the same everywhere.
+export LC_ALL=C.UTF-8
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
     -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} -DPARVIX_BUILD_GUI=OFF "$@" >/dev/null
