@@ -285,14 +285,55 @@ if [ "$many" -gt 0 ]; then
     echo "$many pieces of 1 KB: cut s: $(seconds many.time) (Link.bat of $(wc -l <many/Link.bat) lines)," \
         "join list of $many entries, add s: $(awk '/^add seconds/ {print $3}' many.join)," \
         "join s: $(awk '/^join seconds/ {print $3}' many.join), joined back byte for byte"
-    rm -rf many many.bin many-joined
+    many_add=$(awk '/^add seconds/ {print $3}' many.join)
+    rm -rf many-joined
+
+    # The same cut through the window, offscreen, alternating with parvix-cli.
+    if [ "$window" = 1 ] && [ -x "$windowed" ]; then
+        : >window.times
+        : >window-cli.times
+        for ((run = 1; run <= 2; run++)); do
+            for who in window cli; do
+                [ "$run" = 2 ] && who=$([ "$who" = window ] && echo cli || echo window)
+                folder=many-$who-$run
+                mkdir "$folder"
+                sync
+                if [ "$who" = window ]; then
+                    QT_QPA_PLATFORM=offscreen "$windowed" "$scratch/many.bin" "$scratch/$folder/many\$bin" 1 \
+                        >"$folder.out" 2>"$folder.err" || fail "cut through the window: $(cat "$folder.err")"
+                    grep -qx "entries $many" "$folder.out" || fail "cut through the window: $(tail -1 "$folder.out")"
+                    awk '/^window cut seconds/ {print $4}' "$folder.out" >>window.times
+                else
+                    "$timer" -- "$cli" cut --yes --kb 1 many.bin "$scratch/$folder/many\$bin" >"$folder.out" \
+                        2>"$folder.err" || fail "cut of many.bin: $(cat "$folder.err")"
+                    cat "$folder.out" >>window-cli.times
+                fi
+                [ "$(find "$folder" -name 'many$bin.*' | wc -l)" = "$many" ] || fail "$folder: not $many pieces"
+                cmp -s "$folder/Link.bat" many/Link.bat || fail "$folder: Link.bat differs from the first cut's"
+                retire "$folder"
+            done
+        done
+        printf 'window cut of %s pieces median s: %.3f (runs: %s), parvix-cli: %.3f (runs: %s)\n' "$many" \
+            "$(median window.times 1)" "$(list window.times)" "$(median window-cli.times 1)" "$(list window-cli.times)"
+        echo "window cut ratio vs cli: $(ratio "$(median window.times 1)" "$(median window-cli.times 1)")"
+    elif [ "$window" = 1 ]; then
+        echo "window cut ratio vs cli: not measured, $windowed was not built (no Qt 6, or no main window yet)"
+    fi
+    rm -rf many many.bin spent
 fi
 
 if [ "$add" -gt 0 ]; then
     cut_kb1 add "$add"
     "$lister" add "add/add\$bin.001" >add.out 2>add.err || fail "Add: $(cat add.err)"
     grep -qx "entries $add" add.out || fail "Add: $(head -1 add.out)"
-    echo "add $add pieces s: $(awk '/^add seconds/ {print $3}' add.out)"
-    echo "cut of $add pieces at 1 KB s: $(seconds add.time)"
+    add_seconds=$(awk '/^add seconds/ {print $3}' add.out)
+    echo "add $add pieces s: $add_seconds"
+    if [ "$many" -gt 0 ]; then
+        # Linear in the number of pieces: the cost per piece stays flat from one size to the other.
+        awk -v a="$add_seconds" -v n="$add" -v b="$many_add" -v m="$many" -v c="$(seconds add.time)" \
+            -v d="$(seconds many.time)" 'BEGIN {
+            printf "add per piece us: %.2f (%d pieces), %.2f (%d pieces)\n", a * 1e6 / n, n, b * 1e6 / m, m
+            printf "cut per piece us: %.1f (%d pieces), %.1f (%d pieces)\n", c * 1e6 / n, n, d * 1e6 / m, m }'
+    fi
     rm -rf add add.bin
 fi
