@@ -9,8 +9,8 @@
 #include "MessageBox.h"
 
 #include <QApplication>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <chrono>
