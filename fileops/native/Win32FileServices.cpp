@@ -360,10 +360,9 @@ std::vector<std::string> Win32FileServices::list(const std::string& pattern, Lis
         return names;
     const std::wstring namePattern = wide.substr(nameStart(wide));
 
-    // A drive that does not exist or holds no disk is no missing file: it is reported, as the
-    // drive's own failure, where a path is first looked at.
-    // An empty drive gives the drive's message here (not the table's "Disk error" of a failing read):
-    // it is where the drive is first used, and that message says "No disk in the drive".
+    // A drive that does not exist or holds no disk is no missing file: it is reported as the drive's
+    // failure. An empty drive gives the drive's message here ("No disk in the drive"), not the
+    // "Disk error" of a read that fails, since a listing is where a drive is first used.
     auto nothingOr = [&](DWORD error) {
         if (error == ERROR_NOT_READY)
             throw FileError(errnum::kDeviceUnavailable, static_cast<int>(error), what + ": " + systemMessage(error));
