@@ -304,10 +304,8 @@ std::string batchTextFromUtf8(std::string_view text)
     std::string out;
     if (wide.empty())
         return out;
-    // cmd decodes a batch file in the console's code page, which is the OEM code page unless the user
-    // changed it; where the ANSI code page differs (1252 against 437 or 850), an "é" written in ANSI
-    // reads back as another letter and names no file. In the East Asian code pages both are the same.
-    const UINT codePage = GetOEMCP();
+    // Link.bat is written in the system's ANSI code page, the 8-bit text of Windows programs.
+    const UINT codePage = GetACP();
     // Best-fit mapping would turn a character into a look-alike ("ł" into "l") and so name another
     // file; the UTF-8 code page accepts neither flags nor a default character.
     const bool utf8 = codePage == CP_UTF8;
@@ -316,10 +314,10 @@ std::string batchTextFromUtf8(std::string_view text)
     const int size = static_cast<int>(wide.size());
     const int length = WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, fallback, nullptr);
     if (length <= 0)
-        fail(GetLastError(), "convert text to the console code page");
+        fail(GetLastError(), "convert text to the ANSI code page");
     out.resize(static_cast<std::size_t>(length));
     if (WideCharToMultiByte(codePage, flags, wide.data(), size, out.data(), length, fallback, nullptr) != length)
-        fail(GetLastError(), "convert text to the console code page");
+        fail(GetLastError(), "convert text to the ANSI code page");
     return out;
 }
 

@@ -29,7 +29,7 @@ public:
 std::wstring utf16FromUtf8(std::string_view text);
 std::string utf8FromUtf16(std::wstring_view text);
 
-// The bytes of a UTF-8 text in the system's OEM code page, the one cmd reads a batch file in. A
+// The bytes of a UTF-8 text in the system's ANSI code page. A
 // character that the code page cannot hold is written as "?", never as a look-alike: "?" matches the
 // one character it stands for in a file name, while a look-alike could name another file.
 std::string batchTextFromUtf8(std::string_view text);

@@ -12,8 +12,6 @@ three) name='movie.avi' size=2500 kb=1 ;;
 thousand) name='big.bin' size=1025000 kb=1 ;;
 # cmd expands "%" even inside quotes, and "&" ends a command outside them.
 specials) name='100% & %OS% (a^b) !x!.txt' size=5000 kb=2 ;;
-# Letters beyond ASCII, which cmd reads in the console's code page.
-unicode) name=$'caf\xc3\xa9 na\xc3\xafve.txt' size=3000 kb=1 ;;
 *) echo "unknown case $case_name" >&2; exit 2 ;;
 esac
 
