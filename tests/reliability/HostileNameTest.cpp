@@ -150,20 +150,6 @@ TEST(HostileNames, CutAddAndJoinThroughTheEngines)
     }
 }
 
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = text.find('\n', start);
-        lines.push_back(text.substr(start, end - start));
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-    return lines;
-}
-
 TEST(HostileNames, CutAndJoinThroughTheConsole)
 {
     for (const auto& name : hostileNames()) {

@@ -26,20 +26,6 @@ std::string consoleLine(const std::string& box)
     return box.substr(colon + 1) + "\n";
 }
 
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = text.find('\n', start);
-        lines.push_back(text.substr(start, end - start));
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-    return lines;
-}
-
 void expectPiecesAreSlicesOf(const std::vector<std::string>& pieces, const std::string& bytes, std::size_t size)
 {
     for (std::size_t i = 0; i < pieces.size(); ++i)

@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace parvix::test {
 
@@ -67,6 +68,21 @@ inline OperationResult runAdd(RecordingWindow& window, FileServices& files, cons
 }
 
 // The last box shown, or "" when none was.
+// The lines of a program's output, without their line ends.
+inline std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find('\n', start);
+        lines.push_back(text.substr(start, end - start));
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return lines;
+}
+
 inline std::string lastBox(const RecordingWindow& window)
 {
     const auto boxes = window.boxes();
