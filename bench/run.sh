@@ -22,6 +22,7 @@ Usage: bench/run.sh [OPTION]...
   --many N             pieces of 1 KB cut, listed and joined back (102400; 0 skips it)
   --add N              pieces in the set that "Add" reads (30000; 0 skips it)
   --no-window          skip the cut through the window
+  --window             measure the cut through the window (after --quick)
   --quick              --size 8M --runs 1 --big 0 --many 0 --add 0 --no-window
 EOF
 }
@@ -49,6 +50,7 @@ while [ $# -gt 0 ]; do
     --many) many=$2; shift ;;
     --add) add=$2; shift ;;
     --no-window) window=0 ;;
+    --window) window=1 ;;
     --quick) size=8M runs=1 big=0 many=0 add=0 window=0 ;;
     -h | --help) usage; exit 0 ;;
     *) echo "bench/run.sh: unknown option $1" >&2; usage >&2; exit 64 ;;
