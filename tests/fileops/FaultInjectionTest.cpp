@@ -58,6 +58,40 @@ template <typename Run> std::int64_t countCalls(bool kernelCopy, Run run)
 
 constexpr int kNumbers[] = {61, 75};
 
+// Runs a fixture once for every call it makes, with that call failing, for every number and with and
+// without the kernel's copy; checks what every failure shares and hands the run to `check`.
+template <typename Fixture, typename Check>
+void forEveryFailingCall(std::int64_t moreThan, Fixture fixture, Check check)
+{
+    for (const bool kernelCopy : {true, false}) {
+        const std::int64_t total = countCalls(kernelCopy, fixture);
+        ASSERT_GT(total, moreThan);
+
+        for (const int number : kNumbers) {
+            for (std::int64_t k = 1; k <= total; ++k) {
+                SCOPED_TRACE("failing call " + std::to_string(k) + " with " + std::to_string(number) +
+                             (kernelCopy ? ", kernel copy" : ", buffered copy"));
+                TempDir dir;
+                auto native = makeNativeFileServices();
+                FaultInjectingFileServices files(*native);
+                files.allowKernelCopy(kernelCopy);
+                RecordingWindow window;
+                files.failCall(k, number);
+
+                const auto [result, openFiles] = fixture(dir, files, window);
+
+                ASSERT_TRUE(files.fired());
+                SCOPED_TRACE("failed: " + files.log().back());
+                EXPECT_EQ(result.outcome, Outcome::Failed);
+                ASSERT_TRUE(result.error.has_value());
+                EXPECT_EQ(result.error->number(), number);
+                EXPECT_EQ(openFiles, 0) << "files left open by the error path";
+                check(dir, files, window, number);
+            }
+        }
+    }
+}
+
 Ran cutFixture(TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window, std::string& bytes)
 {
     bytes = patternBytes(3000);
@@ -73,64 +107,37 @@ Ran cutFixture(TempDir& dir, FaultInjectingFileServices& files, RecordingWindow&
 TEST(FaultInjection, EveryCallOfACutCanFail)
 {
     std::string bytes;
-    for (const bool kernelCopy : {true, false}) {
-        const std::int64_t total =
-            countCalls(kernelCopy, [&](TempDir& d, FaultInjectingFileServices& f, RecordingWindow& w) {
-                return cutFixture(d, f, w, bytes);
-            });
-        ASSERT_GT(total, 15);
+    forEveryFailingCall(
+        15, [&](TempDir& d, FaultInjectingFileServices& f, RecordingWindow& w) { return cutFixture(d, f, w, bytes); },
+        [&](TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window, int number) {
+            Requests expectedTail = errorBox(number);
+            for (const char* line : {"tab 0", "value 0", "hide", "pointer Default"})
+                expectedTail.push_back(line);
+            EXPECT_EQ(tail(window.requests(), expectedTail.size()), expectedTail);
+            EXPECT_EQ(window.boxes().size(), errorBox(number).size() + (contains(window.requests(), "clear") ? 1 : 0))
+                << "the confirmation and the error box, nothing else";
+            EXPECT_EQ(window.tab, 0);
+            EXPECT_EQ(window.pointer, Pointer::Default);
+            EXPECT_FALSE(window.progressShown);
 
-        for (const int number : kNumbers) {
-            for (std::int64_t k = 1; k <= total; ++k) {
-                SCOPED_TRACE("failing call " + std::to_string(k) + " with " + std::to_string(number) +
-                             (kernelCopy ? ", kernel copy" : ", buffered copy"));
-                TempDir dir;
-                auto native = makeNativeFileServices();
-                FaultInjectingFileServices files(*native);
-                files.allowKernelCopy(kernelCopy);
-                RecordingWindow window;
-                files.failCall(k, number);
-
-                const auto [result, openFiles] = cutFixture(dir, files, window, bytes);
-
-                ASSERT_TRUE(files.fired());
-                SCOPED_TRACE("failed: " + files.log().back());
-                EXPECT_EQ(result.outcome, Outcome::Failed);
-                ASSERT_TRUE(result.error.has_value());
-                EXPECT_EQ(result.error->number(), number);
-                EXPECT_EQ(openFiles, 0) << "files left open by the error path";
-
-                Requests expectedTail = errorBox(number);
-                for (const char* line : {"tab 0", "value 0", "hide", "pointer Default"})
-                    expectedTail.push_back(line);
-                EXPECT_EQ(tail(window.requests(), expectedTail.size()), expectedTail);
-                EXPECT_EQ(window.boxes().size(),
-                          errorBox(number).size() + (contains(window.requests(), "clear") ? 1 : 0))
-                    << "the confirmation and the error box, nothing else";
-                EXPECT_EQ(window.tab, 0);
-                EXPECT_EQ(window.pointer, Pointer::Default);
-                EXPECT_FALSE(window.progressShown);
-
-                // The pieces written so far stay on disk and in the list; the list is only touched once cutting began.
-                if (contains(window.requests(), "clear")) {
-                    for (std::size_t i = 0; i < window.joinList.size(); ++i) {
-                        EXPECT_EQ(window.joinList[i],
-                                  piecePath(joinPath(dir.file("out"), "s$bin"), static_cast<int>(i) + 1));
-                        EXPECT_EQ(readFile(window.joinList[i]), bytes.substr(i * 1024, 1024));
-                    }
-                } else {
-                    EXPECT_EQ(window.joinList, std::vector<std::string>{"/old.001"});
+            // The pieces written so far stay on disk and in the list; the list is only touched once cutting began.
+            if (contains(window.requests(), "clear")) {
+                for (std::size_t i = 0; i < window.joinList.size(); ++i) {
+                    EXPECT_EQ(window.joinList[i],
+                              piecePath(joinPath(dir.file("out"), "s$bin"), static_cast<int>(i) + 1));
+                    EXPECT_EQ(readFile(window.joinList[i]), bytes.substr(i * 1024, 1024));
                 }
-                // Text4 changes only once all pieces are written and the source is closed; Link.bat is the last
-                // thing written.
-                const bool proposed = files.log().back().rfind("writeTextLines ", 0) == 0;
-                EXPECT_EQ(window.text4, proposed ? joinPath(dir.file("out"), "s.bin") : "/old");
-                EXPECT_EQ(contains(window.requests(), "text4 " + joinPath(dir.file("out"), "s.bin")), proposed);
-                EXPECT_FALSE(fileExists(joinPath(dir.file("out"), "Link.bat")));
-                EXPECT_EQ(readFile(dir.file("s.bin")), bytes);
+            } else {
+                EXPECT_EQ(window.joinList, std::vector<std::string>{"/old.001"});
             }
-        }
-    }
+            // Text4 changes only once all pieces are written and the source is closed; Link.bat is the last
+            // thing written.
+            const bool proposed = files.log().back().rfind("writeTextLines ", 0) == 0;
+            EXPECT_EQ(window.text4, proposed ? joinPath(dir.file("out"), "s.bin") : "/old");
+            EXPECT_EQ(contains(window.requests(), "text4 " + joinPath(dir.file("out"), "s.bin")), proposed);
+            EXPECT_FALSE(fileExists(joinPath(dir.file("out"), "Link.bat")));
+            EXPECT_EQ(readFile(dir.file("s.bin")), bytes);
+        });
 }
 
 Ran joinFixture(TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window,
@@ -152,61 +159,36 @@ Ran joinFixture(TempDir& dir, FaultInjectingFileServices& files, RecordingWindow
 TEST(FaultInjection, EveryCallOfAJoinCanFail)
 {
     std::vector<std::string> contents;
-    for (const bool kernelCopy : {true, false}) {
-        const std::int64_t total =
-            countCalls(kernelCopy, [&](TempDir& d, FaultInjectingFileServices& f, RecordingWindow& w) {
-                return joinFixture(d, f, w, contents);
-            });
-        ASSERT_GT(total, 12);
+    forEveryFailingCall(
+        12,
+        [&](TempDir& d, FaultInjectingFileServices& f, RecordingWindow& w) { return joinFixture(d, f, w, contents); },
+        [&](TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window, int number) {
+            Requests expectedTail = errorBox(number);
+            for (const char* line : {"pointer Default", "value 0", "hide"})
+                expectedTail.push_back(line);
+            EXPECT_EQ(tail(window.requests(), expectedTail.size()), expectedTail);
+            for (const auto& line : window.requests())
+                EXPECT_NE(line.rfind("tab ", 0), 0u) << "a join selects no tab";
+            EXPECT_EQ(window.pointer, Pointer::Default);
+            EXPECT_FALSE(window.progressShown);
+            EXPECT_EQ(window.joinList.size(), 4u);
 
-        for (const int number : kNumbers) {
-            for (std::int64_t k = 1; k <= total; ++k) {
-                SCOPED_TRACE("failing call " + std::to_string(k) + " with " + std::to_string(number) +
-                             (kernelCopy ? ", kernel copy" : ", buffered copy"));
-                TempDir dir;
-                auto native = makeNativeFileServices();
-                FaultInjectingFileServices files(*native);
-                files.allowKernelCopy(kernelCopy);
-                RecordingWindow window;
-                files.failCall(k, number);
-
-                const auto [result, openFiles] = joinFixture(dir, files, window, contents);
-
-                ASSERT_TRUE(files.fired());
-                SCOPED_TRACE("failed: " + files.log().back());
-                EXPECT_EQ(result.outcome, Outcome::Failed);
-                ASSERT_TRUE(result.error.has_value());
-                EXPECT_EQ(result.error->number(), number);
-                EXPECT_EQ(openFiles, 0) << "files left open by the error path";
-
-                Requests expectedTail = errorBox(number);
-                for (const char* line : {"pointer Default", "value 0", "hide"})
-                    expectedTail.push_back(line);
-                EXPECT_EQ(tail(window.requests(), expectedTail.size()), expectedTail);
-                for (const auto& line : window.requests())
-                    EXPECT_NE(line.rfind("tab ", 0), 0u) << "a join selects no tab";
-                EXPECT_EQ(window.pointer, Pointer::Default);
-                EXPECT_FALSE(window.progressShown);
-                EXPECT_EQ(window.joinList.size(), 4u);
-
-                // The destination holds exactly the pieces whose write completed.
-                const std::string destination = dir.file("out.bin");
-                if (!contains(window.requests(), "show")) {
-                    EXPECT_FALSE(fileExists(destination));
-                    continue;
-                }
-                std::string written;
-                std::size_t piece = 0;
-                for (const auto& call : files.log()) {
-                    while (piece < contents.size() && contents[piece].empty())
-                        ++piece;
-                    if (call == "write " + destination || call == "copyRange " + destination + " done")
-                        written += contents.at(piece++);
-                }
-                EXPECT_EQ(fileExists(destination) ? readFile(destination) : std::string(), written);
+            // The destination holds exactly the pieces whose write completed.
+            const std::string destination = dir.file("out.bin");
+            if (!contains(window.requests(), "show")) {
+                EXPECT_FALSE(fileExists(destination));
+                return;
             }
-        }
-    }
+            std::string written;
+            std::size_t piece = 0;
+            for (const auto& call : files.log()) {
+                while (piece < contents.size() && contents[piece].empty())
+                    ++piece;
+                if (call == "write " + destination || call == "copyRange " + destination + " done")
+                    written += contents.at(piece++);
+            }
+            EXPECT_EQ(fileExists(destination) ? readFile(destination) : std::string(), written);
+        });
 }
 
 #ifndef _WIN32
