@@ -89,10 +89,11 @@ bool JoinOperation::checksPass(const std::string& text4)
     }
     // Writing into a file that is still to be read would corrupt the result.
     const auto destinationId = m_files.identity(m_destination);
-    if (destinationId && isListed(*destinationId))
+    const bool there = destinationId && destinationId->kind != FileKind::None;
+    if (there && isListed(*destinationId))
         return refuse(kAlreadyListed, BoxStyle::Warning, BoxTitle::Parvix);
     // A hidden file is no ordinary file, yet it is not replaced without asking either.
-    if (exists(m_files, m_destination, ListingKind::OrdinaryFiles) || destinationId) {
+    if (exists(m_files, m_destination, ListingKind::OrdinaryFiles) || there) {
         if (m_window.messageBox(replaceText(m_destination), BoxStyle::ReplaceQuestion, BoxTitle::Parvix) ==
             Button::No) {
             m_window.selectAll(TextBox::Text4);

@@ -192,15 +192,16 @@ TEST(FaultInjection, EveryCallOfAJoinCanFail)
 }
 
 #ifndef _WIN32
-// A real full disk: a piece path that leads to /dev/full.
-TEST(FaultInjection, AFullDiskWhileCuttingKeepsTheEarlierPieces)
+// A real failure while cutting: piece 2 is a link into a folder that does not exist, so it cannot be
+// created. The earlier piece stays.
+TEST(FaultInjection, APieceThatCannotBeCreatedKeepsTheEarlierPieces)
 {
     TempDir dir;
     auto files = makeNativeFileServices();
     RecordingWindow window;
     const std::string bytes = patternBytes(3000);
     writeFile(dir.file("s.bin"), bytes);
-    fs::create_symlink("/dev/full", dir.file("s$bin.002"));
+    fs::create_symlink(dir.file("gone/s.002"), dir.file("s$bin.002"));
 
     SplitOperation split(window, *files);
     const auto result = split.run(customSize(dir.file("s.bin"), dir.file("s$bin"), "1"));
@@ -208,7 +209,7 @@ TEST(FaultInjection, AFullDiskWhileCuttingKeepsTheEarlierPieces)
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(window.requests(), (Requests{splitConfirmation(dir.file("s.bin")), "clear", "pointer Hourglass", "max 2",
                                            "value 0", "show", "value 0", "append " + dir.file("s$bin.001"), "value 1",
-                                           "box DiskError Tavrin: The disk room is not enough", "tab 0", "value 0",
+                                           "box DiskError Tavrin: The file cann't to be written!", "tab 0", "value 0",
                                            "hide", "pointer Default"}));
     EXPECT_EQ(readFile(dir.file("s$bin.001")), bytes.substr(0, 1024));
     EXPECT_FALSE(fileExists(dir.file("Link.bat")));
