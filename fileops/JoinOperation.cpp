@@ -92,8 +92,9 @@ bool JoinOperation::checksPass(const std::string& text4)
     const bool there = destinationId && destinationId->kind != FileKind::None;
     if (there && isListed(*destinationId))
         return refuse(kAlreadyListed, BoxStyle::Warning, BoxTitle::Parvix);
-    // A hidden file is no ordinary file, yet it is not replaced without asking either.
-    if (exists(m_files, m_destination, ListingKind::OrdinaryFiles) || there) {
+    // Only an ordinary file is replaced, and a hidden one is not replaced without asking either. A
+    // folder, a FIFO or a socket fails when it is opened; a device takes the bytes.
+    if (there && destinationId->kind == FileKind::Regular) {
         if (m_window.messageBox(replaceText(m_destination), BoxStyle::ReplaceQuestion, BoxTitle::Parvix) ==
             Button::No) {
             m_window.selectAll(TextBox::Text4);
@@ -101,8 +102,7 @@ bool JoinOperation::checksPass(const std::string& text4)
             return false;
         }
     }
-    return m_window.messageBox(confirmationText(m_destination), BoxStyle::Question, BoxTitle::Parvix) ==
-           Button::Yes;
+    return m_window.messageBox(confirmationText(m_destination), BoxStyle::Question, BoxTitle::Parvix) == Button::Yes;
 }
 
 bool JoinOperation::isListed(const FileIdentity& destination)

@@ -99,23 +99,33 @@ private:
     std::string m_path;
 };
 
+// A folder, a FIFO or a socket where a file is opened: refused as protected, which is what Windows
+// reports for a folder.
+[[noreturn]] void failNotAFile(int error, const std::string& path)
+{
+    throw FileError(errnum::kPermissionDenied, error, "open " + path + ": " + std::strerror(error));
+}
+
 std::unique_ptr<File> openFile(const std::string& path, int flags)
 {
-    // A FIFO keeps no bytes, and opening one waits for the other end: a piece name that happens to be
-    // a FIFO would hang the whole operation in open().
+    // A FIFO keeps no bytes, and opening one waits for the other end: it would hang the whole operation
+    // in open(). A socket cannot be opened at all.
     struct stat existing;
-    if (::stat(path.c_str(), &existing) == 0 && S_ISFIFO(existing.st_mode))
-        fail(ESPIPE, "open " + path);
+    if (::stat(path.c_str(), &existing) == 0 && (S_ISFIFO(existing.st_mode) || S_ISSOCK(existing.st_mode)))
+        failNotAFile(ENXIO, path);
     int fd;
     do {
         fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    if (fd < 0) {
+        if (errno == EISDIR)
+            failNotAFile(EISDIR, path);
         fail(errno, "open " + path);
+    }
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
-        fail(EISDIR, "open " + path);
+        failNotAFile(EISDIR, path);
     }
     return std::make_unique<PosixFile>(fd, path);
 }

@@ -230,9 +230,8 @@ TEST(FaultInjection, AFullDiskWhileJoining)
 
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(window.requests(),
-              (Requests{joinReplaceQuestion(dir.file("a")), joinConfirmation(dir.file("a")), "pointer Hourglass",
-                        "max 1", "value 0", "show", "value 0", "box DiskError Tavrin: The disk room is not enough",
-                        "pointer Default", "value 0", "hide"}));
+              (Requests{joinConfirmation(dir.file("a")), "pointer Hourglass", "max 1", "value 0", "show", "value 0",
+                        "box DiskError Tavrin: The disk room is not enough", "pointer Default", "value 0", "hide"}));
 }
 #endif
 
