@@ -92,8 +92,8 @@ bool JoinOperation::checksPass(const std::string& text4)
     const bool there = destinationId && destinationId->kind != FileKind::None;
     if (there && isListed(*destinationId))
         return refuse(kAlreadyListed, BoxStyle::Warning, BoxTitle::Parvix);
-    // Only an ordinary file is replaced, and a hidden one is not replaced without asking either. A
-    // folder, a FIFO or a socket fails when it is opened; a device takes the bytes.
+    // The question is for an ordinary file, a hidden one too. A folder, a FIFO or a socket fails when it
+    // is opened; a device takes the bytes.
     if (there && destinationId->kind == FileKind::Regular) {
         if (m_window.messageBox(replaceText(m_destination), BoxStyle::ReplaceQuestion, BoxTitle::Parvix) ==
             Button::No) {
