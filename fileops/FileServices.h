@@ -17,11 +17,22 @@ enum class ListingKind
     WithDirectories, // also directories: the existence test of a folder
 };
 
-// Says whether two paths lead to one file (device and file index).
+// What a path leads to, for writing into it.
+enum class FileKind
+{
+    None,    // nothing yet: opening it for writing creates `name` in the folder
+    Regular, // an ordinary file, hidden or not
+    Other,   // a folder, a device, a FIFO, a socket, or a link that never ends
+};
+
+// Says whether two paths lead to one file: its device and file index, or, for a file that opening
+// would create, those of its folder and the name it would get there.
 struct FileIdentity
 {
     std::uint64_t device = 0;
     std::uint64_t index = 0;
+    std::string name;
+    FileKind kind = FileKind::Regular;
     bool operator==(const FileIdentity&) const = default;
 };
 
@@ -50,7 +61,8 @@ public:
     // A missing folder or file gives an empty list, not a failure.
     virtual std::vector<std::string> list(const std::string& pattern, ListingKind kind) = 0;
     virtual std::int64_t fileLength(const std::string& path) = 0;
-    // Nothing when no file is there.
+    // Where the path leads, links followed, those that dangle too (to the file that opening would
+    // create). Nothing when it leads nowhere a file could be: a folder on the way is missing.
     virtual std::optional<FileIdentity> identity(const std::string& path) = 0;
 
     virtual std::unique_ptr<File> openRead(const std::string& path) = 0;
@@ -65,8 +77,7 @@ public:
 
     // Copies `size` bytes between open files inside the operating system where it can; returns false,
     // having copied nothing, when the caller must copy through a buffer itself.
-    virtual bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
-                           std::int64_t size)
+    virtual bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size)
     {
         (void)from, (void)fromPosition, (void)to, (void)toPosition, (void)size;
         return false;

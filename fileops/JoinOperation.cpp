@@ -89,10 +89,12 @@ bool JoinOperation::checksPass(const std::string& text4)
     }
     // Writing into a file that is still to be read would corrupt the result.
     const auto destinationId = m_files.identity(m_destination);
-    if (destinationId && isListed(*destinationId))
+    const bool there = destinationId && destinationId->kind != FileKind::None;
+    if (there && isListed(*destinationId))
         return refuse(kAlreadyListed, BoxStyle::Warning, BoxTitle::Parvix);
-    // A hidden file is no ordinary file, yet it is not replaced without asking either.
-    if (exists(m_files, m_destination, ListingKind::OrdinaryFiles) || destinationId) {
+    // The question is for an ordinary file, a hidden one too. A folder, a FIFO or a socket fails when it
+    // is opened; a device takes the bytes.
+    if (there && destinationId->kind == FileKind::Regular) {
         if (m_window.messageBox(replaceText(m_destination), BoxStyle::ReplaceQuestion, BoxTitle::Parvix) ==
             Button::No) {
             m_window.selectAll(TextBox::Text4);
@@ -100,8 +102,7 @@ bool JoinOperation::checksPass(const std::string& text4)
             return false;
         }
     }
-    return m_window.messageBox(confirmationText(m_destination), BoxStyle::Question, BoxTitle::Parvix) ==
-           Button::Yes;
+    return m_window.messageBox(confirmationText(m_destination), BoxStyle::Question, BoxTitle::Parvix) == Button::Yes;
 }
 
 bool JoinOperation::isListed(const FileIdentity& destination)

@@ -51,9 +51,10 @@ std::string GetFileName(std::string_view sFileName)
 
 namespace {
 
-bool isBlank(char c)
+// Only the space character: a tab or a line break ends the number like any other character.
+bool isSpace(char c)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    return c == ' ';
 }
 
 bool isDigit(char c)
@@ -65,23 +66,23 @@ bool isDigit(char c)
 
 double readLeadingNumber(std::string_view text)
 {
-    // Gather the number's characters without the blanks, then convert without regard to the locale.
+    // Gather the number's characters without the spaces, then convert without regard to the locale.
     std::string number;
     std::size_t i = 0;
-    auto skipBlanks = [&] {
-        while (i < text.size() && isBlank(text[i]))
+    auto skipSpaces = [&] {
+        while (i < text.size() && isSpace(text[i]))
             ++i;
     };
-    skipBlanks();
+    skipSpaces();
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         number += text[i++];
-        skipBlanks();
+        skipSpaces();
     }
     bool digits = false;
     bool point = false;
     for (; i < text.size(); ++i) {
         const char c = text[i];
-        if (isBlank(c))
+        if (isSpace(c))
             continue;
         if (isDigit(c)) {
             number += c;
@@ -99,7 +100,7 @@ double readLeadingNumber(std::string_view text)
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         std::string exponent = "e";
         std::size_t j = i + 1;
-        while (j < text.size() && isBlank(text[j]))
+        while (j < text.size() && isSpace(text[j]))
             ++j;
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
             negativeExponent = text[j] == '-';
@@ -107,7 +108,7 @@ double readLeadingNumber(std::string_view text)
         }
         bool exponentDigits = false;
         for (; j < text.size(); ++j) {
-            if (isBlank(text[j]))
+            if (isSpace(text[j]))
                 continue;
             if (!isDigit(text[j]))
                 break;

@@ -19,9 +19,10 @@ std::optional<std::string> proposeDestination(std::string_view piece);
 // The part of a path after its last separator.
 std::string GetFileName(std::string_view sFileName);
 
-// Reads the number at the start of a text the way a leading-number parse does: blanks anywhere are
-// skipped, then an optional sign, digits with "." as the decimal point, an optional exponent; reading
-// stops at the first character that cannot continue the number. No number at the start reads as 0.
+// Reads the number at the start of a text the way a leading-number parse does: spaces anywhere are
+// skipped (spaces only, not tabs or line breaks), then an optional sign, digits with "." as the decimal point, an
+// optional exponent; reading stops at the first character that cannot continue the number. No number at the start reads
+// as 0.
 double readLeadingNumber(std::string_view text);
 
 // The piece size in bytes for a size text in kilobytes (the text as typed): nothing when the text is

@@ -111,34 +111,39 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
         return false;
     }
 
-    // Creating a piece (or Link.bat) over the source itself would destroy it while it is being read.
-    if (piecesWouldReplaceSource())
+    // Creating a piece (or Link.bat) over the source, over another output or into something that is no
+    // file would lose bytes.
+    if (outputsClash())
         return refuse(kDestinationExists, BoxStyle::Notice, BoxTitle::Parvix, TextBox::Text2, true);
     return true;
 }
 
-bool SplitOperation::piecesWouldReplaceSource()
+bool SplitOperation::outputsClash()
 {
-    // Two outputs that lead to one file (through a link), or an output that is the source, would
-    // overwrite what was just written or is still to be read.
+    // Two outputs that lead to one file (through a link, or a link that dangles until an earlier output
+    // creates its target), or an output that is the source, would overwrite what was just written or
+    // is still to be read. An output that is no file (a folder, a device, a FIFO, a socket) would take
+    // the bytes elsewhere or stop the cut half-way.
     struct IdentityHash
     {
         std::size_t operator()(const FileIdentity& id) const
         {
-            return std::hash<std::uint64_t>()(id.index ^ (id.device << 1));
+            return std::hash<std::uint64_t>()(id.index ^ (id.device << 1)) ^ std::hash<std::string>()(id.name);
         }
     };
     std::unordered_set<FileIdentity, IdentityHash> seen;
-    auto repeats = [&](const std::string& path) {
+    if (const auto source = m_files.identity(m_source))
+        seen.insert(*source);
+    // An output that leads nowhere fails when it is created, and says why.
+    auto clashes = [&](const std::string& path) {
         const auto id = m_files.identity(path);
-        return id && !seen.insert(*id).second;
+        return id && (id->kind == FileKind::Other || !seen.insert(*id).second);
     };
-    repeats(m_source);
-    if (repeats(linkScriptPath(m_base)))
+    if (clashes(linkScriptPath(m_base)))
         return true;
     const std::int64_t pieceCount = (m_length + m_pieceSize - 1) / m_pieceSize;
     for (std::int64_t n = 1; n <= pieceCount; ++n) {
-        if (repeats(piecePath(m_base, n)))
+        if (clashes(piecePath(m_base, n)))
             return true;
     }
     return false;

@@ -33,7 +33,7 @@ public:
 
 private:
     bool checksPass(const SplitInputs& inputs);
-    bool piecesWouldReplaceSource();
+    bool outputsClash();
     void cut();
     void finish();
     void cleanUpAfterFailure(const FileError& error);

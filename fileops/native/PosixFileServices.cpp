@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace parvix {
 
@@ -98,23 +99,33 @@ private:
     std::string m_path;
 };
 
+// A folder, a FIFO or a socket where a file is opened: refused as protected, which is what Windows
+// reports for a folder.
+[[noreturn]] void failNotAFile(int error, const std::string& path)
+{
+    throw FileError(errnum::kPermissionDenied, error, "open " + path + ": " + std::strerror(error));
+}
+
 std::unique_ptr<File> openFile(const std::string& path, int flags)
 {
-    // A FIFO keeps no bytes, and opening one waits for the other end: a piece name that happens to be
-    // a FIFO would hang the whole operation in open().
+    // A FIFO keeps no bytes, and opening one waits for the other end: it would hang the whole operation
+    // in open(). A socket cannot be opened at all.
     struct stat existing;
-    if (::stat(path.c_str(), &existing) == 0 && S_ISFIFO(existing.st_mode))
-        fail(ESPIPE, "open " + path);
+    if (::stat(path.c_str(), &existing) == 0 && (S_ISFIFO(existing.st_mode) || S_ISSOCK(existing.st_mode)))
+        failNotAFile(ENXIO, path);
     int fd;
     do {
         fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    if (fd < 0) {
+        if (errno == EISDIR)
+            failNotAFile(EISDIR, path);
         fail(errno, "open " + path);
+    }
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
-        fail(EISDIR, "open " + path);
+        failNotAFile(EISDIR, path);
     }
     return std::make_unique<PosixFile>(fd, path);
 }
@@ -225,15 +236,69 @@ std::int64_t PosixFileServices::fileLength(const std::string& path)
     return static_cast<std::int64_t>(st.st_size);
 }
 
+namespace {
+
+// As many links as the kernel follows in one path.
+constexpr int kMaxLinks = 40;
+
+FileIdentity identityOf(const struct stat& st, std::string name, FileKind kind)
+{
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), std::move(name), kind};
+}
+
+// The folder part of a path ("." without one, "/" in the root) and the name after it.
+std::pair<std::string, std::string> splitPath(const std::string& path)
+{
+    const auto sep = path.rfind('/');
+    if (sep == std::string::npos)
+        return {".", path};
+    return {sep == 0 ? std::string(1, '/') : path.substr(0, sep), path.substr(sep + 1)};
+}
+
+std::string linkText(const std::string& path, const std::string& what)
+{
+    std::string text(256, '\0');
+    for (;;) {
+        const ssize_t length = ::readlink(path.c_str(), text.data(), text.size());
+        if (length < 0)
+            fail(errno, what);
+        if (static_cast<std::size_t>(length) < text.size()) {
+            text.resize(static_cast<std::size_t>(length));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+} // namespace
+
 std::optional<FileIdentity> PosixFileServices::identity(const std::string& path)
 {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
-        if (meansNothingThere(errno))
-            return std::nullopt;
-        fail(errno, "identity of " + path);
+    const std::string what = "identity of " + path;
+    // Opening for writing follows a link that dangles and creates its target: follow the links one by
+    // one to the name that would be created.
+    std::string at = path;
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        struct stat st;
+        if (::stat(at.c_str(), &st) == 0)
+            return identityOf(st, {}, S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other);
+        if (errno == ELOOP)
+            return FileIdentity{0, 0, {}, FileKind::Other};
+        if (errno != ENOENT) {
+            if (meansNothingThere(errno))
+                return std::nullopt;
+            fail(errno, what);
+        }
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            auto [folder, name] = splitPath(at);
+            if (name.empty() || name == "." || name == ".." || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+                return std::nullopt;
+            return identityOf(st, std::move(name), FileKind::None);
+        }
+        const std::string text = linkText(at, what);
+        at = !text.empty() && text.front() == '/' ? text : splitPath(at).first + '/' + text;
     }
-    return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return FileIdentity{0, 0, {}, FileKind::Other};
 }
 
 std::unique_ptr<File> PosixFileServices::openRead(const std::string& path)

@@ -31,7 +31,8 @@ std::string systemMessage(DWORD error)
         text.assign(buffer, length);
     if (buffer)
         LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
+    while (!text.empty() &&
+           (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
         text.pop_back();
     if (text.empty())
         return "system error " + std::to_string(error);
@@ -72,7 +73,8 @@ std::wstring driveRoot(std::wstring_view path)
 {
     if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0)
         path.remove_prefix(4);
-    const bool letter = (path.size() >= 2) && ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+    const bool letter =
+        (path.size() >= 2) && ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
     if (letter && path[1] == L':')
         return std::wstring{path[0], L':', L'\\'};
     return {};
@@ -262,6 +264,33 @@ private:
     HANDLE m_handle;
 };
 
+// Nothing opens at `wide`: the file that creating it would make, named by its full path in capitals
+// (names compare without regard to case here), when its folder exists. A link whose target is missing
+// is not followed: it counts as something that is no file.
+std::optional<FileIdentity> fileToBeCreated(const std::wstring& wide)
+{
+    if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return FileIdentity{0, 0, {}, FileKind::Other};
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return std::nullopt;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size)
+        return std::nullopt;
+    full.resize(length);
+    const auto sep = full.find_last_of(L"\\/");
+    if (sep == std::wstring::npos || sep + 1 == full.size())
+        return std::nullopt;
+    // A folder in the root keeps its separator ("C:\" rather than "C:", the current folder of drive C).
+    const std::wstring folder = full.substr(0, sep == 0 || full[sep - 1] == L':' ? sep + 1 : sep);
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return std::nullopt;
+    CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+    return FileIdentity{0, 0, utf8FromUtf16(full), FileKind::None};
+}
+
 std::size_t nameStart(std::wstring_view path)
 {
     const auto sep = path.find_last_of(L"\\/");
@@ -441,18 +470,24 @@ std::optional<FileIdentity> Win32FileServices::identity(const std::string& path)
     std::wstring wide;
     if (!toUtf16(path, wide) || wide.empty())
         return std::nullopt;
+    if (isDevice(wide))
+        return FileIdentity{0, 0, {}, FileKind::Other};
     const QueryHandle file(openForQuery(wide));
     if (file.get() == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        if (meansNothingThere(error))
-            return std::nullopt;
-        fail(error, what);
+        if (!meansNothingThere(error))
+            fail(error, what);
+        return fileToBeCreated(wide);
     }
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file.get(), &info))
         fail(GetLastError(), what);
+    const bool regular =
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && GetFileType(file.get()) == FILE_TYPE_DISK;
     return FileIdentity{info.dwVolumeSerialNumber,
-                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+                        {},
+                        regular ? FileKind::Regular : FileKind::Other};
 }
 
 std::unique_ptr<File> Win32FileServices::openRead(const std::string& path)

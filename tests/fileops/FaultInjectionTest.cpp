@@ -1,11 +1,50 @@
-// Failures of the file system at every call of a cut and of a join: the error path reports them
-// through the table, closes every file, resets the window and keeps what was written.
+// Failures of the file system at every call of a cut and of a join, and of the kernel's copy part-way
+// through a piece: the error path reports them through the table, closes every file, resets the window
+// and keeps what was written; a copy the kernel refuses is made through the buffer instead.
 #include "EngineTestSupport.h"
 
 #include "Naming.h"
 
 #include <algorithm>
 #include <filesystem>
+
+#ifdef __linux__
+#include <cerrno>
+#include <iostream>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+// Faults of the kernel's copy, below the file services: once armed, every call moves at most
+// kKernelCopyStep bytes, so that a piece takes several calls, and call number `failAt` fails with
+// `error`, part-way through its piece unless it is the piece's first.
+struct KernelCopyFaults
+{
+    bool armed = false;
+    int calls = 0;
+    int failAt = 0;
+    int error = 0;
+};
+KernelCopyFaults kernelCopyFaults;
+constexpr std::size_t kKernelCopyStep = 16 * 1024;
+
+} // namespace
+
+// Takes the place of the C library's copy_file_range for the native file services in this program.
+extern "C" ssize_t copy_file_range(int in, loff_t* inOffset, int out, loff_t* outOffset, size_t length,
+                                   unsigned int flags) noexcept
+{
+    if (kernelCopyFaults.armed) {
+        if (++kernelCopyFaults.calls == kernelCopyFaults.failAt) {
+            errno = kernelCopyFaults.error;
+            return -1;
+        }
+        length = std::min(length, kKernelCopyStep);
+    }
+    return ::syscall(SYS_copy_file_range, in, inOffset, out, outOffset, length, flags);
+}
+#endif
 
 namespace parvix::test {
 namespace {
@@ -22,10 +61,14 @@ Requests tail(const Requests& requests, std::size_t count)
     return Requests(requests.end() - static_cast<std::ptrdiff_t>(std::min(count, requests.size())), requests.end());
 }
 
-// The messages and clean-up that a failure with this number ends with.
+// The box that a failure with this number ends with, if any.
 Requests errorBox(int number)
 {
-    return number == 61 ? Requests{"box DiskError Tavrin: The disk room is not enough"} : Requests{};
+    if (number == 57)
+        return {"box DiskError Tavrin: DiskI/0 error"};
+    if (number == 61)
+        return {"box DiskError Tavrin: The disk room is not enough"};
+    return {};
 }
 
 // The outcome of a run, and how many files were still open when the engine returned (while it still
@@ -58,11 +101,72 @@ template <typename Run> std::int64_t countCalls(bool kernelCopy, Run run)
 
 constexpr int kNumbers[] = {61, 75};
 
-// Runs a fixture once for every call it makes, with that call failing, for every number and with and
-// without the kernel's copy; checks what every failure shares and hands the run to `check`.
-template <typename Fixture, typename Check>
-void forEveryFailingCall(std::int64_t moreThan, Fixture fixture, Check check)
+#ifdef __linux__
+// Runs a fixture once for every call of the kernel's copy it makes, with that call failing with each
+// error. A failure of the disk takes the error path with its number (checked by `check`); a copy that
+// the kernel refuses part-way is redone through the buffer, and the run completes (`completed`).
+template <typename Fixture, typename Check, typename Completed>
+void forEveryFailingKernelCopy(Fixture fixture, Check check, Completed completed)
 {
+    struct Disarm
+    {
+        ~Disarm() { kernelCopyFaults = {}; }
+    } disarm;
+    kernelCopyFaults = {true, 0, 0, 0};
+    countCalls(true, fixture);
+    const int total = kernelCopyFaults.calls;
+    if (total < 4) {
+        // A file system without the kernel's copy refuses the first call of each piece: nothing to fail.
+        std::cout << "[   NOTE   ] the kernel does not copy between files here\n";
+        return;
+    }
+
+    const struct
+    {
+        int error;
+        int number; // 0: the run completes
+    } errors[] = {{EIO, 57}, {ENOSPC, 61}, {EXDEV, 0}, {EINVAL, 0}};
+    for (const auto& e : errors) {
+        for (int k = 1; k <= total; ++k) {
+            SCOPED_TRACE("kernel copy " + std::to_string(k) + " of " + std::to_string(total) + " failing with errno " +
+                         std::to_string(e.error));
+            TempDir dir;
+            auto native = makeNativeFileServices();
+            FaultInjectingFileServices files(*native);
+            RecordingWindow window;
+            kernelCopyFaults = {true, 0, k, e.error};
+
+            const auto [result, openFiles] = fixture(dir, files, window);
+
+            EXPECT_GE(kernelCopyFaults.calls, k) << "the failing copy was not reached";
+            EXPECT_EQ(openFiles, 0) << "files left open";
+            if (e.number == 0) {
+                EXPECT_EQ(result.outcome, Outcome::Completed);
+                completed(dir, window);
+                continue;
+            }
+            EXPECT_EQ(result.outcome, Outcome::Failed);
+            ASSERT_TRUE(result.error.has_value());
+            EXPECT_EQ(result.error->number(), e.number);
+            check(dir, files, window, e.number);
+        }
+    }
+}
+#endif
+
+// Runs a fixture once for every call it makes, with that call failing, for every number and with and
+// without the kernel's copy; checks what every failure shares and hands the run to `check`. On Linux
+// the kernel's copy then fails part-way through a piece, and a run that completes goes to `completed`.
+template <typename Fixture, typename Check, typename Completed>
+void forEveryFailingCall(std::int64_t moreThan, Fixture fixture, Check check, Completed completed)
+{
+#ifdef __linux__
+    forEveryFailingKernelCopy(fixture, check, completed);
+    if (::testing::Test::HasFatalFailure())
+        return;
+#else
+    (void)completed;
+#endif
     for (const bool kernelCopy : {true, false}) {
         const std::int64_t total = countCalls(kernelCopy, fixture);
         ASSERT_GT(total, moreThan);
@@ -92,21 +196,30 @@ void forEveryFailingCall(std::int64_t moreThan, Fixture fixture, Check check)
     }
 }
 
+// Pieces of 64 KiB, so that the kernel's copy takes the first two; the third is shorter.
+constexpr std::size_t kCutPiece = 64 * 1024;
+
 Ran cutFixture(TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window, std::string& bytes)
 {
-    bytes = patternBytes(3000);
+    bytes = patternBytes(2 * kCutPiece + 18928);
     writeFile(dir.file("s.bin"), bytes);
     fs::create_directory(dir.file("out"));
     window.joinList = {"/old.001"};
     window.text4 = "/old";
     SplitOperation split(window, files);
-    const auto result = split.run(customSize(dir.file("s.bin"), joinPath(dir.file("out"), "s$bin"), "1"));
+    const auto result = split.run(customSize(dir.file("s.bin"), joinPath(dir.file("out"), "s$bin"), "64"));
     return {result, files.openFiles()};
 }
 
 TEST(FaultInjection, EveryCallOfACutCanFail)
 {
     std::string bytes;
+    const auto piecesAreWhole = [&](TempDir& dir, const RecordingWindow& window) {
+        for (std::size_t i = 0; i < window.joinList.size(); ++i) {
+            EXPECT_EQ(window.joinList[i], piecePath(joinPath(dir.file("out"), "s$bin"), static_cast<int>(i) + 1));
+            EXPECT_SAME_BYTES(readFile(window.joinList[i]), bytes.substr(i * kCutPiece, kCutPiece));
+        }
+    };
     forEveryFailingCall(
         15, [&](TempDir& d, FaultInjectingFileServices& f, RecordingWindow& w) { return cutFixture(d, f, w, bytes); },
         [&](TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window, int number) {
@@ -121,15 +234,10 @@ TEST(FaultInjection, EveryCallOfACutCanFail)
             EXPECT_FALSE(window.progressShown);
 
             // The pieces written so far stay on disk and in the list; the list is only touched once cutting began.
-            if (contains(window.requests(), "clear")) {
-                for (std::size_t i = 0; i < window.joinList.size(); ++i) {
-                    EXPECT_EQ(window.joinList[i],
-                              piecePath(joinPath(dir.file("out"), "s$bin"), static_cast<int>(i) + 1));
-                    EXPECT_EQ(readFile(window.joinList[i]), bytes.substr(i * 1024, 1024));
-                }
-            } else {
+            if (contains(window.requests(), "clear"))
+                piecesAreWhole(dir, window);
+            else
                 EXPECT_EQ(window.joinList, std::vector<std::string>{"/old.001"});
-            }
             // Text4 changes only once all pieces are written and the source is closed; Link.bat is the last
             // thing written.
             const bool proposed = files.log().back().rfind("writeTextLines ", 0) == 0;
@@ -137,14 +245,20 @@ TEST(FaultInjection, EveryCallOfACutCanFail)
             EXPECT_EQ(contains(window.requests(), "text4 " + joinPath(dir.file("out"), "s.bin")), proposed);
             EXPECT_FALSE(fileExists(joinPath(dir.file("out"), "Link.bat")));
             EXPECT_EQ(readFile(dir.file("s.bin")), bytes);
+        },
+        [&](TempDir& dir, const RecordingWindow& window) {
+            EXPECT_EQ(window.joinList.size(), 3u);
+            piecesAreWhole(dir, window);
+            EXPECT_TRUE(fileExists(joinPath(dir.file("out"), "Link.bat")));
         });
 }
 
 Ran joinFixture(TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window,
                 std::vector<std::string>& contents)
 {
-    const std::string bytes = patternBytes(3000);
-    contents = {bytes.substr(0, 1024), bytes.substr(1024, 1024), "", bytes.substr(2048)};
+    // The first two pieces are long enough for the kernel's copy.
+    const std::string bytes = patternBytes(70000 + 65536 + 30000);
+    contents = {bytes.substr(0, 70000), bytes.substr(70000, 65536), "", bytes.substr(135536)};
     window.joinList.clear();
     for (std::size_t i = 0; i < contents.size(); ++i) {
         window.joinList.push_back(dir.file("p.00" + std::to_string(i + 1)));
@@ -187,20 +301,31 @@ TEST(FaultInjection, EveryCallOfAJoinCanFail)
                 if (call == "write " + destination || call == "copyRange " + destination + " done")
                     written += contents.at(piece++);
             }
-            EXPECT_EQ(fileExists(destination) ? readFile(destination) : std::string(), written);
+            std::string now = fileExists(destination) ? readFile(destination) : std::string();
+            // The kernel's copy that failed part-way leaves the start of its piece behind the others.
+            if (files.log().back() == "copyRange " + destination && now.size() > written.size()) {
+                const std::string part = now.substr(written.size());
+                EXPECT_EQ(part, contents.at(piece).substr(0, part.size()));
+                now.resize(written.size());
+            }
+            EXPECT_SAME_BYTES(now, written);
+        },
+        [&](TempDir& dir, const RecordingWindow&) {
+            EXPECT_SAME_BYTES(readFile(dir.file("out.bin")), contents[0] + contents[1] + contents[3]);
         });
 }
 
 #ifndef _WIN32
-// A real full disk: a piece path that leads to /dev/full.
-TEST(FaultInjection, AFullDiskWhileCuttingKeepsTheEarlierPieces)
+// A real failure while cutting: piece 2 is a link into a folder that does not exist, so it cannot be
+// created. The earlier piece stays.
+TEST(FaultInjection, APieceThatCannotBeCreatedKeepsTheEarlierPieces)
 {
     TempDir dir;
     auto files = makeNativeFileServices();
     RecordingWindow window;
     const std::string bytes = patternBytes(3000);
     writeFile(dir.file("s.bin"), bytes);
-    fs::create_symlink("/dev/full", dir.file("s$bin.002"));
+    fs::create_symlink(dir.file("gone/s.002"), dir.file("s$bin.002"));
 
     SplitOperation split(window, *files);
     const auto result = split.run(customSize(dir.file("s.bin"), dir.file("s$bin"), "1"));
@@ -208,7 +333,7 @@ TEST(FaultInjection, AFullDiskWhileCuttingKeepsTheEarlierPieces)
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(window.requests(), (Requests{splitConfirmation(dir.file("s.bin")), "clear", "pointer Hourglass", "max 2",
                                            "value 0", "show", "value 0", "append " + dir.file("s$bin.001"), "value 1",
-                                           "box DiskError Tavrin: The disk room is not enough", "tab 0", "value 0",
+                                           "box DiskError Tavrin: The file cann't to be written!", "tab 0", "value 0",
                                            "hide", "pointer Default"}));
     EXPECT_EQ(readFile(dir.file("s$bin.001")), bytes.substr(0, 1024));
     EXPECT_FALSE(fileExists(dir.file("Link.bat")));
@@ -229,9 +354,8 @@ TEST(FaultInjection, AFullDiskWhileJoining)
 
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(window.requests(),
-              (Requests{joinReplaceQuestion(dir.file("a")), joinConfirmation(dir.file("a")), "pointer Hourglass",
-                        "max 1", "value 0", "show", "value 0", "box DiskError Tavrin: The disk room is not enough",
-                        "pointer Default", "value 0", "hide"}));
+              (Requests{joinConfirmation(dir.file("a")), "pointer Hourglass", "max 1", "value 0", "show", "value 0",
+                        "box DiskError Tavrin: The disk room is not enough", "pointer Default", "value 0", "hide"}));
 }
 #endif
 

@@ -6,6 +6,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace parvix::test {
 namespace {
@@ -140,6 +143,54 @@ TEST_F(Join, QuestionsAnsweredNoChangeNothing)
     for (const auto& c : cases)
         expectStops(c);
     EXPECT_FALSE(fileExists(fresh));
+}
+
+// The replace question is for an ordinary file, a hidden one too. A folder, a FIFO or a socket is asked
+// nothing and fails at the opening as protected; a device takes the bytes.
+TEST_F(Join, OnlyAnOrdinaryFileGetsTheReplaceQuestion)
+{
+    const std::string hidden = makeFile(".hidden.bin", patternBytes(5000, 9));
+    const std::string folder = path("folder.bin");
+    fs::create_directory(folder);
+    const auto refusedAtOpen = [](const std::string& destination) {
+        return Requests{joinConfirmation(destination),
+                        "pointer Hourglass",
+                        "max 2",
+                        "value 0",
+                        "show",
+                        "box DiskError Tavrin: Disk is protected or file is protected",
+                        "pointer Default",
+                        "value 0",
+                        "hide"};
+    };
+    struct Case
+    {
+        std::string name;
+        std::string destination;
+        Requests expected;
+        Outcome outcome;
+    };
+    std::vector<Case> cases = {
+        {"hidden file", hidden, completedJoin({joinReplaceQuestion(hidden), joinConfirmation(hidden)}, hidden, 3),
+         Outcome::Completed},
+        {"folder", folder, refusedAtOpen(folder), Outcome::Failed},
+    };
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo(path("fifo.bin").c_str(), 0600), 0);
+    makeSocket(path("socket.bin"));
+    fs::create_symlink("/dev/null", path("device.bin"));
+    cases.push_back({"FIFO", path("fifo.bin"), refusedAtOpen(path("fifo.bin")), Outcome::Failed});
+    cases.push_back({"socket", path("socket.bin"), refusedAtOpen(path("socket.bin")), Outcome::Failed});
+    cases.push_back({"character device", path("device.bin"),
+                     completedJoin({joinConfirmation(path("device.bin"))}, path("device.bin"), 3), Outcome::Completed});
+#endif
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window.clearRequests();
+        EXPECT_EQ(join(c.destination).outcome, c.outcome);
+        EXPECT_EQ(window.requests(), c.expected);
+    }
+    EXPECT_SAME_BYTES(readFile(hidden), contents[0] + contents[1] + contents[2]);
 }
 
 #ifndef _WIN32

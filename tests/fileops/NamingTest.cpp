@@ -123,9 +123,11 @@ TEST(Naming, ReadLeadingNumberReadsTheNumberAtTheStart)
         {"+7", 7},
         {"- 5", -5},
         {"abc", 0},
-        {" 1 2", 12}, // blanks inside the number are skipped
+        {" 1 2", 12}, // spaces inside the number are skipped, and only spaces
         {"1 2 3", 123},
-        {"\t7", 7},
+        {"\t7", 0},
+        {"1\t5", 1},
+        {"1\r\n5", 1},
         {"1 . 5", 1.5},
         {".5", 0.5},
         {"5.", 5},

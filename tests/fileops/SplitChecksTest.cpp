@@ -4,6 +4,9 @@
 #include "Platform.h"
 
 #include <filesystem>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace parvix::test {
 namespace {
@@ -134,7 +137,8 @@ TEST_F(SplitChecks, SizeChecks)
         {"size checked before the length", customSize(path("small.bin"), base, "abc"), {kInvalidSize, "focus Text3"}},
     };
     // Nothing usable, 0 or less, 0 bytes after rounding, or a size beyond 32 bits: all refused at once.
-    for (const char* text : {"0", "-5", "abc", "   ", "0.0001", "0.00048828125", "2097152", "1e400", "-1e400"})
+    // Only spaces are skipped: a tab before the number leaves no number at the start.
+    for (const char* text : {"0", "-5", "abc", "   ", "\t2", "0.0001", "0.00048828125", "2097152", "1e400", "-1e400"})
         cases.push_back(
             {std::string("size text \"") + text + "\"", customSize(source, base, text), {kInvalidSize, "focus Text3"}});
     for (const auto& c : cases)
@@ -160,21 +164,24 @@ TEST_F(SplitChecks, NoToTheConfirmationChangesNothing)
     expectStops({"answer No", customSize("  " + source + "  ", base, "1"), {splitConfirmation(source)}, {Button::No}});
 }
 
-TEST_F(SplitChecks, PiecesThatWouldReplaceTheSourceAreRefused)
+// Outputs that would replace the source or one another, or that lead to something that is no file.
+TEST_F(SplitChecks, ClashingOutputsAreRefused)
 {
+    fs::create_directory(path("folder.002"));
     const Requests refused{kRename, "selectAll Text2", "focus Text2"};
     const CheckCase cases[] = {
         {"first piece is the source", customSize(path("x.001"), path("x"), "1"), refused},
         {"third piece is the source", customSize(path("w.003"), path("w"), "1"), refused},
         {"Link.bat is the source",
          customSize(joinPath(path("scripts"), "Link.bat"), joinPath(path("scripts"), "y"), "1"), refused},
+        {"a folder under a piece name", customSize(source, path("folder"), "1"), refused},
     };
     for (const auto& c : cases)
         expectStops(c);
 }
 
 #ifndef _WIN32
-TEST_F(SplitChecks, PiecesThatWouldReplaceTheSourceThroughALinkAreRefused)
+TEST_F(SplitChecks, ClashingOutputsThroughLinksAndSpecialFilesAreRefused)
 {
     fs::create_symlink(source, path("sym.002"));
     fs::create_hard_link(source, path("hard.001"));
@@ -182,6 +189,17 @@ TEST_F(SplitChecks, PiecesThatWouldReplaceTheSourceThroughALinkAreRefused)
     fs::create_symlink(source, joinPath(path("other"), "Link.bat"));
     makeFile("pair.001", patternBytes(10, 7));
     fs::create_symlink(path("pair.001"), path("pair.002"));
+    // Links that dangle until the cut creates their target: an earlier piece.
+    fs::create_directory(path("dangling"));
+    fs::create_symlink("d.001", joinPath(path("dangling"), "Link.bat"));
+    fs::create_symlink(path("chain.step"), path("chain.003"));
+    fs::create_symlink("./chain.001", path("chain.step"));
+    fs::create_symlink("loop.002", path("loop.002"));
+    ASSERT_EQ(::mkfifo(path("fifo.002").c_str(), 0600), 0);
+    makeSocket(path("socket.002"));
+    fs::create_symlink("/dev/null", path("device.002"));
+    fs::create_directory(path("piped"));
+    ASSERT_EQ(::mkfifo(joinPath(path("piped"), "Link.bat").c_str(), 0600), 0);
     const Requests refused{kRename, "selectAll Text2", "focus Text2"};
     const CheckCase cases[] = {
         {"symbolic link", customSize(source, path("sym"), "1"), refused},
@@ -189,6 +207,14 @@ TEST_F(SplitChecks, PiecesThatWouldReplaceTheSourceThroughALinkAreRefused)
         {"Link.bat a link to the source", customSize(source, joinPath(path("other"), "z"), "1"), refused},
         // Piece 2 would overwrite piece 1 and the set would no longer join back.
         {"one piece a link to another", customSize(source, path("pair"), "1"), refused},
+        {"Link.bat a dangling link to the first piece", customSize(source, joinPath(path("dangling"), "d"), "1"),
+         refused},
+        {"a chain of links from the third piece to the first", customSize(source, path("chain"), "1"), refused},
+        {"a link that leads round in a loop", customSize(source, path("loop"), "1"), refused},
+        {"a FIFO under a piece name", customSize(source, path("fifo"), "1"), refused},
+        {"a socket under a piece name", customSize(source, path("socket"), "1"), refused},
+        {"a device under a piece name", customSize(source, path("device"), "1"), refused},
+        {"a FIFO as Link.bat", customSize(source, joinPath(path("piped"), "f"), "1"), refused},
     };
     for (const auto& c : cases)
         expectStops(c);

@@ -7,9 +7,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace parvix::test {
 namespace {
@@ -262,30 +259,6 @@ TEST_F(SplitCut, ABaseInsideAFileFailsWhenThePieceIsCreated)
                                            "show", "value 0", "tab 0", "value 0", "hide", "pointer Default"}));
     EXPECT_EQ(window.joinList, std::vector<std::string>{});
 }
-
-#ifndef _WIN32
-// A FIFO under a piece name or under Link.bat has no reader: opening it for writing would wait forever.
-TEST_F(SplitCut, AFifoUnderAPieceNameFailsInsteadOfHanging)
-{
-    const std::string bytes = patternBytes(3000);
-    const std::string source = makeFile("s.bin", bytes);
-    ASSERT_EQ(::mkfifo(path("s$bin.002").c_str(), 0600), 0);
-
-    const auto result = cut(customSize(source, path("s$bin"), "1"));
-
-    EXPECT_EQ(result.outcome, Outcome::Failed);
-    ASSERT_TRUE(result.error.has_value());
-    EXPECT_EQ(diskErrorMessage(result.error->number(), DiskErrorEntries::All), std::nullopt);
-    EXPECT_EQ(window.joinList, std::vector<std::string>{path("s$bin.001")});
-    EXPECT_EQ(readFile(path("s$bin.001")), bytes.substr(0, 1024));
-    EXPECT_EQ(window.requests().back(), "pointer Default");
-
-    fs::create_directory(path("other"));
-    ASSERT_EQ(::mkfifo(joinPath(path("other"), "Link.bat").c_str(), 0600), 0);
-    EXPECT_EQ(cut(customSize(source, joinPath(path("other"), "s$bin"), "1")).outcome, Outcome::Failed);
-    EXPECT_EQ(window.joinList.size(), 3u);
-}
-#endif
 
 #ifndef _WIN32
 // GNU split is the reference: the same file and size give the same pieces, name for name.

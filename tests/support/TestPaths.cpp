@@ -7,6 +7,12 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#ifndef _WIN32
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 namespace parvix::test {
 
@@ -61,6 +67,23 @@ bool fileExists(const std::string& path)
     std::error_code error;
     return fs::exists(fs::symlink_status(fs::path(path), error));
 }
+
+#ifndef _WIN32
+void makeSocket(const std::string& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof(address.sun_path))
+        throw std::runtime_error("socket path too long: " + path);
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!bound)
+        throw std::runtime_error("cannot make a socket at " + path);
+}
+#endif
 
 std::map<std::string, std::string> snapshotTree(const std::string& folder)
 {

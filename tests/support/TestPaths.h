@@ -20,6 +20,11 @@ void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
 
+#ifndef _WIN32
+// Leaves a Unix socket at `path` (bound, then its descriptor closed); throws when it cannot.
+void makeSocket(const std::string& path);
+#endif
+
 // Everything below a folder, by relative path: a file's bytes, "<dir>" for a folder and
 // "<link>target" for a symbolic link (not followed). Compared before and after an operation to
 // show that nothing on disk changed.

@@ -1,8 +1,8 @@
+#include "native/Win32FileServices.h"
 #include "FileError.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 #include "WindowsTestSupport.h"
-#include "native/Win32FileServices.h"
 
 #include <gtest/gtest.h>
 
@@ -131,7 +131,11 @@ TEST_F(Win32FileServicesTest, MissingFilesOnAnExistingDriveFailAsMissing)
     EXPECT_EQ(failureNumber([&] { files.fileLength(dir.file("none.001")); }), errnum::kFileNotFound);
     EXPECT_EQ(failureNumber([&] { files.openRead(dir.file("none.001")); }), errnum::kFileNotFound);
     EXPECT_EQ(failureNumber([&] { files.openReadWrite(dir.file("none\\a.txt")); }), errnum::kPathNotFound);
-    EXPECT_FALSE(files.identity(dir.file("none.001")).has_value());
+    // A missing file in a folder that exists is one that opening would create; in a missing folder none is.
+    const auto missing = files.identity(dir.file("none.001"));
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(missing->kind, FileKind::None);
+    EXPECT_EQ(files.identity(dir.file("NONE.001")), missing);
     EXPECT_FALSE(files.identity(dir.file("none\\a.txt")).has_value());
 }
 

@@ -58,7 +58,8 @@ TEST_F(WindowsEngineTest, AMissingSourceOnAnExistingDriveNamesItsPath)
     ASSERT_EQ(source.substr(1, 2), ":\\"); // the text reads like NoC:\…\a.txtFile
 }
 
-TEST_F(WindowsEngineTest, HiddenAndSystemSourcesCountAsMissing)
+// A hidden or system file is no source, yet as a join's destination it is not replaced without asking.
+TEST_F(WindowsEngineTest, HiddenAndSystemFilesAreMissingSourcesButAskedAboutAsDestinations)
 {
     for (const unsigned long attribute : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
         const std::string source = dir.file("source" + std::to_string(attribute) + ".txt");
@@ -68,6 +69,12 @@ TEST_F(WindowsEngineTest, HiddenAndSystemSourcesCountAsMissing)
         EXPECT_EQ(split(source, dir.file("out$txt")).outcome, Outcome::Stopped);
         EXPECT_EQ(window.boxes(), std::vector<std::string>{"box Warning Parvix: No" + source + "File"});
         EXPECT_FALSE(test::wideFileExists(dir.file("out$txt.001")));
+
+        window.clearRequests();
+        window.answer({Button::No});
+        EXPECT_EQ(join(source, {dir.file("piece.001")}).outcome, Outcome::Stopped);
+        EXPECT_EQ(window.boxes(), std::vector<std::string>{"box ReplaceQuestion Parvix: The file  " + source +
+                                                           "  has already existed，Do you want to replace？"});
     }
 }
 
@@ -90,7 +97,8 @@ TEST_F(WindowsEngineTest, ABaseInAFolderThatDoesNotExistOnAnExistingDrive)
     const std::string source = dir.file("a.txt");
     test::writeWideFile(source, test::patternBytes(3000));
     EXPECT_EQ(split(source, dir.file("none\\a$txt")).outcome, Outcome::Stopped);
-    EXPECT_EQ(window.boxes(), std::vector<std::string>{"box Warning Tavrin: The specify destination path has not existed!"});
+    EXPECT_EQ(window.boxes(),
+              std::vector<std::string>{"box Warning Tavrin: The specify destination path has not existed!"});
 }
 
 TEST_F(WindowsEngineTest, CutAndJoinOnWindowsPathsWithALinkBatInTheAnsiCodePage)
