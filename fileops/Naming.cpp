@@ -166,6 +166,23 @@ double pieceNumberOfName(std::string_view name)
     return readLeadingNumber(name.size() > 3 ? name.substr(name.size() - 3) : name);
 }
 
+bool isFirstPieceName(std::string_view path)
+{
+    const auto sep = lastSeparator(path);
+    const std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return false;
+    const std::string_view extension = name.substr(dot + 1);
+    if (extension.size() < 3 || extension.back() != '1')
+        return false;
+    for (std::size_t i = 0; i + 1 < extension.size(); ++i) {
+        if (extension[i] != '0')
+            return false;
+    }
+    return true;
+}
+
 std::string deriveDestinationBase(std::string_view path)
 {
     if (path.find('.') == std::string_view::npos)

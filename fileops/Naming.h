@@ -33,6 +33,10 @@ std::optional<std::int32_t> pieceSizeFromKilobytes(std::string_view sizeText);
 // otherwise the leading number of the last three characters. 0 or less means "not a piece".
 double pieceNumberOfName(std::string_view name);
 
+// A first piece as the desktop hands it over: the last extension of the file name is all digits, at
+// least three of them (where "Add" takes a name as a whole set), and numbers 1: ".001", ".0001".
+bool isFirstPieceName(std::string_view path);
+
 // The destination base that the source browse derives: the fourth character from the end becomes "$"
 // when the path holds a "." anywhere (report.txt gives report$txt); otherwise the path as it is.
 std::string deriveDestinationBase(std::string_view path);

@@ -35,6 +35,11 @@ std::string completionText(const std::string& source)
 
 } // namespace
 
+std::string missingSourceText(const std::string& source)
+{
+    return "No" + source + "File";
+}
+
 SplitOperation::SplitOperation(WindowRequests& window, FileServices& files) : m_window(window), m_files(files) {}
 
 OperationResult SplitOperation::run(const SplitInputs& inputs)
@@ -73,7 +78,7 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
     if (m_source.back() == kSeparator)
         return refuse(kSelectFile, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, true);
     if (!exists(m_files, m_source, ListingKind::OrdinaryFiles)) {
-        const std::string text = "No" + m_source + "File";
+        const std::string text = missingSourceText(m_source);
         return refuse(text.c_str(), BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, true);
     }
 

@@ -23,6 +23,9 @@ struct SplitInputs
 // The floppy size: 1.38 × 1,048,576 rounded.
 inline constexpr std::int32_t kFloppyPieceSize = 1447035;
 
+// The notice for a source that is not there (or not an ordinary file): "No" + path + "File".
+std::string missingSourceText(const std::string& source);
+
 // Cuts a file into numbered pieces beside the destination base, writes Link.bat, fills the join list
 // and proposes the joined file's path; talks to the window only through its requests.
 class SplitOperation

@@ -1,6 +1,7 @@
 #include "Form2.h"
 
 #include "DirectoryChooserOpener.h"
+#include "FileDropFilter.h"
 #include "Fonts.h"
 #include "JoinListAdd.h"
 #include "JoinOperation.h"
@@ -15,6 +16,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -154,6 +157,8 @@ Form2::Form2(QWidget* parent) : QWidget(parent), m_files(makeNativeFileServices(
     CommonDialog1.setFilterIndex(kAllFilesEntry);
     CommonDialog1.setInitDir(defaultInitialFolder());
     CommonDialog1.setFileName(QString());
+
+    new FileDropFilter(*this);
 
     load();
 }
@@ -395,6 +400,100 @@ void Form2::openDirectoryChooser()
     m_directoryChooser->open();
 }
 
+// Files handed over by the desktop: the command line and drops.
+
+void Form2::openPaths(const QStringList& paths)
+{
+    if (paths.isEmpty() || operationRunning())
+        return;
+    // As the file dialog gives them: full paths with the platform's separators.
+    auto fullPath = [](const QString& path) {
+        return path.isEmpty() ? path : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    };
+    // The notice the Cut file page gives for a missing source.
+    auto reportMissing = [this](const QString& path) {
+        messageBox(missingSourceText(path.toStdString()), BoxStyle::Warning, BoxTitle::Parvix);
+    };
+
+    const QString first = fullPath(paths.front());
+    if (!isOrdinaryFile(first)) {
+        reportMissing(first);
+        return;
+    }
+    if (!isFirstPieceName(first.toStdString())) {
+        // The Cut file page takes one source: later paths have no place there.
+        selectTab(kSplitTab);
+        openForCut(first);
+        return;
+    }
+    selectTab(kJoinTab);
+    addToJoinList(first);
+    for (qsizetype i = 1; i < paths.size(); ++i) {
+        const QString path = fullPath(paths[i]);
+        if (isOrdinaryFile(path))
+            addToJoinList(path);
+        else
+            reportMissing(path);
+    }
+}
+
+void Form2::dropFiles(const QStringList& files)
+{
+    if (files.isEmpty() || operationRunning())
+        return;
+    switch (currentPage()) {
+    case kSplitTab:
+        openForCut(files.front());
+        break;
+    case kJoinTab:
+        for (const QString& file : files)
+            addToJoinList(file);
+        break;
+    default:
+        // The About page, in front at start-up, has no use for files: they go where the command line
+        // would send them.
+        openPaths(files);
+        break;
+    }
+}
+
+void Form2::addToJoinList(const QString& path)
+{
+    JoinListAdd(*this, *m_files).run(path.toStdString());
+    flushJoinList();
+}
+
+void Form2::setCutSource(const QString& path)
+{
+    Text1->setText(path);
+    Text2->setText(QString::fromStdString(deriveDestinationBase(path.toStdString())));
+}
+
+bool Form2::operationRunning() const
+{
+    // A cut or a join shows the hourglass for as long as it works; the boxes it asks with are modal and
+    // refuse drops by themselves.
+    return m_hourglass;
+}
+
+bool Form2::isOrdinaryFile(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    // The cut's own test of its source, so that what it would call missing is missing here too.
+    try {
+        return exists(*m_files, path.toStdString(), ListingKind::OrdinaryFiles);
+    } catch (const FileError&) {
+        return false;
+    }
+}
+
+void Form2::openForCut(const QString& path)
+{
+    setCutSource(path);
+    focus(TextBox::Text2);
+}
+
 bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
@@ -417,8 +516,7 @@ void Form2::Command1_Click()
     const QString chosen = CommonDialog1.showOpen(this);
     if (chosen.isEmpty())
         return;
-    Text1->setText(chosen);
-    Text2->setText(QString::fromStdString(deriveDestinationBase(chosen.toStdString())));
+    setCutSource(chosen);
 }
 
 void Form2::Option1_Click()
@@ -455,9 +553,7 @@ void Form2::Command4_Click()
     CommonDialog1.setFlags(CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly);
     CommonDialog1.setFilter(kAddFilter);
     CommonDialog1.setFileName(QString());
-    const QString chosen = CommonDialog1.showOpen(this);
-    JoinListAdd(*this, *m_files).run(chosen.toStdString());
-    flushJoinList();
+    addToJoinList(CommonDialog1.showOpen(this));
 }
 
 void Form2::Command5_Click()

@@ -5,6 +5,7 @@
 #include "MessageBox.h"
 #include "WindowRequests.h"
 
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -41,6 +42,19 @@ public:
 
     // The index of the page in front (the tab control's current page).
     int currentPage() const;
+
+    // Files handed over by the desktop. Paths from the command line: the first decides the page (a first
+    // piece the Join file page with its set, any other file the Cut file page, a missing one only its
+    // notice); on the Join file page the later ones are added too.
+    void openPaths(const QStringList& paths);
+    // Files dropped on the window, in drop order, acted on for the page in front.
+    void dropFiles(const QStringList& files);
+    // "Add" of one chosen file: a first piece brings its set. Every way of adding a file comes here.
+    void addToJoinList(const QString& path);
+    // What the source browse does with the file chosen: it goes into Text1, its derived base into Text2.
+    void setCutSource(const QString& path);
+    // True while a cut or a join works; files handed over meanwhile are refused.
+    bool operationRunning() const;
 
     // The progress bar's values as the operations set them.
     float progressMax() const { return m_progressMax; }
@@ -137,6 +151,8 @@ private:
     void setOptionTabStops();
     QLineEdit* textBox(TextBox box) const;
     void flushJoinList();
+    bool isOrdinaryFile(const QString& path);
+    void openForCut(const QString& path);
 
     MessageBoxPresenter* m_presenter = nullptr;
     QtMessageBoxPresenter m_realBoxes;

@@ -10,7 +10,7 @@ packages=(
     xvfb xauth x11-utils xdotool imagemagick libx11-dev
     clang libclang-rt-14-dev valgrind
     g++-mingw-w64-x86-64-posix wine wine64
-    desktop-file-utils dpkg-dev file
+    desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

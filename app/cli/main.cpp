@@ -13,8 +13,8 @@
 #ifdef _WIN32
 #include "native/Win32FileServices.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #endif
 
 namespace {
@@ -39,6 +39,7 @@ std::vector<std::string> utf8Arguments()
 constexpr const char* kUsage =
     "Usage: parvix-cli cut [--yes] [--kb SIZE] SOURCE BASE\n"
     "       parvix-cli join [--yes] DEST PIECE...\n"
+    "       parvix-cli --help | --version\n"
     "\n"
     "cut   cuts SOURCE into BASE.001, BASE.002, ... of 1,447,035 bytes each (the \"1.44M\" size),\n"
     "      or of SIZE kilobytes with --kb, and writes Link.bat beside them. It prints the pieces\n"
@@ -49,6 +50,7 @@ constexpr const char* kUsage =
     "  --yes       answer Yes to every question (otherwise asked on the terminal; No without one)\n"
     "  --kb SIZE   piece size in kilobytes, read as the \"Customize\" box reads it\n"
     "  --help      show this text\n"
+    "  --version   show the version\n"
     "\n"
     "Messages go to stderr as \"TITLE: text\".\n"
     "Exit status: 0 completed, 1 stopped by a check or a No, 2 failed (an error was reported).\n";
@@ -97,6 +99,10 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (command == "--version") {
+        std::printf("parvix-cli %s\n", PARVIX_VERSION);
+        return 0;
+    }
     if (command != "cut" && command != "join")
         return usageError(("unknown sub-command: " + command).c_str());
 
@@ -113,6 +119,9 @@ int main(int argc, char** argv)
             yes = true;
         } else if (!optionsEnded && arg == "--help") {
             std::fputs(kUsage, stdout);
+            return 0;
+        } else if (!optionsEnded && arg == "--version") {
+            std::printf("parvix-cli %s\n", PARVIX_VERSION);
             return 0;
         } else if (!optionsEnded && command == "cut" && (arg == "--kb" || arg.rfind("--kb=", 0) == 0)) {
             if (arg == "--kb") {

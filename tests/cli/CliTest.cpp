@@ -319,6 +319,9 @@ TEST_F(Cli, AWrongCommandLineIsNeitherSuccessNorAnOperationsStatus)
     const auto help = cli({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("parvix-cli cut"), std::string::npos);
+    const auto version = cli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "parvix-cli 1.53\n");
 }
 
 } // namespace

@@ -16,14 +16,35 @@ expect() {
 expect usr/bin/parvix-cli
 expect usr/share/applications/parvix.desktop
 expect usr/share/man/man1/parvix-cli.1.gz
+expect usr/share/metainfo/com.example.parvix.metainfo.xml
 if [ "${CHECK_GUI:-1}" = 1 ]; then
     expect usr/bin/parvix
+    expect usr/share/man/man1/parvix.1.gz
     expect usr/share/icons/hicolor/16x16/apps/parvix.png
     expect usr/share/icons/hicolor/32x32/apps/parvix.png
 fi
 
-desktop-file-validate "$scratch/root/usr/share/applications/parvix.desktop" && echo "ok   desktop entry validates"
-grep -qx 'Name=Parvix toolbox' "$scratch/root/usr/share/applications/parvix.desktop" || { echo "wrong Name"; fail=1; }
+desktop=$scratch/root/usr/share/applications/parvix.desktop
+if desktop-file-validate "$desktop"; then echo "ok   desktop entry validates"; else echo "desktop entry invalid"; fail=1; fi
+grep -qx 'Name=Parvix toolbox' "$desktop" || { echo "wrong Name"; fail=1; }
+# "Open With" and a drop on the launcher hand over files.
+grep -qx 'Exec=parvix %F' "$desktop" || { echo "Exec does not take files"; fail=1; }
+
+metainfo=$scratch/root/usr/share/metainfo/com.example.parvix.metainfo.xml
+if appstreamcli validate --no-net --pedantic "$metainfo"; then
+    echo "ok   metainfo validates"
+else
+    echo "metainfo invalid"; fail=1
+fi
+# The installed tree as a whole: the desktop entry that the metainfo launches is there.
+if appstreamcli validate-tree --no-net --pedantic "$scratch/root" >/dev/null; then
+    echo "ok   metainfo and desktop entry agree"
+else
+    echo "metainfo and the installed tree disagree"; fail=1
+fi
+for shot in $(sed -n 's|.*<image[^>]*>.*/docs/screenshots/\([^<]*\)</image>.*|\1|p' "$metainfo"); do
+    [ -f "$(dirname "$0")/../../docs/screenshots/$shot" ] || { echo "metainfo names a missing screenshot: $shot"; fail=1; }
+done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
@@ -34,6 +55,12 @@ if [ "${CHECK_GUI:-1}" = 1 ]; then
     case "$depends" in *libqt6widgets6*) ;; *) echo "Depends lacks libqt6widgets6"; fail=1 ;; esac
 fi
 
-# The unpacked console program runs.
+# The unpacked programs run; --help and --version need no display.
 "$scratch/root/usr/bin/parvix-cli" --help | grep -q 'parvix-cli cut' || { echo "parvix-cli --help failed"; fail=1; }
+[ "$("$scratch/root/usr/bin/parvix-cli" --version)" = "parvix-cli 1.53" ] || { echo "parvix-cli --version failed"; fail=1; }
+if [ "${CHECK_GUI:-1}" = 1 ]; then
+    nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+    [ "$("${nodisplay[@]}" "$scratch/root/usr/bin/parvix" --version)" = "parvix 1.53" ] || { echo "parvix --version failed"; fail=1; }
+    "${nodisplay[@]}" "$scratch/root/usr/bin/parvix" --help | grep -q 'Usage: parvix' || { echo "parvix --help failed"; fail=1; }
+fi
 exit $fail
