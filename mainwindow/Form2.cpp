@@ -6,6 +6,7 @@
 #include "JoinOperation.h"
 #include "MailLinkLabel.h"
 #include "Naming.h"
+#include "OperationRunner.h"
 #include "Pictures.h"
 #include "SplitOperation.h"
 #include "TabControl.h"
@@ -363,6 +364,11 @@ void Form2::showEvent(QShowEvent* event)
 
 void Form2::closeEvent(QCloseEvent* event)
 {
+    // Closing in the middle of a write would leave a half-written file behind.
+    if (m_operationRunning) {
+        event->ignore();
+        return;
+    }
     event->accept();
     emit closed();
 }
@@ -456,8 +462,9 @@ void Form2::Command4_Click()
     CommonDialog1.setFilter(kAddFilter);
     CommonDialog1.setFileName(QString());
     const QString chosen = CommonDialog1.showOpen(this);
-    JoinListAdd(*this, *m_files).run(chosen.toStdString());
-    flushJoinList();
+    if (chosen.isEmpty())
+        return;
+    runEngine([this, path = chosen.toStdString()](WindowRequests& window) { JoinListAdd(window, *m_files).run(path); });
 }
 
 void Form2::Command5_Click()
@@ -487,14 +494,32 @@ void Form2::Command3_Click()
 {
     const SplitInputs inputs{Text1->text().toStdString(), Text2->text().toStdString(), Option1->isChecked(),
                              Text3->text().toStdString()};
-    SplitOperation(*this, *m_files).run(inputs);
-    flushJoinList();
+    runEngine([this, inputs](WindowRequests& window) { SplitOperation(window, *m_files).run(inputs); });
 }
 
 void Form2::Command6_Click()
 {
-    JoinOperation(*this, *m_files).run(Text4->text().toStdString());
-    flushJoinList();
+    runEngine([this, text4 = Text4->text().toStdString()](WindowRequests& window) {
+        JoinOperation(window, *m_files).run(text4);
+    });
+}
+
+void Form2::runEngine(const std::function<void(WindowRequests&)>& operation)
+{
+    // A click that reached a handler anyway (from the program itself) never starts a second operation.
+    if (m_operationRunning)
+        return;
+    m_operationRunning = true;
+    struct Ended
+    {
+        Form2& form;
+        ~Ended()
+        {
+            form.m_operationRunning = false;
+            form.flushJoinList();
+        }
+    } ended{*this};
+    runOperation(*this, *this, operation);
 }
 
 void Form2::setMessageBoxPresenter(MessageBoxPresenter* presenter)
@@ -561,8 +586,10 @@ void Form2::clearJoinList()
 
 void Form2::appendJoinList(const std::string& entry)
 {
-    // Whatever else happens, the entries are in the list once the window next takes events.
-    if (m_pendingEntries.empty())
+    // Whatever else happens, the entries are in the list once the window next takes events; during an
+    // operation, once it ends or shows a box: a list box that is handed its rows in many small batches
+    // lays all of them out each time.
+    if (m_pendingEntries.empty() && !m_operationRunning)
         QMetaObject::invokeMethod(this, &Form2::flushJoinList, Qt::QueuedConnection);
     m_pendingEntries.push_back(QString::fromStdString(entry));
 }
@@ -628,17 +655,12 @@ void Form2::setProgressValue(float value)
         const double share = static_cast<double>(value) / static_cast<double>(m_progressMax);
         step = static_cast<int>(std::lround(std::clamp(share, 0.0, 1.0) * kProgressSteps));
     }
-    // The bar repaints at once, and only when its filled part grows by a pixel: the operation runs
-    // without returning to the event loop, and no input is taken meanwhile.
     ProgressBar1->setValue(step);
 }
 
 void Form2::showProgress()
 {
     ProgressBar1->show();
-    // The operation takes no events until it ends: draw the whole window now, so that what a closed
-    // message box covered does not stay on the screen meanwhile.
-    repaint();
 }
 
 void Form2::hideProgress()

@@ -6,6 +6,7 @@
 #include "WindowRequests.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,6 +39,9 @@ public:
     void setMessageBoxPresenter(MessageBoxPresenter* presenter);
     // The file services the operations run on (the native ones unless replaced).
     void setFileServices(std::unique_ptr<FileServices> files);
+
+    // True while a cut, a join or an "Add" runs; the window then takes no user input.
+    bool operationRunning() const { return m_operationRunning; }
 
     // The index of the page in front (the tab control's current page).
     int currentPage() const;
@@ -137,6 +141,7 @@ private:
     void setOptionTabStops();
     QLineEdit* textBox(TextBox box) const;
     void flushJoinList();
+    void runEngine(const std::function<void(WindowRequests&)>& operation);
 
     MessageBoxPresenter* m_presenter = nullptr;
     QtMessageBoxPresenter m_realBoxes;
@@ -148,6 +153,7 @@ private:
     int m_currentPage = 0;
     bool m_centredWithFrame = false;
     bool m_hourglass = false;
+    bool m_operationRunning = false;
     float m_progressMax = 0;
     float m_progressValue = 0;
     // Appends are gathered and handed to the list in one go: one insertion per entry would make a

@@ -25,7 +25,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace parvix {
 namespace {
@@ -267,9 +269,13 @@ TEST_F(Form2Test, CutFromTheButtonWritesThePiecesAndTurnsToTheJoinPage)
 {
     bool busySeen = false;
     files->onOpen = [&] {
-        busySeen =
-            busySeen || (QApplication::overrideCursor() != nullptr &&
-                         QApplication::overrideCursor()->shape() == Qt::WaitCursor && form->ProgressBar1->isVisible());
+        test::onWindowThread([&] {
+            busySeen = busySeen || QTest::qWaitFor([&] {
+                           return QApplication::overrideCursor() != nullptr &&
+                                  QApplication::overrideCursor()->shape() == Qt::WaitCursor &&
+                                  form->ProgressBar1->isVisible();
+                       });
+        });
     };
     const QString source = cutThreePieces();
 
@@ -300,6 +306,44 @@ TEST_F(Form2Test, CutFromTheButtonWritesThePiecesAndTurnsToTheJoinPage)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(form->ProgressBar1->isHidden());
     EXPECT_EQ(form->ProgressBar1->value(), 0);
+}
+
+TEST_F(Form2Test, WhileACutRunsTheWindowLivesButTakesNoInput)
+{
+    // Slow disks: every file takes a while to open, on the thread the engine runs on.
+    files->onOpen = [] { std::this_thread::sleep_for(std::chrono::milliseconds(150)); };
+    int ticks = 0;
+    bool tried = false;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (!form->operationRunning())
+            return;
+        ++ticks;
+        if (tried || !form->ProgressBar1->isVisible())
+            return;
+        tried = true;
+        clickTab(2);
+        QTest::keyClicks(form->Text1, QStringLiteral("typed"));
+        QTest::keyClick(form->Text1, Qt::Key_Return);
+        form->close();
+        QTest::mouseClick(form->Command3, Qt::LeftButton);
+        form->Command3_Click();
+    });
+    timer.start();
+    const QString source = cutThreePieces();
+    timer.stop();
+
+    EXPECT_TRUE(tried);
+    EXPECT_GE(ticks, 20);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(boxes.shown.size(), 2u); // one confirmation and one completion: no second cut
+    EXPECT_EQ(form->SSTab1->currentIndex(), 1);
+    EXPECT_EQ(form->Text1->text(), source);
+    EXPECT_EQ(form->Text4->selectedText(), source);
+    EXPECT_EQ(listEntries(),
+              (QStringList{path(QStringLiteral("report$txt.001")), path(QStringLiteral("report$txt.002")),
+                           path(QStringLiteral("report$txt.003"))}));
 }
 
 TEST_F(Form2Test, CutAnsweredNoChangesNothing)
@@ -365,7 +409,11 @@ TEST_F(Form2Test, JoinFromTheButtonConcatenatesTheListedPieces)
     form->Text4->setText(destination);
     bool busySeen = false;
     files->onOpen = [&] {
-        busySeen = busySeen || (QApplication::overrideCursor() != nullptr && form->ProgressBar1->isVisible());
+        test::onWindowThread([&] {
+            busySeen = busySeen || QTest::qWaitFor([&] {
+                           return QApplication::overrideCursor() != nullptr && form->ProgressBar1->isVisible();
+                       });
+        });
     };
     click(form->Command6);
 
