@@ -8,6 +8,7 @@
 #include "Naming.h"
 #include "OperationRunner.h"
 #include "Pictures.h"
+#include "SelectionKeepingEdit.h"
 #include "SplitOperation.h"
 #include "TabControl.h"
 #include "Twips.h"
@@ -63,7 +64,7 @@ void growToText(QLabel* label)
 
 QLineEdit* makeTextBox(QWidget* parent, const char* name, const QRect& place)
 {
-    auto* box = make<QLineEdit>(parent, name, place);
+    auto* box = make<SelectionKeepingEdit>(parent, name, place);
     // Paths can be long; the toolkit's default limit of 32767 characters would cut them.
     box->setMaxLength(std::numeric_limits<int>::max());
     return box;
@@ -338,6 +339,8 @@ void Form2::load()
 {
     centreOnScreen();
     SSTab1->setCurrentIndex(kAboutTab);
+    // The keyboard works from the first key: Left and Right switch pages, Tab enters the page in front.
+    SSTab1->setFocus(Qt::OtherFocusReason);
 }
 
 void Form2::centreOnScreen()
@@ -355,6 +358,12 @@ void Form2::centreOnScreen()
 void Form2::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // Without this, a desktop that does not hand the keyboard to new windows (or none at all) leaves
+    // the window deaf to keys until it is clicked.
+    if (!m_activatedOnce) {
+        m_activatedOnce = true;
+        activateWindow();
+    }
     // The frame's size is known only once the window is on the screen; centre again with it, once.
     if (!m_centredWithFrame && frameGeometry().size() != size()) {
         m_centredWithFrame = true;
@@ -444,6 +453,15 @@ void Form2::Option2_Click()
     Text3->show();
     Label1->show();
     Text3->setFocus(Qt::OtherFocusReason);
+    // Chosen with an arrow key, the button takes the focus back once its click is handled: hand it on
+    // again after that.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (Option2->hasFocus() && Text3->isEnabled())
+                Text3->setFocus(Qt::OtherFocusReason);
+        },
+        Qt::QueuedConnection);
 }
 
 void Form2::setOptionTabStops()

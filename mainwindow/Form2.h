@@ -152,6 +152,7 @@ private:
     QPoint m_pageOrigin;
     int m_currentPage = 0;
     bool m_centredWithFrame = false;
+    bool m_activatedOnce = false;
     bool m_hourglass = false;
     bool m_operationRunning = false;
     float m_progressMax = 0;
