@@ -19,7 +19,7 @@ Usage: bench/run.sh [OPTION]...
   --no-deps            do not install missing packages first
   --dir DIR            make the scratch folder in DIR (the build tree by default)
   --big SIZE           the sparse source cut into 1 GiB pieces and joined back (5G; 0 skips it)
-  --many N             pieces of 1 KB cut, listed and joined back (102400; 0 skips it)
+  --many N             pieces of 1 KB cut, listed and joined back (262144; 0 skips it)
   --add N              pieces in the set that "Add" reads (30000; 0 skips it)
   --no-window          skip the cut through the window
   --window             measure the cut through the window (after --quick)
@@ -35,7 +35,7 @@ do_build=1
 do_deps=1
 parent=
 big=5G
-many=102400
+many=262144
 add=30000
 window=1
 while [ $# -gt 0 ]; do
@@ -277,6 +277,49 @@ cut_kb1() {
     [ "$(grep -o "\"$name\\\$bin\.[0-9]*\"" "$name/Link.bat" | wc -l)" = "$n" ] || fail "$name: Link.bat does not list $n pieces"
 }
 
+# window_vs_cli PLATFORM LABEL: the cut of many.bin at 1 KB through the window (offscreen, or on Xvfb
+# with its window pinged throughout), alternating with parvix-cli over two runs each.
+window_vs_cli() {
+    local platform=$1 label=$2 run who folder
+    : >"window-$platform.times"
+    : >"window-$platform-cli.times"
+    : >"window-$platform.pings"
+    for ((run = 1; run <= 2; run++)); do
+        for who in window cli; do
+            [ "$run" = 2 ] && who=$([ "$who" = window ] && echo cli || echo window)
+            folder=many-$platform-$who-$run
+            mkdir "$folder"
+            sync
+            if [ "$who" = window ]; then
+                if [ "$platform" = x11 ]; then
+                    "$root/bench/window-x11.sh" "$windowed" "$scratch/many.bin" "$scratch/$folder/many\$bin" 1 \
+                        >"$folder.out" 2>"$folder.err" || fail "cut through the window on X11: $(cat "$folder.err")"
+                    grep -q '^ping: ' "$folder.out" || fail "the window on X11 was not found for its pings"
+                    awk '/^ping: / {print $7, $3, $5}' "$folder.out" >>"window-$platform.pings"
+                    awk '/^ping: / && $5 < $3 - 1 {exit 1}' "$folder.out" ||
+                        fail "the window on X11 left pings unanswered: $(grep '^ping: ' "$folder.out")"
+                else
+                    QT_QPA_PLATFORM=offscreen "$windowed" "$scratch/many.bin" "$scratch/$folder/many\$bin" 1 \
+                        >"$folder.out" 2>"$folder.err" || fail "cut through the window: $(cat "$folder.err")"
+                fi
+                grep -qx "entries $many" "$folder.out" || fail "cut through the window: $(grep entries "$folder.out")"
+                awk '/^window cut seconds/ {print $4}' "$folder.out" >>"window-$platform.times"
+            else
+                "$timer" -- "$cli" cut --yes --kb 1 many.bin "$scratch/$folder/many\$bin" >"$folder.out" \
+                    2>"$folder.err" || fail "cut of many.bin: $(cat "$folder.err")"
+                cat "$folder.out" >>"window-$platform-cli.times"
+            fi
+            [ "$(find "$folder" -name 'many$bin.*' | wc -l)" = "$many" ] || fail "$folder: not $many pieces"
+            cmp -s "$folder/Link.bat" many/Link.bat || fail "$folder: Link.bat differs from the first cut's"
+            retire "$folder"
+        done
+    done
+    printf 'window cut%s of %s pieces median s: %.3f (runs: %s), parvix-cli: %.3f (runs: %s)\n' "$label" "$many" \
+        "$(median "window-$platform.times" 1)" "$(list "window-$platform.times")" \
+        "$(median "window-$platform-cli.times" 1)" "$(list "window-$platform-cli.times")"
+    echo "window cut ratio vs cli$label: $(ratio "$(median "window-$platform.times" 1)" "$(median "window-$platform-cli.times" 1)")"
+}
+
 if [ "$many" -gt 0 ]; then
     cut_kb1 many "$many"
     "$lister" join "many/many\$bin.001" "$scratch/many-joined" >many.join 2>many.err || fail "join of many pieces: $(cat many.err)"
@@ -290,34 +333,15 @@ if [ "$many" -gt 0 ]; then
     many_add=$(awk '/^add seconds/ {print $3}' many.join)
     rm -rf many-joined
 
-    # The same cut through the window, offscreen, alternating with parvix-cli.
+    # The same cut through the window, offscreen and on an X server, alternating with parvix-cli.
     if [ "$window" = 1 ] && [ -x "$windowed" ]; then
-        : >window.times
-        : >window-cli.times
-        for ((run = 1; run <= 2; run++)); do
-            for who in window cli; do
-                [ "$run" = 2 ] && who=$([ "$who" = window ] && echo cli || echo window)
-                folder=many-$who-$run
-                mkdir "$folder"
-                sync
-                if [ "$who" = window ]; then
-                    QT_QPA_PLATFORM=offscreen "$windowed" "$scratch/many.bin" "$scratch/$folder/many\$bin" 1 \
-                        >"$folder.out" 2>"$folder.err" || fail "cut through the window: $(cat "$folder.err")"
-                    grep -qx "entries $many" "$folder.out" || fail "cut through the window: $(tail -1 "$folder.out")"
-                    awk '/^window cut seconds/ {print $4}' "$folder.out" >>window.times
-                else
-                    "$timer" -- "$cli" cut --yes --kb 1 many.bin "$scratch/$folder/many\$bin" >"$folder.out" \
-                        2>"$folder.err" || fail "cut of many.bin: $(cat "$folder.err")"
-                    cat "$folder.out" >>window-cli.times
-                fi
-                [ "$(find "$folder" -name 'many$bin.*' | wc -l)" = "$many" ] || fail "$folder: not $many pieces"
-                cmp -s "$folder/Link.bat" many/Link.bat || fail "$folder: Link.bat differs from the first cut's"
-                retire "$folder"
-            done
-        done
-        printf 'window cut of %s pieces median s: %.3f (runs: %s), parvix-cli: %.3f (runs: %s)\n' "$many" \
-            "$(median window.times 1)" "$(list window.times)" "$(median window-cli.times 1)" "$(list window-cli.times)"
-        echo "window cut ratio vs cli: $(ratio "$(median window.times 1)" "$(median window-cli.times 1)")"
+        window_vs_cli offscreen ""
+        if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
+            window_vs_cli x11 " (X11)"
+            echo "window cut longest ping silence ms (X11): $(maximum window-x11.pings 1)"
+        else
+            echo "window cut ratio vs cli (X11): not measured, xvfb-run or xdotool is missing"
+        fi
     elif [ "$window" = 1 ]; then
         echo "window cut ratio vs cli: not measured, $windowed was not built (no Qt 6, or no main window yet)"
     fi

@@ -7,7 +7,9 @@
 #include "JoinOperation.h"
 #include "MailLinkLabel.h"
 #include "Naming.h"
+#include "OperationRunner.h"
 #include "Pictures.h"
+#include "SelectionKeepingEdit.h"
 #include "SplitOperation.h"
 #include "TabControl.h"
 #include "Twips.h"
@@ -65,7 +67,7 @@ void growToText(QLabel* label)
 
 QLineEdit* makeTextBox(QWidget* parent, const char* name, const QRect& place)
 {
-    auto* box = make<QLineEdit>(parent, name, place);
+    auto* box = make<SelectionKeepingEdit>(parent, name, place);
     // Paths can be long; the toolkit's default limit of 32767 characters would cut them.
     box->setMaxLength(std::numeric_limits<int>::max());
     return box;
@@ -342,6 +344,8 @@ void Form2::load()
 {
     centreOnScreen();
     SSTab1->setCurrentIndex(kAboutTab);
+    // The keyboard works from the first key: Left and Right switch pages, Tab enters the page in front.
+    SSTab1->setFocus(Qt::OtherFocusReason);
 }
 
 void Form2::centreOnScreen()
@@ -359,6 +363,12 @@ void Form2::centreOnScreen()
 void Form2::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // Without this, a desktop that does not hand the keyboard to new windows (or none at all) leaves
+    // the window deaf to keys until it is clicked.
+    if (!m_activatedOnce) {
+        m_activatedOnce = true;
+        activateWindow();
+    }
     // The frame's size is known only once the window is on the screen; centre again with it, once.
     if (!m_centredWithFrame && frameGeometry().size() != size()) {
         m_centredWithFrame = true;
@@ -368,6 +378,11 @@ void Form2::showEvent(QShowEvent* event)
 
 void Form2::closeEvent(QCloseEvent* event)
 {
+    // Closing in the middle of a write would leave a half-written file behind.
+    if (m_operationRunning) {
+        event->ignore();
+        return;
+    }
     event->accept();
     emit closed();
 }
@@ -459,21 +474,16 @@ void Form2::dropFiles(const QStringList& files)
 
 void Form2::addToJoinList(const QString& path)
 {
-    JoinListAdd(*this, *m_files).run(path.toStdString());
-    flushJoinList();
+    if (path.isEmpty())
+        return;
+    runEngine(
+        [this, chosen = path.toStdString()](WindowRequests& window) { JoinListAdd(window, *m_files).run(chosen); });
 }
 
 void Form2::setCutSource(const QString& path)
 {
     Text1->setText(path);
     Text2->setText(QString::fromStdString(deriveDestinationBase(path.toStdString())));
-}
-
-bool Form2::operationRunning() const
-{
-    // A cut or a join shows the hourglass for as long as it works; the boxes it asks with are modal and
-    // refuse drops by themselves.
-    return m_hourglass;
 }
 
 bool Form2::isOrdinaryFile(const QString& path)
@@ -536,6 +546,15 @@ void Form2::Option2_Click()
     Text3->show();
     Label1->show();
     Text3->setFocus(Qt::OtherFocusReason);
+    // Chosen with an arrow key, the button takes the focus back once its click is handled: hand it on
+    // again after that.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (Option2->hasFocus() && Text3->isEnabled())
+                Text3->setFocus(Qt::OtherFocusReason);
+        },
+        Qt::QueuedConnection);
 }
 
 void Form2::setOptionTabStops()
@@ -583,14 +602,32 @@ void Form2::Command3_Click()
 {
     const SplitInputs inputs{Text1->text().toStdString(), Text2->text().toStdString(), Option1->isChecked(),
                              Text3->text().toStdString()};
-    SplitOperation(*this, *m_files).run(inputs);
-    flushJoinList();
+    runEngine([this, inputs](WindowRequests& window) { SplitOperation(window, *m_files).run(inputs); });
 }
 
 void Form2::Command6_Click()
 {
-    JoinOperation(*this, *m_files).run(Text4->text().toStdString());
-    flushJoinList();
+    runEngine([this, text4 = Text4->text().toStdString()](WindowRequests& window) {
+        JoinOperation(window, *m_files).run(text4);
+    });
+}
+
+void Form2::runEngine(const std::function<void(WindowRequests&)>& operation)
+{
+    // A click that reached a handler anyway (from the program itself) never starts a second operation.
+    if (m_operationRunning)
+        return;
+    m_operationRunning = true;
+    struct Ended
+    {
+        Form2& form;
+        ~Ended()
+        {
+            form.m_operationRunning = false;
+            form.flushJoinList();
+        }
+    } ended{*this};
+    runOperation(*this, *this, operation);
 }
 
 void Form2::setMessageBoxPresenter(MessageBoxPresenter* presenter)
@@ -657,8 +694,10 @@ void Form2::clearJoinList()
 
 void Form2::appendJoinList(const std::string& entry)
 {
-    // Whatever else happens, the entries are in the list once the window next takes events.
-    if (m_pendingEntries.empty())
+    // Whatever else happens, the entries are in the list once the window next takes events; during an
+    // operation, once it ends or shows a box: a list box that is handed its rows in many small batches
+    // lays all of them out each time.
+    if (m_pendingEntries.empty() && !m_operationRunning)
         QMetaObject::invokeMethod(this, &Form2::flushJoinList, Qt::QueuedConnection);
     m_pendingEntries.push_back(QString::fromStdString(entry));
 }
@@ -724,17 +763,12 @@ void Form2::setProgressValue(float value)
         const double share = static_cast<double>(value) / static_cast<double>(m_progressMax);
         step = static_cast<int>(std::lround(std::clamp(share, 0.0, 1.0) * kProgressSteps));
     }
-    // The bar repaints at once, and only when its filled part grows by a pixel: the operation runs
-    // without returning to the event loop, and no input is taken meanwhile.
     ProgressBar1->setValue(step);
 }
 
 void Form2::showProgress()
 {
     ProgressBar1->show();
-    // The operation takes no events until it ends: draw the whole window now, so that what a closed
-    // message box covered does not stay on the screen meanwhile.
-    repaint();
 }
 
 void Form2::hideProgress()

@@ -7,6 +7,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -40,6 +41,9 @@ public:
     // The file services the operations run on (the native ones unless replaced).
     void setFileServices(std::unique_ptr<FileServices> files);
 
+    // True while a cut, a join or an "Add" runs; the window then takes no user input.
+    bool operationRunning() const { return m_operationRunning; }
+
     // The index of the page in front (the tab control's current page).
     int currentPage() const;
 
@@ -53,9 +57,6 @@ public:
     void addToJoinList(const QString& path);
     // What the source browse does with the file chosen: it goes into Text1, its derived base into Text2.
     void setCutSource(const QString& path);
-    // True while a cut or a join works; files handed over meanwhile are refused.
-    bool operationRunning() const;
-
     // The progress bar's values as the operations set them.
     float progressMax() const { return m_progressMax; }
     float progressValue() const { return m_progressValue; }
@@ -153,6 +154,7 @@ private:
     void flushJoinList();
     bool isOrdinaryFile(const QString& path);
     void openForCut(const QString& path);
+    void runEngine(const std::function<void(WindowRequests&)>& operation);
 
     MessageBoxPresenter* m_presenter = nullptr;
     QtMessageBoxPresenter m_realBoxes;
@@ -163,7 +165,9 @@ private:
     QPoint m_pageOrigin;
     int m_currentPage = 0;
     bool m_centredWithFrame = false;
+    bool m_activatedOnce = false;
     bool m_hourglass = false;
+    bool m_operationRunning = false;
     float m_progressMax = 0;
     float m_progressValue = 0;
     // Appends are gathered and handed to the list in one go: one insertion per entry would make a

@@ -1,8 +1,44 @@
 #include "MessageBox.h"
 
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
+#include <QScreen>
+#include <QShowEvent>
+#include <algorithm>
 
 namespace parvix {
+
+namespace {
+
+// The toolkit breaks any line of a box wider than 500 pixels, which would cut "…in the destination
+// director" in two: the lines are kept whole as long as the box still fits on the screen.
+class WholeLinesMessageBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (label == nullptr || !label->wordWrap() || layout() == nullptr)
+            return;
+        label->setWordWrap(false);
+        layout()->activate();
+        const QSize whole = layout()->totalMinimumSize();
+        if (whole.width() > screen()->availableGeometry().width()) {
+            label->setWordWrap(true);
+            return;
+        }
+        setFixedSize(std::max(whole.width(), width()), whole.height());
+        if (!event->spontaneous() && !testAttribute(Qt::WA_Moved))
+            adjustPosition(parentWidget());
+    }
+};
+
+} // namespace
 
 QString displayText(const std::string& text)
 {
@@ -18,7 +54,7 @@ QString displayText(const std::string& text)
 
 std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const MessageBoxRequest& request)
 {
-    auto box = std::make_unique<QMessageBox>(parent);
+    auto box = std::make_unique<WholeLinesMessageBox>(parent);
     box->setWindowTitle(request.title);
     box->setTextFormat(Qt::PlainText);
     box->setText(request.text);

@@ -7,7 +7,7 @@ packages=(
     libgtest-dev googletest
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
     fonts-wqy-microhei fonts-dejavu-extra
-    xvfb xauth x11-utils xdotool imagemagick libx11-dev
+    xvfb xauth x11-utils xdotool imagemagick libx11-dev python3-xlib
     clang libclang-rt-14-dev valgrind
     g++-mingw-w64-x86-64-posix wine wine64
     desktop-file-utils appstream dpkg-dev file

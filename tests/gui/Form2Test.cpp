@@ -25,7 +25,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace parvix {
 namespace {
@@ -174,6 +176,23 @@ TEST_F(Form2Test, TabCaptionsFontsAndToolTipsAreExact)
 
 TEST_F(Form2Test, FocusMovesInTheDesignOrder)
 {
+    // From the first key: the tabs have the focus, the arrows switch pages, Tab enters the page in front,
+    // and Ctrl+Tab and Ctrl+Shift+Tab switch pages from inside a page.
+    QTabBar* bar = form->SSTab1->tabBar();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar->hasFocus(); }));
+    QTest::keyClick(bar, Qt::Key_Left);
+    EXPECT_EQ(form->currentPage(), 1);
+    QTest::keyClick(bar, Qt::Key_Left);
+    EXPECT_EQ(form->currentPage(), 0);
+    QTest::keyClick(bar, Qt::Key_Tab);
+    EXPECT_TRUE(form->Text1->hasFocus());
+    QTest::keyClick(form->Text1, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(form->currentPage(), 1);
+    form->List1->setFocus();
+    QTest::keyClick(form->List1, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form->currentPage(), 0);
+
     auto tabThrough = [&](QWidget* first, int steps) {
         first->setFocus();
         EXPECT_TRUE(QTest::qWaitFor([&] { return first->hasFocus(); }));
@@ -229,6 +248,35 @@ TEST_F(Form2Test, PageChangeSelectsByThePageLeftOnly)
     }
 }
 
+TEST_F(Form2Test, SelectionsOutliveTheWindowBeingActivatedAgain)
+{
+    // As when a message box closes: another window is active for a while, then this one again.
+    QWidget other;
+    auto reactivate = [&] {
+        other.show();
+        other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        QTest::qWait(20);
+    };
+    const QString source = cutThreePieces();
+    // A second cut, started while the focus was last in the join list.
+    form->List1->setFocus();
+    clickTab(0);
+    form->Text2->setText(path(QStringLiteral("again$txt")));
+    click(form->Command3);
+    reactivate();
+    EXPECT_EQ(form->Text4->selectedText(), path(QStringLiteral("again.txt")));
+
+    // The page-change rule's selection of Text1, with the focus elsewhere.
+    form->List1->setFocus();
+    clickTab(0);
+    ASSERT_FALSE(form->Text1->hasFocus());
+    reactivate();
+    EXPECT_EQ(form->Text1->selectedText(), source);
+}
+
 TEST_F(Form2Test, PageChangeDoesNotMoveTheFocus)
 {
     QTabBar* bar = form->SSTab1->tabBar();
@@ -267,9 +315,13 @@ TEST_F(Form2Test, CutFromTheButtonWritesThePiecesAndTurnsToTheJoinPage)
 {
     bool busySeen = false;
     files->onOpen = [&] {
-        busySeen =
-            busySeen || (QApplication::overrideCursor() != nullptr &&
-                         QApplication::overrideCursor()->shape() == Qt::WaitCursor && form->ProgressBar1->isVisible());
+        test::onWindowThread([&] {
+            busySeen = busySeen || QTest::qWaitFor([&] {
+                           return QApplication::overrideCursor() != nullptr &&
+                                  QApplication::overrideCursor()->shape() == Qt::WaitCursor &&
+                                  form->ProgressBar1->isVisible();
+                       });
+        });
     };
     const QString source = cutThreePieces();
 
@@ -300,6 +352,44 @@ TEST_F(Form2Test, CutFromTheButtonWritesThePiecesAndTurnsToTheJoinPage)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(form->ProgressBar1->isHidden());
     EXPECT_EQ(form->ProgressBar1->value(), 0);
+}
+
+TEST_F(Form2Test, WhileACutRunsTheWindowLivesButTakesNoInput)
+{
+    // Slow disks: every file takes a while to open, on the thread the engine runs on.
+    files->onOpen = [] { std::this_thread::sleep_for(std::chrono::milliseconds(150)); };
+    int ticks = 0;
+    bool tried = false;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (!form->operationRunning())
+            return;
+        ++ticks;
+        if (tried || !form->ProgressBar1->isVisible())
+            return;
+        tried = true;
+        clickTab(2);
+        QTest::keyClicks(form->Text1, QStringLiteral("typed"));
+        QTest::keyClick(form->Text1, Qt::Key_Return);
+        form->close();
+        QTest::mouseClick(form->Command3, Qt::LeftButton);
+        form->Command3_Click();
+    });
+    timer.start();
+    const QString source = cutThreePieces();
+    timer.stop();
+
+    EXPECT_TRUE(tried);
+    EXPECT_GE(ticks, 20);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(boxes.shown.size(), 2u); // one confirmation and one completion: no second cut
+    EXPECT_EQ(form->SSTab1->currentIndex(), 1);
+    EXPECT_EQ(form->Text1->text(), source);
+    EXPECT_EQ(form->Text4->selectedText(), source);
+    EXPECT_EQ(listEntries(),
+              (QStringList{path(QStringLiteral("report$txt.001")), path(QStringLiteral("report$txt.002")),
+                           path(QStringLiteral("report$txt.003"))}));
 }
 
 TEST_F(Form2Test, CutAnsweredNoChangesNothing)
@@ -365,7 +455,11 @@ TEST_F(Form2Test, JoinFromTheButtonConcatenatesTheListedPieces)
     form->Text4->setText(destination);
     bool busySeen = false;
     files->onOpen = [&] {
-        busySeen = busySeen || (QApplication::overrideCursor() != nullptr && form->ProgressBar1->isVisible());
+        test::onWindowThread([&] {
+            busySeen = busySeen || QTest::qWaitFor([&] {
+                           return QApplication::overrideCursor() != nullptr && form->ProgressBar1->isVisible();
+                       });
+        });
     };
     click(form->Command6);
 
@@ -572,6 +666,26 @@ TEST(MessageBox, TheRealPresenterShowsTheBoxModallyAndReturnsTheButton)
         Qt::QueuedConnection);
     EXPECT_EQ(presenter.present(nullptr, {QStringLiteral("Tavrin"), QStringLiteral("?"), BoxStyle::Question}),
               Button::No);
+
+    // The completion notice keeps each of its lines whole.
+    const QString notice = displayText("/home/user/Downloads/report.txt is cutted completely!\r\rYou can run the "
+                                       "link.bat to join automatically in the destination director \rAlso you can "
+                                       "use the Parvix to join the file !");
+    QMetaObject::invokeMethod(
+        qApp,
+        [&notice] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            ASSERT_NE(label, nullptr);
+            const QStringList lines = notice.split(QLatin1Char('\n'));
+            EXPECT_EQ(label->height(), lines.size() * label->fontMetrics().lineSpacing());
+            for (const QString& line : lines)
+                EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(line)) << line.toStdString();
+            box->button(QMessageBox::Ok)->click();
+        },
+        Qt::QueuedConnection);
+    EXPECT_EQ(presenter.present(nullptr, {QStringLiteral("Parvix"), notice, BoxStyle::Notice}), Button::Ok);
 }
 
 } // namespace

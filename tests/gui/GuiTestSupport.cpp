@@ -2,7 +2,9 @@
 
 #include "FileError.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QThread>
 
 namespace parvix::test {
 
@@ -95,6 +97,14 @@ std::unique_ptr<File> FailingFiles::createReplace(const std::string& path)
 void FailingFiles::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
 {
     m_real->writeTextLines(path, lines);
+}
+
+void onWindowThread(const std::function<void()>& probe)
+{
+    if (QThread::currentThread() == qApp->thread())
+        probe();
+    else
+        QMetaObject::invokeMethod(qApp, probe, Qt::BlockingQueuedConnection);
 }
 
 void writePatternFile(const QString& path, qint64 size, int seed)

@@ -88,6 +88,10 @@ private:
     int m_number = 0;
 };
 
+// Runs `probe` on the window's thread and waits for it. File services run their probes on the thread
+// the engine works on, where the window must not be touched.
+void onWindowThread(const std::function<void()>& probe);
+
 // Writes `size` bytes of a repeatable pattern (seeded by `seed`) into a new file.
 void writePatternFile(const QString& path, qint64 size, int seed = 1);
 QByteArray readWholeFile(const QString& path);

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The window program on a real X server (Xvfb): it opens its window titled exactly "Parvix toolbox",
 # centred, of fixed size; a message box carries its own title and nothing more; closing the window
-# ends the program. Screenshots go to OUTDIR.
+# ends the program. Then, from a fresh start, a cut and a join done with the keyboard alone, during which
+# the window keeps answering the desktop's liveness pings. Screenshots go to OUTDIR.
 # usage: x11-smoke.sh PARVIX X11-SEND-CLOSE OUTDIR
 set -euo pipefail
 parvix=$1 sendclose=$2 out=$3
 
 if [ -z "${PARVIX_SMOKE_ON_XVFB:-}" ]; then
-    for tool in xvfb-run xdotool xprop import; do
+    for tool in xvfb-run xdotool xprop import cmp; do
         command -v "$tool" >/dev/null || { echo "x11-smoke: $tool is missing"; exit 1; }
     done
     exec env PARVIX_SMOKE_ON_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
@@ -70,14 +71,71 @@ for _ in $(seq 100); do
 done
 [ -z "$(windows_titled 'Parvix')" ] || fail "the message box did not close"
 
-"$sendclose" "$main"
-for _ in $(seq 150); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the program still runs after its window was closed"
-trap - EXIT
-status=0
-wait "$pid" || status=$?
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+# Closes the window titled $1 of process $pid and waits for the program to end well.
+close_and_wait() {
+    "$sendclose" "$1"
+    for _ in $(seq 150); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && fail "the program still runs after its window was closed"
+    trap - EXIT
+    local status=0
+    wait "$pid" || status=$?
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+}
+
+# Waits for a box titled "Parvix" and answers it with Enter.
+answer_box() {
+    find_window 'Parvix' >/dev/null || fail "no message box titled \"Parvix\" ($1)"
+    sleep 0.2
+    xdotool key Return
+    for _ in $(seq 100); do
+        [ -z "$(windows_titled 'Parvix')" ] && return 0
+        sleep 0.1
+    done
+    fail "the box did not close ($1)"
+}
+
+close_and_wait "$main"
+
+# From a fresh start, keys only: Left Left to the Cut file page, Tab into Text1, the destination two
+# stops further, "Customize" by the arrow key and 1 KB, Enter; Yes and OK with Enter.
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+head -c $((32 * 1024 * 1024)) /dev/urandom >"$work/source.bin"
+mkdir "$work/out"
+"$parvix" &
+pid=$!
+main=$(find_window 'Parvix toolbox') || fail "no window titled \"Parvix toolbox\" at the second start"
+sleep 0.5
+xdotool key Left Left Tab
+xdotool type --delay 2 "$work/source.bin"
+xdotool key Tab Tab
+xdotool type --delay 2 "$work/out/source\$bin"
+xdotool key Tab Tab Down
+sleep 0.2
+xdotool type 1
+xdotool key Return
+find_window 'Parvix' >/dev/null || fail "no confirmation for the cut typed with the keyboard"
+sleep 0.2
+"$(dirname "$(realpath "$0")")/x11-ping.py" "$main" --until-exists "$work/out/Link.bat" >"$work/ping" &
+pinger=$!
+xdotool key Return
+sleep 1
+import -window root "$out/x11-during-cut.png"
+wait "$pinger" || fail "the liveness check failed"
+read -r _ sent _ answered _ longest <"$work/ping"
+echo "x11-smoke: during the cut $answered of $sent pings answered, the longest silence $longest ms"
+[ "$sent" -ge 5 ] || fail "the cut was too short to check the window's liveness ($sent pings)"
+[ "$answered" -ge $((sent - 1)) ] && [ "$longest" -lt 1000 ] || fail "the window went silent: $(cat "$work/ping")"
+answer_box "cut completed"
+[ "$(find "$work/out" -name 'source$bin.*' | wc -l)" -eq 32768 ] || fail "the cut did not write 32768 pieces"
+# The join page is in front with the proposal selected in Text4: typing replaces it, Enter joins.
+xdotool type --delay 2 "$work/joined.bin"
+xdotool key Return
+answer_box "join confirmation"
+answer_box "join completed"
+cmp -s "$work/source.bin" "$work/joined.bin" || fail "the join typed with the keyboard did not rebuild the source"
+close_and_wait "$main"
 echo "x11-smoke: passed"
