@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -371,6 +373,13 @@ TEST_F(Form2Test, WhileACutRunsTheWindowLivesButTakesNoInput)
         tried = true;
         clickTab(2);
         QTest::keyClicks(form->Text1, QStringLiteral("typed"));
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(path(QStringLiteral("report.txt")))});
+        QDragEnterEvent drag(QPoint(2, 2), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form->Text2, &drag);
+        QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form->Text2, &drop);
+        EXPECT_FALSE(drop.isAccepted());
         QTest::keyClick(form->Text1, Qt::Key_Return);
         form->close();
         QTest::mouseClick(form->Command3, Qt::LeftButton);
