@@ -694,10 +694,11 @@ void Form2::clearJoinList()
 
 void Form2::appendJoinList(const std::string& entry)
 {
-    // Whatever else happens, the entries are in the list once the window next takes events; during an
-    // operation, once it ends or shows a box: a list box that is handed its rows in many small batches
-    // lays all of them out each time.
-    if (m_pendingEntries.empty() && !m_operationRunning)
+    // Whatever else happens, the entries are in the list once the window next takes events. A list box
+    // in view lays all its rows out again for every batch it is handed: during an operation it then
+    // takes them once the operation ends or shows a box, and while it is out of view (a cut runs on the
+    // Cut file page) it takes them as they come, so that no long pause is left for the end.
+    if (m_pendingEntries.empty() && (!m_operationRunning || !List1->isVisible()))
         QMetaObject::invokeMethod(this, &Form2::flushJoinList, Qt::QueuedConnection);
     m_pendingEntries.push_back(QString::fromStdString(entry));
 }
