@@ -36,7 +36,8 @@ struct FileIdentity
     bool operator==(const FileIdentity&) const = default;
 };
 
-// An open file. Destroying it closes it without reporting; close() reports a failing close.
+// An open file. Destroying it closes it without reporting; close() reports a failing close, and closing
+// a closed file does nothing.
 class File
 {
 public:

@@ -87,6 +87,8 @@ public:
 
     void close() override
     {
+        if (m_fd == -1)
+            return;
         const int fd = m_fd;
         m_fd = -1;
         // Don't retry close on EINTR: the descriptor is gone either way.

@@ -203,6 +203,8 @@ public:
 
     void close() override
     {
+        if (m_handle == INVALID_HANDLE_VALUE)
+            return;
         const HANDLE handle = m_handle;
         m_handle = INVALID_HANDLE_VALUE;
         if (!CloseHandle(handle))

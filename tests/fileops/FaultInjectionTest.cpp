@@ -315,6 +315,32 @@ TEST(FaultInjection, EveryCallOfAJoinCanFail)
         });
 }
 
+// The error paths close a file by destroying it, after close() may have closed it already: both must give
+// its descriptor back to the system, and the second close must do nothing.
+TEST(File, ClosingTwiceAndDestroyingReleaseTheDescriptor)
+{
+    TempDir dir;
+    const auto files = makeNativeFileServices();
+    const std::string path = dir.file("f.bin");
+    writeFile(path, "bytes");
+    using Open = std::unique_ptr<File> (FileServices::*)(const std::string&);
+    for (const Open open : {&FileServices::openRead, &FileServices::openReadWrite, &FileServices::createReplace}) {
+        for (const bool closeFirst : {false, true}) {
+            const int before = openDescriptors();
+            {
+                const auto file = (*files.*open)(path);
+                EXPECT_EQ(openDescriptors(), before + 1);
+                if (closeFirst) {
+                    file->close();
+                    EXPECT_EQ(openDescriptors(), before);
+                    EXPECT_NO_THROW(file->close());
+                }
+            }
+            EXPECT_EQ(openDescriptors(), before);
+        }
+    }
+}
+
 #ifndef _WIN32
 // A real failure while cutting: piece 2 is a link into a folder that does not exist, so it cannot be
 // created. The earlier piece stays.

@@ -7,7 +7,12 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -111,6 +116,20 @@ std::size_t firstDifference(const std::string& a, const std::string& b)
             return i;
     }
     return a.size() == b.size() ? std::string::npos : common;
+}
+
+int openDescriptors()
+{
+#ifdef _WIN32
+    DWORD count = 0;
+    if (!GetProcessHandleCount(GetCurrentProcess(), &count))
+        throw std::runtime_error("cannot count the process's handles");
+    return static_cast<int>(count);
+#else
+    // The listing's own descriptor is counted every time alike.
+    const auto entries = fs::directory_iterator(fs::path("/proc/self/fd"));
+    return static_cast<int>(std::distance(fs::begin(entries), fs::end(entries)));
+#endif
 }
 
 std::string concatenated(const std::vector<std::string>& paths)
