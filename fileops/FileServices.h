@@ -85,9 +85,6 @@ public:
     }
 };
 
-// The native file services of the platform the program was built for.
-std::unique_ptr<FileServices> makeNativeFileServices();
-
 // True when the listing of `path` finds something of the kind.
 inline bool exists(FileServices& files, const std::string& path, ListingKind kind)
 {

@@ -1,7 +1,8 @@
 #include "PosixFileServices.h"
 
+#include "../ErrorMapping.h"
 #include "../FileError.h"
-#include "ErrorMapping.h"
+#include "../NativeFiles.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,8 @@
 #include "Win32FileServices.h"
 
+#include "../ErrorMapping.h"
 #include "../FileError.h"
-#include "ErrorMapping.h"
+#include "../NativeFiles.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX

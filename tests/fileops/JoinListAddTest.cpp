@@ -1,7 +1,7 @@
 #include "JoinListAdd.h"
 
 #include "FaultInjectingFileServices.h"
-#include "FileServices.h"
+#include "NativeFiles.h"
 #include "RecordingWindow.h"
 #include "TempDir.h"
 #include "TestPaths.h"

@@ -1,6 +1,7 @@
 #include "FaultInjectingFileServices.h"
 
 #include "FileError.h"
+#include "NativeFiles.h"
 
 namespace parvix::test {
 
