@@ -5,9 +5,9 @@
 //
 // Prints "entries N", "add seconds T" and, for join, "join seconds T" and "progress values V" (the
 // number of progress values the join set). Exit status 0 when every step completed.
-#include "FileServices.h"
 #include "JoinListAdd.h"
 #include "JoinOperation.h"
+#include "NativeFiles.h"
 #include "WindowRequests.h"
 
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "NativeDirectorySource.h"
 
-#include "native/ErrorMapping.h"
+#include "ErrorMapping.h"
 
 #include <QFile>
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <stdexcept>
 #include <string>
 
@@ -38,5 +39,11 @@ private:
     int m_number;
     int m_native;
 };
+
+// A failed allocation, reported through the error path like any failure of the disk.
+inline FileError outOfMemoryError()
+{
+    return FileError(errnum::kOutOfMemory, ENOMEM, "out of memory");
+}
 
 } // namespace parvix

@@ -36,7 +36,8 @@ struct FileIdentity
     bool operator==(const FileIdentity&) const = default;
 };
 
-// An open file. Destroying it closes it without reporting; close() reports a failing close.
+// An open file. Destroying it closes it without reporting; close() reports a failing close, and closing
+// a closed file does nothing.
 class File
 {
 public:
@@ -83,9 +84,6 @@ public:
         return false;
     }
 };
-
-// The native file services of the platform the program was built for.
-std::unique_ptr<FileServices> makeNativeFileServices();
 
 // True when the listing of `path` finds something of the kind.
 inline bool exists(FileServices& files, const std::string& path, ListingKind kind)

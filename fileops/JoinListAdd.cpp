@@ -6,8 +6,6 @@
 #include "WindowRequests.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <new>
 #include <unordered_set>
 
 namespace parvix {
@@ -30,23 +28,28 @@ struct Match
 
 } // namespace
 
+std::optional<std::string> proposeJoinDestination(WindowRequests& window, const std::string& firstPiece)
+{
+    // Without a "." after the last "$" no name can be proposed; Text4 then keeps its text.
+    auto proposal = proposeDestination(firstPiece);
+    if (proposal) {
+        window.setText4(*proposal);
+        if (firstPiece.find('$') != std::string::npos)
+            window.caretToEnd(TextBox::Text4);
+    }
+    return proposal;
+}
+
 JoinListAdd::JoinListAdd(WindowRequests& window, FileServices& files) : m_window(window), m_files(files) {}
 
 OperationResult JoinListAdd::run(const std::string& chosenPath)
 {
     if (chosenPath.empty())
         return {Outcome::Stopped, std::nullopt};
-    try {
-        try {
-            return endsWith001(chosenPath) ? addPieceSet(chosenPath) : addSingleFile(chosenPath);
-        } catch (const std::bad_alloc&) {
-            throw FileError(errnum::kOutOfMemory, ENOMEM, "out of memory");
-        }
-    } catch (const FileError& error) {
-        // What was appended before the failure stays in the list.
-        reportDiskError(m_window, error.number(), DiskErrorEntries::All);
-        return {Outcome::Failed, error};
-    }
+    // What was appended before a failure stays in the list.
+    return runWithErrorPath(
+        [&] { return endsWith001(chosenPath) ? addPieceSet(chosenPath) : addSingleFile(chosenPath); },
+        [this](const FileError& error) { reportDiskError(m_window, error.number(), DiskErrorEntries::All); });
 }
 
 OperationResult JoinListAdd::addPieceSet(const std::string& chosenPath)
@@ -90,12 +93,7 @@ OperationResult JoinListAdd::addPieceSet(const std::string& chosenPath)
         listed.insert(std::move(path));
     }
 
-    // Without a "." after the last "$" no name can be proposed; Text4 then keeps its text.
-    if (const auto proposal = proposeDestination(chosenPath)) {
-        m_window.setText4(*proposal);
-        if (chosenPath.find('$') != std::string::npos)
-            m_window.caretToEnd(TextBox::Text4);
-    }
+    proposeJoinDestination(m_window, chosenPath);
     return {Outcome::Completed, std::nullopt};
 }
 

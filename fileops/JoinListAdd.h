@@ -3,11 +3,16 @@
 #include "FileServices.h"
 #include "Operation.h"
 
+#include <optional>
 #include <string>
 
 namespace parvix {
 
 class WindowRequests;
+
+// Proposes the joined file's path from the path of a first piece: shows it in Text4, with the caret at
+// its end when the piece's path holds a "$". Nothing, and Text4 keeps its text, when no name can be formed.
+std::optional<std::string> proposeJoinDestination(WindowRequests& window, const std::string& firstPiece);
 
 // "Add" of the join list, after the file dialog has returned a chosen path: a path ending in "001"
 // brings its whole piece set, in the order of the piece numbers; any other path is added alone.

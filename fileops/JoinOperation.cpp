@@ -5,9 +5,6 @@
 #include "Platform.h"
 #include "WindowRequests.h"
 
-#include <cerrno>
-#include <new>
-
 namespace parvix {
 
 namespace {
@@ -39,8 +36,8 @@ JoinOperation::JoinOperation(WindowRequests& window, FileServices& files) : m_wi
 
 OperationResult JoinOperation::run(const std::string& text4)
 {
-    try {
-        try {
+    return runWithErrorPath(
+        [&]() -> OperationResult {
             if (!checksPass(text4))
                 return {Outcome::Stopped, std::nullopt};
             m_window.setPointer(Pointer::Hourglass);
@@ -53,13 +50,8 @@ OperationResult JoinOperation::run(const std::string& text4)
             m_window.setProgressValue(0.0f);
             m_window.hideProgress();
             return {Outcome::Completed, std::nullopt};
-        } catch (const std::bad_alloc&) {
-            throw FileError(errnum::kOutOfMemory, ENOMEM, "out of memory");
-        }
-    } catch (const FileError& error) {
-        cleanUpAfterFailure(error);
-        return {Outcome::Failed, error};
-    }
+        },
+        [this](const FileError& error) { cleanUpAfterFailure(error); });
 }
 
 bool JoinOperation::checksPass(const std::string& text4)

@@ -2,6 +2,7 @@
 
 #include "FileError.h"
 
+#include <new>
 #include <optional>
 
 namespace parvix {
@@ -19,5 +20,21 @@ struct OperationResult
     // The failure that took the error path, whether or not the table had a message for it.
     std::optional<FileError> error;
 };
+
+// Runs an engine's work; a failure, a failed allocation too, goes to `cleanUp` (the engine's one error
+// path) and becomes the result.
+template <typename Work, typename CleanUp> OperationResult runWithErrorPath(Work&& work, CleanUp&& cleanUp)
+{
+    try {
+        try {
+            return work();
+        } catch (const std::bad_alloc&) {
+            throw outOfMemoryError();
+        }
+    } catch (const FileError& error) {
+        cleanUp(error);
+        return {Outcome::Failed, error};
+    }
+}
 
 } // namespace parvix

@@ -2,7 +2,6 @@
 
 #include "FileError.h"
 
-#include <cerrno>
 #include <cstddef>
 #include <memory>
 #include <new>
@@ -21,7 +20,7 @@ public:
             m_capacity = 0;
             m_bytes.reset(new (std::nothrow) std::byte[size == 0 ? 1 : size]);
             if (!m_bytes)
-                throw FileError(errnum::kOutOfMemory, ENOMEM, "out of memory");
+                throw outOfMemoryError();
             m_capacity = size;
         }
         return m_bytes.get();

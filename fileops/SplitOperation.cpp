@@ -1,14 +1,13 @@
 #include "SplitOperation.h"
 
 #include "DiskErrorTable.h"
+#include "JoinListAdd.h"
 #include "LinkScript.h"
 #include "Naming.h"
 #include "PieceBuffer.h"
 #include "Platform.h"
 #include "WindowRequests.h"
 
-#include <cerrno>
-#include <new>
 #include <unordered_set>
 
 namespace parvix {
@@ -44,8 +43,8 @@ SplitOperation::SplitOperation(WindowRequests& window, FileServices& files) : m_
 
 OperationResult SplitOperation::run(const SplitInputs& inputs)
 {
-    try {
-        try {
+    return runWithErrorPath(
+        [&]() -> OperationResult {
             if (!checksPass(inputs))
                 return {Outcome::Stopped, std::nullopt};
             if (m_window.messageBox(confirmationText(m_source), BoxStyle::Confirmation, BoxTitle::Parvix) == Button::No)
@@ -53,13 +52,8 @@ OperationResult SplitOperation::run(const SplitInputs& inputs)
             cut();
             finish();
             return {Outcome::Completed, std::nullopt};
-        } catch (const std::bad_alloc&) {
-            throw FileError(errnum::kOutOfMemory, ENOMEM, "out of memory");
-        }
-    } catch (const FileError& error) {
-        cleanUpAfterFailure(error);
-        return {Outcome::Failed, error};
-    }
+        },
+        [this](const FileError& error) { cleanUpAfterFailure(error); });
 }
 
 bool SplitOperation::checksPass(const SplitInputs& inputs)
@@ -193,12 +187,8 @@ void SplitOperation::cut()
 
 void SplitOperation::finish()
 {
-    const std::string first = m_window.joinListEntry(0);
     // A path formed by the naming rule always has a "." after its last "$".
-    if (const auto proposal = proposeDestination(first)) {
-        m_window.setText4(*proposal);
-        if (first.find('$') != std::string::npos)
-            m_window.caretToEnd(TextBox::Text4);
+    if (const auto proposal = proposeJoinDestination(m_window, m_window.joinListEntry(0))) {
         const std::int64_t count = m_window.joinListCount();
         std::vector<std::string> names;
         names.reserve(static_cast<std::size_t>(count));

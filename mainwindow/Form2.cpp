@@ -7,6 +7,7 @@
 #include "JoinOperation.h"
 #include "MailLinkLabel.h"
 #include "Naming.h"
+#include "NativeFiles.h"
 #include "OperationRunner.h"
 #include "Pictures.h"
 #include "SelectionKeepingEdit.h"

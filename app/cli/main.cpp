@@ -1,8 +1,8 @@
 // parvix-cli: the cut and join engines on a console.
 #include "ConsoleWindow.h"
 #include "DiskErrorTable.h"
-#include "FileServices.h"
 #include "JoinOperation.h"
+#include "NativeFiles.h"
 #include "SplitOperation.h"
 
 #include <cstdio>
@@ -11,10 +11,10 @@
 #include <vector>
 
 #ifdef _WIN32
-#include "native/Win32FileServices.h"
-
-#include <shellapi.h>
 #include <windows.h>
+
+// After windows.h, which it needs.
+#include <shellapi.h>
 #endif
 
 namespace {

@@ -1,4 +1,4 @@
-#include "ErrorMapping.h"
+#include "../ErrorMapping.h"
 
 #include "../FileError.h"
 

@@ -1,7 +1,8 @@
 #include "PosixFileServices.h"
 
+#include "../ErrorMapping.h"
 #include "../FileError.h"
-#include "ErrorMapping.h"
+#include "../NativeFiles.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -87,6 +88,8 @@ public:
 
     void close() override
     {
+        if (m_fd == -1)
+            return;
         const int fd = m_fd;
         m_fd = -1;
         // Don't retry close on EINTR: the descriptor is gone either way.

@@ -1,7 +1,8 @@
 #include "Win32FileServices.h"
 
+#include "../ErrorMapping.h"
 #include "../FileError.h"
-#include "ErrorMapping.h"
+#include "../NativeFiles.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -203,6 +204,8 @@ public:
 
     void close() override
     {
+        if (m_handle == INVALID_HANDLE_VALUE)
+            return;
         const HANDLE handle = m_handle;
         m_handle = INVALID_HANDLE_VALUE;
         if (!CloseHandle(handle))

@@ -1,5 +1,10 @@
 #pragma once
 
+// Private to fileops: other parts reach the native services through NativeFiles.h and ErrorMapping.h.
+#ifndef PARVIX_FILEOPS_INTERNAL
+#error "fileops/native/ is private to fileops"
+#endif
+
 #include "../FileServices.h"
 
 #include <string>
@@ -25,16 +30,9 @@ public:
     void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
 };
 
-// UTF-8 <-> UTF-16. Text that is not valid in its encoding throws FileError.
-std::wstring utf16FromUtf8(std::string_view text);
-std::string utf8FromUtf16(std::wstring_view text);
-
 // The bytes of a UTF-8 text in the system's ANSI code page. A
 // character that the code page cannot hold is written as "?", never as a look-alike: "?" matches the
 // one character it stands for in a file name, while a look-alike could name another file.
 std::string batchTextFromUtf8(std::string_view text);
-
-// Matches a name against a pattern of "*" and "?" without regard to case, as Windows file names compare.
-bool matchesPatternIgnoringCase(std::wstring_view name, std::wstring_view pattern);
 
 } // namespace parvix

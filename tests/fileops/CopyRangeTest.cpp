@@ -1,7 +1,7 @@
 // The in-kernel copy of the native file services: the same bytes a read and a write would give, holes
 // kept only where nothing old lies under them, and a source that is too short failing like a read.
 #include "FileError.h"
-#include "FileServices.h"
+#include "NativeFiles.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "FaultInjectingFileServices.h"
-#include "FileServices.h"
 #include "JoinOperation.h"
+#include "NativeFiles.h"
 #include "RecordingWindow.h"
 #include "SplitOperation.h"
 #include "TempDir.h"

@@ -1,4 +1,4 @@
-#include "native/ErrorMapping.h"
+#include "ErrorMapping.h"
 
 #include "DiskErrorTable.h"
 #include "FileError.h"

@@ -1,12 +1,19 @@
-// Failures of the file system at every call of a cut and of a join, and of the kernel's copy part-way
-// through a piece: the error path reports them through the table, closes every file, resets the window
-// and keeps what was written; a copy the kernel refuses is made through the buffer instead.
+// Failures of the file system at every call of a cut, a join and an "Add", with each number of the
+// disk-error table and one without an entry, and of the kernel's copy part-way through a piece: the
+// error path shows the right box or none, gives back every descriptor, resets the window and changes
+// nothing on disk but what the operation had written; a copy the kernel refuses is made through the
+// buffer instead.
 #include "EngineTestSupport.h"
 
+#include "JoinListAdd.h"
 #include "Naming.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <limits>
+#include <map>
+#include <set>
 
 #ifdef __linux__
 #include <cerrno>
@@ -51,6 +58,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using Call = FaultInjectingFileServices::Call;
+
 bool contains(const Requests& requests, const std::string& line)
 {
     return std::find(requests.begin(), requests.end(), line) != requests.end();
@@ -61,60 +70,140 @@ Requests tail(const Requests& requests, std::size_t count)
     return Requests(requests.end() - static_cast<std::ptrdiff_t>(std::min(count, requests.size())), requests.end());
 }
 
+// The table's numbers with the box each shows, and 75, which has no entry.
+const std::map<int, std::string> kExpectedBoxes = {
+    {52, "box DiskError Tavrin: The specify drive cann't to be used\r\rNo disk in the drive"},
+    {53, "box DiskError Tavrin: The file cann't to be written!"},
+    {57, "box DiskError Tavrin: DiskI/0 error"},
+    {61, "box DiskError Tavrin: The disk room is not enough"},
+    {68, "box DiskError Tavrin: The specify drive cann't to be used\r\rNo disk in the drive"},
+    {70, "box DiskError Tavrin: Disk is protected or file is protected"},
+    {71, "box DiskError Tavrin: Disk error"},
+    {75, ""},
+};
+
+const std::vector<int> kAllNumbers = {52, 53, 57, 61, 68, 70, 71, 75};
+// One number with a box and one without, for the scenarios whose many calls are about where the bytes go.
+const std::vector<int> kTwoNumbers = {61, 75};
+
 // The box that a failure with this number ends with, if any.
 Requests errorBox(int number)
 {
-    if (number == 57)
-        return {"box DiskError Tavrin: DiskI/0 error"};
-    if (number == 61)
-        return {"box DiskError Tavrin: The disk room is not enough"};
-    return {};
+    const std::string& box = kExpectedBoxes.at(number);
+    return box.empty() ? Requests{} : Requests{box};
 }
 
-// The outcome of a run, and how many files were still open when the engine returned (while it still
-// exists, so that its own destruction cannot close what the error path forgot).
+// A path below the test folder, written with "/".
+std::string at(const TempDir& dir, const std::string& relative)
+{
+    return dir.file(nativePath(relative));
+}
+
+// The outcome of a run, and what was still open when the engine returned (while it still exists, so
+// that its own destruction cannot close what the error path forgot): wrapped files, and descriptors
+// counted by the system.
 struct Ran
 {
     OperationResult result;
     int openFiles;
+    int openDescriptors;
 };
 
+template <typename Engine, typename Input>
+Ran runEngine(FaultInjectingFileServices& files, RecordingWindow& window, const Input& input)
+{
+    const int before = openDescriptors();
+    Engine engine(window, files);
+    const auto result = engine.run(input);
+    return {result, files.openFiles(), openDescriptors() - before};
+}
+
+// An operation run again and again, each time with one call failing: the files it starts from, the
+// run, and what must hold after a failure and after a run that completed all the same.
+struct Scenario
+{
+    std::function<void(const TempDir&)> setUp;
+    std::function<Ran(const TempDir&, FaultInjectingFileServices&, RecordingWindow&)> run;
+    // Relative paths, written with "/", that the operation may write; nothing else on disk changes.
+    std::set<std::string> outputs;
+    std::function<void(const TempDir&, const FaultInjectingFileServices&, const RecordingWindow&, int number)> failed;
+    std::function<void(const TempDir&, const RecordingWindow&)> completed;
+    std::int64_t fewestCalls = 1;
+    std::int64_t mostCalls = std::numeric_limits<std::int64_t>::max();
+    // The numbers each call fails with.
+    std::vector<int> numbers = kAllNumbers;
+};
+
+std::map<std::string, std::string> outsideOutputs(const TempDir& dir, const std::set<std::string>& outputs)
+{
+    auto tree = snapshotTree(dir.path());
+    for (const auto& output : outputs)
+        tree.erase(output);
+    return tree;
+}
+
+// What every failed run shares: the result carries the number, the box shows it (or none for a number
+// without an entry), no file is left open, the window is at rest and nothing but outputs changed.
+void expectFailure(const Scenario& scenario, const TempDir& dir, const std::map<std::string, std::string>& untouched,
+                   const FaultInjectingFileServices& files, const RecordingWindow& window, const Ran& ran, int number)
+{
+    EXPECT_EQ(ran.result.outcome, Outcome::Failed);
+    ASSERT_TRUE(ran.result.error.has_value());
+    EXPECT_EQ(ran.result.error->number(), number);
+    EXPECT_EQ(ran.openFiles, 0) << "files left open by the error path";
+    EXPECT_EQ(ran.openDescriptors, 0) << "descriptors left open by the error path";
+    const auto boxes = window.boxes();
+    const auto diskErrors = std::count_if(boxes.begin(), boxes.end(),
+                                          [](const std::string& box) { return box.rfind("box DiskError ", 0) == 0; });
+    EXPECT_EQ(diskErrors, static_cast<std::ptrdiff_t>(errorBox(number).size()));
+    if (!errorBox(number).empty()) {
+        EXPECT_EQ(boxes.back(), errorBox(number).front());
+    }
+    EXPECT_EQ(window.pointer, Pointer::Default);
+    EXPECT_FALSE(window.progressShown);
+    EXPECT_EQ(window.progressValue, 0.0f);
+    EXPECT_EQ(outsideOutputs(dir, scenario.outputs), untouched);
+    scenario.failed(dir, files, window, number);
+}
+
 // Calls of a run without failures, counted through a fresh injector.
-template <typename Run> std::int64_t countCalls(bool kernelCopy, Run run)
+std::int64_t countCalls(const Scenario& scenario, bool kernelCopy)
 {
     TempDir dir;
-    auto native = makeNativeFileServices();
-    FaultInjectingFileServices files(*native);
+    scenario.setUp(dir);
+    FaultInjectingFileServices files;
     files.allowKernelCopy(kernelCopy);
     RecordingWindow window;
-    const Ran ran = run(dir, files, window);
-    EXPECT_EQ(ran.result.outcome, Outcome::Completed);
+    const Ran ran = scenario.run(dir, files, window);
+    EXPECT_EQ(ran.result.outcome, Outcome::Completed) << (window.boxes().empty() ? "" : window.boxes().back());
     EXPECT_EQ(ran.openFiles, 0);
     EXPECT_FALSE(files.fired());
     // Without the kernel's copy every byte must pass through read and write, so their failures are covered.
     const auto& log = files.log();
-    const bool buffered =
-        std::any_of(log.begin(), log.end(), [](const std::string& call) { return call.rfind("read ", 0) == 0; });
-    EXPECT_TRUE(kernelCopy || buffered) << "no read in the buffered run";
-    return files.calls();
+    const auto callsOf = [&](const char* kind) {
+        return std::any_of(log.begin(), log.end(), [&](const std::string& call) { return call.rfind(kind, 0) == 0; });
+    };
+    EXPECT_TRUE(kernelCopy || !callsOf("copyRange ") || callsOf("read ")) << "no read in the buffered run";
+    EXPECT_GE(files.calls(), scenario.fewestCalls);
+    EXPECT_LE(files.calls(), scenario.mostCalls);
+    return ran.result.outcome == Outcome::Completed ? files.calls() : 0;
 }
 
-constexpr int kNumbers[] = {61, 75};
-
 #ifdef __linux__
-// Runs a fixture once for every call of the kernel's copy it makes, with that call failing with each
-// error. A failure of the disk takes the error path with its number (checked by `check`); a copy that
-// the kernel refuses part-way is redone through the buffer, and the run completes (`completed`).
-template <typename Fixture, typename Check, typename Completed>
-void forEveryFailingKernelCopy(Fixture fixture, Check check, Completed completed)
+// Runs the scenario once for every call of the kernel's copy it makes, with that call failing with each
+// error. A failure of the disk takes the error path with its number; a copy that the kernel refuses
+// part-way is redone through the buffer, and the run completes.
+void forEveryFailingKernelCopy(const Scenario& scenario, const std::map<std::string, std::string>& untouched)
 {
     struct Disarm
     {
         ~Disarm() { kernelCopyFaults = {}; }
     } disarm;
     kernelCopyFaults = {true, 0, 0, 0};
-    countCalls(true, fixture);
+    countCalls(scenario, true);
     const int total = kernelCopyFaults.calls;
+    if (total == 0)
+        return; // no piece is long enough for the kernel's copy
     if (total < 4) {
         // A file system without the kernel's copy refuses the first call of each piece: nothing to fail.
         std::cout << "[   NOTE   ] the kernel does not copy between files here\n";
@@ -131,188 +220,305 @@ void forEveryFailingKernelCopy(Fixture fixture, Check check, Completed completed
             SCOPED_TRACE("kernel copy " + std::to_string(k) + " of " + std::to_string(total) + " failing with errno " +
                          std::to_string(e.error));
             TempDir dir;
-            auto native = makeNativeFileServices();
-            FaultInjectingFileServices files(*native);
+            scenario.setUp(dir);
+            FaultInjectingFileServices files;
             RecordingWindow window;
             kernelCopyFaults = {true, 0, k, e.error};
 
-            const auto [result, openFiles] = fixture(dir, files, window);
+            const Ran ran = scenario.run(dir, files, window);
 
             EXPECT_GE(kernelCopyFaults.calls, k) << "the failing copy was not reached";
-            EXPECT_EQ(openFiles, 0) << "files left open";
-            if (e.number == 0) {
-                EXPECT_EQ(result.outcome, Outcome::Completed);
-                completed(dir, window);
+            if (e.number != 0) {
+                expectFailure(scenario, dir, untouched, files, window, ran, e.number);
                 continue;
             }
-            EXPECT_EQ(result.outcome, Outcome::Failed);
-            ASSERT_TRUE(result.error.has_value());
-            EXPECT_EQ(result.error->number(), e.number);
-            check(dir, files, window, e.number);
+            EXPECT_EQ(ran.result.outcome, Outcome::Completed);
+            EXPECT_EQ(ran.openFiles, 0) << "files left open";
+            EXPECT_EQ(ran.openDescriptors, 0) << "descriptors left open";
+            scenario.completed(dir, window);
         }
     }
 }
 #endif
 
-// Runs a fixture once for every call it makes, with that call failing, for every number and with and
-// without the kernel's copy; checks what every failure shares and hands the run to `check`. On Linux
-// the kernel's copy then fails part-way through a piece, and a run that completes goes to `completed`.
-template <typename Fixture, typename Check, typename Completed>
-void forEveryFailingCall(std::int64_t moreThan, Fixture fixture, Check check, Completed completed)
+// Runs the scenario once for every call it makes, with that call failing, for every number and with
+// and without the kernel's copy. On Linux the kernel's copy then fails part-way through a piece.
+void forEveryFailingCall(const Scenario& scenario)
 {
+    std::map<std::string, std::string> untouched;
+    {
+        TempDir dir;
+        scenario.setUp(dir);
+        untouched = outsideOutputs(dir, scenario.outputs);
+    }
 #ifdef __linux__
-    forEveryFailingKernelCopy(fixture, check, completed);
+    forEveryFailingKernelCopy(scenario, untouched);
     if (::testing::Test::HasFatalFailure())
         return;
-#else
-    (void)completed;
 #endif
     for (const bool kernelCopy : {true, false}) {
-        const std::int64_t total = countCalls(kernelCopy, fixture);
-        ASSERT_GT(total, moreThan);
-
-        for (const int number : kNumbers) {
+        const std::int64_t total = countCalls(scenario, kernelCopy);
+        for (const int number : scenario.numbers) {
             for (std::int64_t k = 1; k <= total; ++k) {
-                SCOPED_TRACE("failing call " + std::to_string(k) + " with " + std::to_string(number) +
+                SCOPED_TRACE("call " + std::to_string(k) + " failing with " + std::to_string(number) +
                              (kernelCopy ? ", kernel copy" : ", buffered copy"));
                 TempDir dir;
-                auto native = makeNativeFileServices();
-                FaultInjectingFileServices files(*native);
+                scenario.setUp(dir);
+                FaultInjectingFileServices files;
                 files.allowKernelCopy(kernelCopy);
+                files.failOn(Call::Any, k, number);
                 RecordingWindow window;
-                files.failCall(k, number);
 
-                const auto [result, openFiles] = fixture(dir, files, window);
+                const Ran ran = scenario.run(dir, files, window);
 
                 ASSERT_TRUE(files.fired());
-                SCOPED_TRACE("failed: " + files.log().back());
-                EXPECT_EQ(result.outcome, Outcome::Failed);
-                ASSERT_TRUE(result.error.has_value());
-                EXPECT_EQ(result.error->number(), number);
-                EXPECT_EQ(openFiles, 0) << "files left open by the error path";
-                check(dir, files, window, number);
+                SCOPED_TRACE("failed: " + files.log()[static_cast<std::size_t>(k - 1)]);
+                expectFailure(scenario, dir, untouched, files, window, ran, number);
             }
         }
     }
 }
 
-// Pieces of 64 KiB, so that the kernel's copy takes the first two; the third is shorter.
-constexpr std::size_t kCutPiece = 64 * 1024;
+const std::string kEarlierEntry = "/earlier/entry.001";
+const std::string kEarlierText4 = "earlier destination";
 
-Ran cutFixture(TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window, std::string& bytes)
+// A cut of src/movie.avi into out/movie$avi.001 and on and out/Link.bat, beside other files and a stale
+// piece of an earlier cut.
+struct CutCase
 {
-    bytes = patternBytes(2 * kCutPiece + 18928);
-    writeFile(dir.file("s.bin"), bytes);
-    fs::create_directory(dir.file("out"));
-    window.joinList = {"/old.001"};
-    window.text4 = "/old";
-    SplitOperation split(window, files);
-    const auto result = split.run(customSize(dir.file("s.bin"), joinPath(dir.file("out"), "s$bin"), "64"));
-    return {result, files.openFiles()};
+    std::size_t length;
+    std::size_t pieceSize; // in kilobytes
+    std::vector<int> numbers;
+};
+
+Scenario cutScenario(const CutCase& c)
+{
+    const std::string bytes = patternBytes(c.length, 3);
+    const std::size_t pieceSize = c.pieceSize * 1024;
+    const std::size_t pieces = (c.length + pieceSize - 1) / pieceSize;
+    const auto piecesAreWhole = [=](const TempDir& dir, const RecordingWindow& window) {
+        ASSERT_LE(window.joinList.size(), pieces);
+        for (std::size_t i = 0; i < window.joinList.size(); ++i) {
+            EXPECT_EQ(window.joinList[i], piecePath(at(dir, "out/movie$avi"), static_cast<int>(i) + 1));
+            EXPECT_SAME_BYTES(readFile(window.joinList[i]), bytes.substr(i * pieceSize, pieceSize));
+        }
+    };
+    Scenario scenario;
+    scenario.setUp = [=](const TempDir& dir) {
+        fs::create_directory(at(dir, "src"));
+        fs::create_directory(at(dir, "out"));
+        writeFile(at(dir, "src/movie.avi"), bytes);
+        writeFile(at(dir, "src/notes.txt"), "beside the source");
+        writeFile(at(dir, "out/keep.txt"), "beside the pieces");
+        writeFile(at(dir, "out/movie$avi.005"), "a stale piece of an earlier cut");
+    };
+    scenario.run = [=](const TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window) {
+        window.joinList = {kEarlierEntry};
+        window.text4 = kEarlierText4;
+        const auto inputs = customSize(at(dir, "src/movie.avi"), at(dir, "out/movie$avi"), std::to_string(c.pieceSize));
+        return runEngine<SplitOperation>(files, window, inputs);
+    };
+    for (std::size_t n = 1; n <= pieces; ++n)
+        scenario.outputs.insert("out/movie$avi" + pieceSuffix(static_cast<std::int64_t>(n)));
+    scenario.outputs.insert("out/Link.bat");
+    scenario.failed = [=](const TempDir& dir, const FaultInjectingFileServices& files, const RecordingWindow& window,
+                          int number) {
+        Requests expectedTail = errorBox(number);
+        for (const char* line : {"tab 0", "value 0", "hide", "pointer Default"})
+            expectedTail.push_back(line);
+        EXPECT_EQ(tail(window.requests(), expectedTail.size()), expectedTail);
+        EXPECT_EQ(window.boxes().size(), errorBox(number).size() + (contains(window.requests(), "clear") ? 1 : 0))
+            << "the confirmation and the error box, nothing else";
+        EXPECT_EQ(window.tab, kSplitTab);
+
+        // The pieces written so far stay on disk and in the list; the list is only touched once cutting began.
+        if (contains(window.requests(), "clear"))
+            piecesAreWhole(dir, window);
+        else
+            EXPECT_EQ(window.joinList, std::vector<std::string>{kEarlierEntry});
+        // Text4 changes only once all pieces are written and the source is closed; Link.bat is the last
+        // thing written.
+        const std::string proposal = at(dir, "out/movie.avi");
+        const bool proposed = files.log().back().rfind("writeTextLines ", 0) == 0;
+        EXPECT_EQ(window.text4, proposed ? proposal : kEarlierText4);
+        EXPECT_EQ(contains(window.requests(), "text4 " + proposal), proposed);
+        EXPECT_FALSE(fileExists(at(dir, "out/Link.bat")));
+    };
+    scenario.completed = [=](const TempDir& dir, const RecordingWindow& window) {
+        EXPECT_EQ(window.joinList.size(), pieces);
+        piecesAreWhole(dir, window);
+        EXPECT_TRUE(fileExists(at(dir, "out/Link.bat")));
+    };
+    // Checks, the pieces (created, read, written and closed, or copied), Link.bat.
+    scenario.fewestCalls = 4 + 4 * static_cast<std::int64_t>(pieces);
+    scenario.numbers = c.numbers;
+    return scenario;
 }
 
 TEST(FaultInjection, EveryCallOfACutCanFail)
 {
-    std::string bytes;
-    const auto piecesAreWhole = [&](TempDir& dir, const RecordingWindow& window) {
-        for (std::size_t i = 0; i < window.joinList.size(); ++i) {
-            EXPECT_EQ(window.joinList[i], piecePath(joinPath(dir.file("out"), "s$bin"), static_cast<int>(i) + 1));
-            EXPECT_SAME_BYTES(readFile(window.joinList[i]), bytes.substr(i * kCutPiece, kCutPiece));
-        }
+    const CutCase cases[] = {
+        {2 * 65536 + 18928, 64, kTwoNumbers}, // the kernel's copy takes the first two pieces; the third is shorter
+        {50000, 20, kAllNumbers},             // every piece below the size the kernel's copy is tried at
     };
-    forEveryFailingCall(
-        15, [&](TempDir& d, FaultInjectingFileServices& f, RecordingWindow& w) { return cutFixture(d, f, w, bytes); },
-        [&](TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window, int number) {
-            Requests expectedTail = errorBox(number);
-            for (const char* line : {"tab 0", "value 0", "hide", "pointer Default"})
-                expectedTail.push_back(line);
-            EXPECT_EQ(tail(window.requests(), expectedTail.size()), expectedTail);
-            EXPECT_EQ(window.boxes().size(), errorBox(number).size() + (contains(window.requests(), "clear") ? 1 : 0))
-                << "the confirmation and the error box, nothing else";
-            EXPECT_EQ(window.tab, 0);
-            EXPECT_EQ(window.pointer, Pointer::Default);
-            EXPECT_FALSE(window.progressShown);
-
-            // The pieces written so far stay on disk and in the list; the list is only touched once cutting began.
-            if (contains(window.requests(), "clear"))
-                piecesAreWhole(dir, window);
-            else
-                EXPECT_EQ(window.joinList, std::vector<std::string>{"/old.001"});
-            // Text4 changes only once all pieces are written and the source is closed; Link.bat is the last
-            // thing written.
-            const bool proposed = files.log().back().rfind("writeTextLines ", 0) == 0;
-            EXPECT_EQ(window.text4, proposed ? joinPath(dir.file("out"), "s.bin") : "/old");
-            EXPECT_EQ(contains(window.requests(), "text4 " + joinPath(dir.file("out"), "s.bin")), proposed);
-            EXPECT_FALSE(fileExists(joinPath(dir.file("out"), "Link.bat")));
-            EXPECT_EQ(readFile(dir.file("s.bin")), bytes);
-        },
-        [&](TempDir& dir, const RecordingWindow& window) {
-            EXPECT_EQ(window.joinList.size(), 3u);
-            piecesAreWhole(dir, window);
-            EXPECT_TRUE(fileExists(joinPath(dir.file("out"), "Link.bat")));
-        });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.length) + " bytes in pieces of " + std::to_string(c.pieceSize) + " KB");
+        forEveryFailingCall(cutScenario(c));
+    }
 }
 
-Ran joinFixture(TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window,
-                std::vector<std::string>& contents)
+// A join of in/a.001 and on, in list order, into out/joined.bin, which is new or holds older, longer bytes.
+struct JoinCase
 {
-    // The first two pieces are long enough for the kernel's copy.
-    const std::string bytes = patternBytes(70000 + 65536 + 30000);
-    contents = {bytes.substr(0, 70000), bytes.substr(70000, 65536), "", bytes.substr(135536)};
-    window.joinList.clear();
-    for (std::size_t i = 0; i < contents.size(); ++i) {
-        window.joinList.push_back(dir.file("p.00" + std::to_string(i + 1)));
-        writeFile(window.joinList.back(), contents[i]);
+    std::vector<std::size_t> pieceLengths;
+    bool destinationExists;
+    std::vector<int> numbers;
+};
+
+Scenario joinScenario(const JoinCase& c)
+{
+    std::vector<std::string> pieces;
+    std::string joined;
+    for (std::size_t i = 0; i < c.pieceLengths.size(); ++i) {
+        pieces.push_back(patternBytes(c.pieceLengths[i], static_cast<std::uint32_t>(4 + i)));
+        joined += pieces.back();
     }
-    window.text4 = " " + dir.file("out.bin");
-    JoinOperation join(window, files);
-    const auto result = join.run(window.text4);
-    return {result, files.openFiles()};
+    const std::string old = c.destinationExists ? patternBytes(joined.size() + 4500, 8) : std::string();
+    const auto listed = [=](const TempDir& dir) {
+        std::vector<std::string> paths;
+        for (std::size_t i = 0; i < pieces.size(); ++i)
+            paths.push_back(at(dir, "in/a.00" + std::to_string(i + 1)));
+        return paths;
+    };
+    Scenario scenario;
+    scenario.setUp = [=](const TempDir& dir) {
+        fs::create_directory(at(dir, "in"));
+        fs::create_directory(at(dir, "out"));
+        for (std::size_t i = 0; i < pieces.size(); ++i)
+            writeFile(at(dir, "in/a.00" + std::to_string(i + 1)), pieces[i]);
+        writeFile(at(dir, "in/other.txt"), "beside the pieces");
+        writeFile(at(dir, "out/keep.txt"), "beside the destination");
+        if (c.destinationExists)
+            writeFile(at(dir, "out/joined.bin"), old);
+    };
+    scenario.run = [=](const TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window) {
+        window.tab = kJoinTab;
+        window.joinList = listed(dir);
+        return runEngine<JoinOperation>(files, window, " " + at(dir, "out/joined.bin"));
+    };
+    scenario.outputs = {"out/joined.bin"};
+    scenario.failed = [=](const TempDir& dir, const FaultInjectingFileServices& files, const RecordingWindow& window,
+                          int number) {
+        Requests expectedTail = errorBox(number);
+        for (const char* line : {"pointer Default", "value 0", "hide"})
+            expectedTail.push_back(line);
+        EXPECT_EQ(tail(window.requests(), expectedTail.size()), expectedTail);
+        for (const auto& line : window.requests())
+            EXPECT_NE(line.rfind("tab ", 0), 0u) << "a join selects no tab";
+        EXPECT_EQ(window.tab, kJoinTab);
+        EXPECT_EQ(window.joinList, listed(dir));
+
+        const std::string destination = at(dir, "out/joined.bin");
+        if (!contains(window.requests(), "show")) {
+            EXPECT_EQ(fileExists(destination), c.destinationExists);
+            if (c.destinationExists)
+                EXPECT_SAME_BYTES(readFile(destination), old);
+            return;
+        }
+        // The destination holds exactly the pieces whose write completed, over its old bytes until it is
+        // cut to length.
+        std::string written;
+        std::size_t piece = 0;
+        bool cut = false;
+        for (const auto& call : files.log()) {
+            while (piece < pieces.size() && pieces[piece].empty())
+                ++piece;
+            if (call == "write " + destination || call == "copyRange " + destination + " done")
+                written += pieces.at(piece++);
+            cut = cut || call == "truncate " + destination;
+        }
+        const std::string now = fileExists(destination) ? readFile(destination) : std::string();
+        EXPECT_SAME_BYTES(now.substr(0, written.size()), written);
+        std::string rest = now.size() > written.size() ? now.substr(written.size()) : std::string();
+        // The kernel's copy that failed part-way leaves the start of its piece behind the others.
+        if (files.log().back() == "copyRange " + destination) {
+            std::size_t same = 0;
+            while (same < rest.size() && same < pieces.at(piece).size() && rest[same] == pieces[piece][same])
+                ++same;
+            rest.erase(0, same);
+            written.resize(written.size() + same);
+        }
+        EXPECT_SAME_BYTES(rest, cut || written.size() >= old.size() ? std::string() : old.substr(written.size()));
+    };
+    scenario.completed = [=](const TempDir& dir, const RecordingWindow&) {
+        EXPECT_SAME_BYTES(readFile(at(dir, "out/joined.bin")), joined);
+    };
+    scenario.fewestCalls = 13;
+    scenario.numbers = c.numbers;
+    return scenario;
 }
 
 TEST(FaultInjection, EveryCallOfAJoinCanFail)
 {
-    std::vector<std::string> contents;
-    forEveryFailingCall(
-        12,
-        [&](TempDir& d, FaultInjectingFileServices& f, RecordingWindow& w) { return joinFixture(d, f, w, contents); },
-        [&](TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window, int number) {
-            Requests expectedTail = errorBox(number);
-            for (const char* line : {"pointer Default", "value 0", "hide"})
-                expectedTail.push_back(line);
-            EXPECT_EQ(tail(window.requests(), expectedTail.size()), expectedTail);
-            for (const auto& line : window.requests())
-                EXPECT_NE(line.rfind("tab ", 0), 0u) << "a join selects no tab";
-            EXPECT_EQ(window.pointer, Pointer::Default);
-            EXPECT_FALSE(window.progressShown);
-            EXPECT_EQ(window.joinList.size(), 4u);
+    const JoinCase cases[] = {
+        // The kernel's copy takes the first two; an empty piece adds nothing.
+        {{70000, 65536, 0, 30000}, false, kTwoNumbers},
+        {{1000, 2000, 1500}, false, kAllNumbers},
+        {{1000, 2000, 1500}, true, kAllNumbers},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.pieceLengths.size()) + " pieces" + (c.destinationExists ? " over a file" : ""));
+        forEveryFailingCall(joinScenario(c));
+    }
+}
 
-            // The destination holds exactly the pieces whose write completed.
-            const std::string destination = dir.file("out.bin");
-            if (!contains(window.requests(), "show")) {
-                EXPECT_FALSE(fileExists(destination));
-                return;
+// "Add" of a piece set only lists: a failure keeps the list and Text4 as they were.
+TEST(FaultInjection, EveryCallOfAnAddCanFail)
+{
+    Scenario scenario;
+    scenario.setUp = [](const TempDir& dir) {
+        for (const std::string name : {"a$b.001", "a$b.002", "a$b.003", "a$b.bak", "other.txt"})
+            writeFile(dir.file(name), name);
+    };
+    scenario.run = [](const TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window) {
+        window.tab = kJoinTab;
+        window.joinList = {kEarlierEntry};
+        window.text4 = kEarlierText4;
+        return runEngine<JoinListAdd>(files, window, dir.file("a$b.001"));
+    };
+    scenario.failed = [](const TempDir&, const FaultInjectingFileServices&, const RecordingWindow& window, int) {
+        EXPECT_EQ(window.tab, kJoinTab);
+        EXPECT_EQ(window.joinList, std::vector<std::string>{kEarlierEntry});
+        EXPECT_EQ(window.text4, kEarlierText4);
+    };
+    scenario.mostCalls = 1; // one listing
+    forEveryFailingCall(scenario);
+}
+
+// The error paths close a file by destroying it, after close() may have closed it already: both must give
+// its descriptor back to the system, and the second close must do nothing.
+TEST(File, ClosingTwiceAndDestroyingReleaseTheDescriptor)
+{
+    TempDir dir;
+    const auto files = makeNativeFileServices();
+    const std::string path = dir.file("f.bin");
+    writeFile(path, "bytes");
+    using Open = std::unique_ptr<File> (FileServices::*)(const std::string&);
+    for (const Open open : {&FileServices::openRead, &FileServices::openReadWrite, &FileServices::createReplace}) {
+        for (const bool closeFirst : {false, true}) {
+            const int before = openDescriptors();
+            {
+                const auto file = (*files.*open)(path);
+                EXPECT_EQ(openDescriptors(), before + 1);
+                if (closeFirst) {
+                    file->close();
+                    EXPECT_EQ(openDescriptors(), before);
+                    EXPECT_NO_THROW(file->close());
+                }
             }
-            std::string written;
-            std::size_t piece = 0;
-            for (const auto& call : files.log()) {
-                while (piece < contents.size() && contents[piece].empty())
-                    ++piece;
-                if (call == "write " + destination || call == "copyRange " + destination + " done")
-                    written += contents.at(piece++);
-            }
-            std::string now = fileExists(destination) ? readFile(destination) : std::string();
-            // The kernel's copy that failed part-way leaves the start of its piece behind the others.
-            if (files.log().back() == "copyRange " + destination && now.size() > written.size()) {
-                const std::string part = now.substr(written.size());
-                EXPECT_EQ(part, contents.at(piece).substr(0, part.size()));
-                now.resize(written.size());
-            }
-            EXPECT_SAME_BYTES(now, written);
-        },
-        [&](TempDir& dir, const RecordingWindow&) {
-            EXPECT_SAME_BYTES(readFile(dir.file("out.bin")), contents[0] + contents[1] + contents[3]);
-        });
+            EXPECT_EQ(openDescriptors(), before);
+        }
+    }
 }
 
 #ifndef _WIN32

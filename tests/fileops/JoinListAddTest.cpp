@@ -1,7 +1,7 @@
 #include "JoinListAdd.h"
 
 #include "FaultInjectingFileServices.h"
-#include "FileServices.h"
+#include "NativeFiles.h"
 #include "RecordingWindow.h"
 #include "TempDir.h"
 #include "TestPaths.h"
@@ -124,7 +124,7 @@ TEST_F(JoinListAddTest, ListingFailureIsReportedAndKeepsTheList)
     touch("p.001");
     window.joinList = {"earlier"};
     test::FaultInjectingFileServices faulty(*files);
-    faulty.failCall(1, errnum::kDeviceUnavailable);
+    faulty.failOn(test::FaultInjectingFileServices::Call::Any, 1, errnum::kDeviceUnavailable);
 
     const auto result = JoinListAdd(window, faulty).run(at("p.001"));
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FaultInjectingFileServices.h"
 #include "Form2.h"
 #include "GuiTestSupport.h"
 #include "SplitOperation.h"
@@ -31,7 +32,7 @@ protected:
         form = std::make_unique<Form2>();
         form->setMessageBoxPresenter(&boxes);
         form->CommonDialog1.setPresenter(&dialogs);
-        auto files = std::make_unique<FailingFiles>();
+        auto files = std::make_unique<FaultInjectingFileServices>();
         this->files = files.get();
         form->setFileServices(std::move(files));
         form->show();
@@ -82,7 +83,7 @@ protected:
     QTemporaryDir m_dir;
     ScriptedBoxes boxes;
     ScriptedDialogs dialogs;
-    FailingFiles* files = nullptr;
+    FaultInjectingFileServices* files = nullptr;
     std::unique_ptr<Form2> form;
 };
 

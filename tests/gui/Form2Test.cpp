@@ -34,7 +34,7 @@
 namespace parvix {
 namespace {
 
-using test::FailingFiles;
+using test::FaultInjectingFileServices;
 using test::kParvix;
 using test::kTavrin;
 
@@ -439,7 +439,7 @@ TEST_F(Form2Test, CutRefusalsShowTheirBoxesAndMoveTheFocus)
 
 TEST_F(Form2Test, CutFailureReportsTheDiskErrorAndResetsPointerAndProgress)
 {
-    files->failOn(FailingFiles::Call::CreateReplace, 2, 61);
+    files->failOn(FaultInjectingFileServices::Call::CreateReplace, 2, 61);
     bool busySeen = false;
     boxes.onShow = [&](const MessageBoxRequest& request) {
         if (request.style == BoxStyle::DiskError)
@@ -505,7 +505,7 @@ TEST_F(Form2Test, JoinFailureReportsTheDiskErrorAndResetsPointerAndProgress)
 {
     cutThreePieces();
     boxes.shown.clear();
-    files->failOn(FailingFiles::Call::OpenRead, 2, 70);
+    files->failOn(FaultInjectingFileServices::Call::OpenRead, 2, 70);
     form->Text4->setText(path(QStringLiteral("joined.txt")));
     click(form->Command6);
     ASSERT_EQ(boxes.shown.size(), 2u);

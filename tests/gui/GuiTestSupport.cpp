@@ -1,7 +1,5 @@
 #include "GuiTestSupport.h"
 
-#include "FileError.h"
-
 #include <QApplication>
 #include <QFile>
 #include <QThread>
@@ -39,64 +37,6 @@ FileDialogAnswer ScriptedDialogs::getOpenFileName(QWidget*, const FileDialogRequ
     const FileDialogAnswer answer = m_answers.front();
     m_answers.pop_front();
     return answer;
-}
-
-FailingFiles::FailingFiles() : m_real(makeNativeFileServices()) {}
-
-void FailingFiles::failOn(Call call, int nth, int number)
-{
-    m_call = call;
-    m_nth = nth;
-    m_count = 0;
-    m_number = number;
-}
-
-void FailingFiles::maybeFail(Call call)
-{
-    if (onOpen)
-        onOpen();
-    if (call != m_call)
-        return;
-    if (++m_count == m_nth)
-        throw FileError(m_number, 0, "injected failure");
-}
-
-std::vector<std::string> FailingFiles::list(const std::string& pattern, ListingKind kind)
-{
-    return m_real->list(pattern, kind);
-}
-
-std::int64_t FailingFiles::fileLength(const std::string& path)
-{
-    return m_real->fileLength(path);
-}
-
-std::optional<FileIdentity> FailingFiles::identity(const std::string& path)
-{
-    return m_real->identity(path);
-}
-
-std::unique_ptr<File> FailingFiles::openRead(const std::string& path)
-{
-    maybeFail(Call::OpenRead);
-    return m_real->openRead(path);
-}
-
-std::unique_ptr<File> FailingFiles::openReadWrite(const std::string& path)
-{
-    maybeFail(Call::OpenReadWrite);
-    return m_real->openReadWrite(path);
-}
-
-std::unique_ptr<File> FailingFiles::createReplace(const std::string& path)
-{
-    maybeFail(Call::CreateReplace);
-    return m_real->createReplace(path);
-}
-
-void FailingFiles::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
-{
-    m_real->writeTextLines(path, lines);
 }
 
 void onWindowThread(const std::function<void()>& probe)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "CommonDialog.h"
-#include "FileServices.h"
 #include "MessageBox.h"
 
 #include <QString>
@@ -51,41 +50,6 @@ public:
 
 private:
     std::deque<FileDialogAnswer> m_answers;
-};
-
-// Real file services that fail one kind of call, the n-th time it is made, with a file-error number,
-// and run a probe at every file that is opened or created.
-class FailingFiles : public FileServices
-{
-public:
-    FailingFiles();
-
-    enum class Call
-    {
-        None,
-        OpenRead,
-        OpenReadWrite,
-        CreateReplace,
-    };
-    void failOn(Call call, int nth, int number);
-    std::function<void()> onOpen;
-
-    std::vector<std::string> list(const std::string& pattern, ListingKind kind) override;
-    std::int64_t fileLength(const std::string& path) override;
-    std::optional<FileIdentity> identity(const std::string& path) override;
-    std::unique_ptr<File> openRead(const std::string& path) override;
-    std::unique_ptr<File> openReadWrite(const std::string& path) override;
-    std::unique_ptr<File> createReplace(const std::string& path) override;
-    void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
-
-private:
-    void maybeFail(Call call);
-
-    std::unique_ptr<FileServices> m_real;
-    Call m_call = Call::None;
-    int m_nth = 0;
-    int m_count = 0;
-    int m_number = 0;
 };
 
 // Runs `probe` on the window's thread and waits for it. File services run their probes on the thread

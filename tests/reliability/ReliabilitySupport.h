@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FileServices.h"
 #include "JoinListAdd.h"
 #include "JoinOperation.h"
+#include "NativeFiles.h"
 #include "RecordingWindow.h"
 #include "Sandbox.h"
 #include "SplitOperation.h"

@@ -1,6 +1,7 @@
 #include "FaultInjectingFileServices.h"
 
 #include "FileError.h"
+#include "NativeFiles.h"
 
 namespace parvix::test {
 
@@ -16,22 +17,22 @@ public:
 
     void read(std::int64_t position, std::byte* buffer, std::size_t size) override
     {
-        m_owner.tick("read " + m_path);
+        m_owner.tick(FaultInjectingFileServices::Call::Read, "read " + m_path);
         m_inner->read(position, buffer, size);
     }
     void write(std::int64_t position, const std::byte* buffer, std::size_t size) override
     {
-        m_owner.tick("write " + m_path);
+        m_owner.tick(FaultInjectingFileServices::Call::Write, "write " + m_path);
         m_inner->write(position, buffer, size);
     }
     void truncate(std::int64_t length) override
     {
-        m_owner.tick("truncate " + m_path);
+        m_owner.tick(FaultInjectingFileServices::Call::Truncate, "truncate " + m_path);
         m_inner->truncate(length);
     }
     void close() override
     {
-        m_owner.tick("close " + m_path);
+        m_owner.tick(FaultInjectingFileServices::Call::Close, "close " + m_path);
         m_inner->close();
     }
 
@@ -44,22 +45,34 @@ private:
     std::string m_path;
 };
 
-void FaultInjectingFileServices::failCall(std::int64_t call, int number)
+FaultInjectingFileServices::FaultInjectingFileServices() : m_native(makeNativeFileServices()), m_inner(*m_native) {}
+
+void FaultInjectingFileServices::failOn(Call call, std::int64_t nth, int number)
 {
-    m_failAt = call;
+    m_failCall = call;
+    m_failAt = nth;
+    m_callsOfKind = 0;
     m_failNumber = number;
     m_fired = false;
 }
 
-void FaultInjectingFileServices::tick(const std::string& what)
+void FaultInjectingFileServices::tick(Call call, const std::string& what)
 {
     ++m_calls;
     m_log.push_back(what);
-    if (m_calls == m_failAt) {
+    const bool counts = m_failCall == Call::Any || m_failCall == call;
+    if (counts && ++m_callsOfKind == m_failAt) {
         m_fired = true;
         m_log.back() += " !";
         throw FileError(m_failNumber, 0, "injected failure of call " + std::to_string(m_calls) + ": " + what);
     }
+}
+
+void FaultInjectingFileServices::opening(Call call, const std::string& what)
+{
+    if (onOpen)
+        onOpen();
+    tick(call, what);
 }
 
 std::unique_ptr<File> FaultInjectingFileServices::wrap(std::unique_ptr<File> file, const std::string& path)
@@ -69,43 +82,43 @@ std::unique_ptr<File> FaultInjectingFileServices::wrap(std::unique_ptr<File> fil
 
 std::vector<std::string> FaultInjectingFileServices::list(const std::string& pattern, ListingKind kind)
 {
-    tick((kind == ListingKind::OrdinaryFiles ? "listFiles " : "listAll ") + pattern);
+    tick(Call::List, (kind == ListingKind::OrdinaryFiles ? "listFiles " : "listAll ") + pattern);
     return m_inner.list(pattern, kind);
 }
 
 std::int64_t FaultInjectingFileServices::fileLength(const std::string& path)
 {
-    tick("fileLength " + path);
+    tick(Call::FileLength, "fileLength " + path);
     return m_inner.fileLength(path);
 }
 
 std::optional<FileIdentity> FaultInjectingFileServices::identity(const std::string& path)
 {
-    tick("identity " + path);
+    tick(Call::Identity, "identity " + path);
     return m_inner.identity(path);
 }
 
 std::unique_ptr<File> FaultInjectingFileServices::openRead(const std::string& path)
 {
-    tick("openRead " + path);
+    opening(Call::OpenRead, "openRead " + path);
     return wrap(m_inner.openRead(path), path);
 }
 
 std::unique_ptr<File> FaultInjectingFileServices::openReadWrite(const std::string& path)
 {
-    tick("openReadWrite " + path);
+    opening(Call::OpenReadWrite, "openReadWrite " + path);
     return wrap(m_inner.openReadWrite(path), path);
 }
 
 std::unique_ptr<File> FaultInjectingFileServices::createReplace(const std::string& path)
 {
-    tick("createReplace " + path);
+    opening(Call::CreateReplace, "createReplace " + path);
     return wrap(m_inner.createReplace(path), path);
 }
 
 void FaultInjectingFileServices::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
 {
-    tick("writeTextLines " + path);
+    tick(Call::WriteTextLines, "writeTextLines " + path);
     m_inner.writeTextLines(path, lines);
 }
 
@@ -114,7 +127,7 @@ bool FaultInjectingFileServices::copyRange(File& from, std::int64_t fromPosition
 {
     auto& wrappedFrom = static_cast<FaultInjectingFile&>(from);
     auto& wrappedTo = static_cast<FaultInjectingFile&>(to);
-    tick("copyRange " + wrappedTo.path());
+    tick(Call::CopyRange, "copyRange " + wrappedTo.path());
     if (!m_kernelCopy)
         return false;
     const std::size_t entry = m_log.size() - 1;

@@ -3,6 +3,8 @@
 #include "FileServices.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,15 +12,36 @@ namespace parvix::test {
 
 // Wraps real file services: counts every call, the members of opened files included (read, write,
 // truncate, close), fails one chosen call with a chosen file-error number, and counts the files that
-// are still open (wrapped files not yet destroyed).
+// are still open (wrapped files not yet destroyed). The kernel's copy is reached through the real
+// services' copyRange, so that their own copy runs.
 class FaultInjectingFileServices : public FileServices
 {
 public:
+    // Over the native file services, which it owns.
+    FaultInjectingFileServices();
     explicit FaultInjectingFileServices(FileServices& inner) : m_inner(inner) {}
 
-    // Call number `call` (from 1) throws FileError(number) instead of reaching the real services;
-    // 0 fails nothing.
-    void failCall(std::int64_t call, int number);
+    enum class Call
+    {
+        Any,
+        List,
+        FileLength,
+        Identity,
+        OpenRead,
+        OpenReadWrite,
+        CreateReplace,
+        WriteTextLines,
+        CopyRange,
+        Read,
+        Write,
+        Truncate,
+        Close,
+    };
+    // The `nth` call (from 1) of the kind, or of any kind, throws FileError(number) instead of reaching
+    // the real services; 0 fails nothing.
+    void failOn(Call call, std::int64_t nth, int number);
+    // Runs at every file that is about to be opened or created, on the thread the engine works on.
+    std::function<void()> onOpen;
 
     // With false, copyRange() answers that the caller must copy through its buffer, so that every byte
     // goes through read() and write(); with true (the default) it asks the real services.
@@ -46,12 +69,17 @@ private:
     friend class FaultInjectingFile;
 
     // Counts a call and throws when it is the chosen one.
-    void tick(const std::string& what);
+    void tick(Call call, const std::string& what);
+    // Runs the probe, then counts the call.
+    void opening(Call call, const std::string& what);
     std::unique_ptr<File> wrap(std::unique_ptr<File> file, const std::string& path);
 
+    std::unique_ptr<FileServices> m_native;
     FileServices& m_inner;
     std::int64_t m_calls = 0;
+    Call m_failCall = Call::Any;
     std::int64_t m_failAt = 0;
+    std::int64_t m_callsOfKind = 0;
     int m_failNumber = 0;
     bool m_fired = false;
     bool m_kernelCopy = true;

@@ -34,6 +34,10 @@ std::map<std::string, std::string> snapshotTree(const std::string& folder);
 // the other), or npos when they are equal: a number that prints, where whole contents would not.
 std::size_t firstDifference(const std::string& a, const std::string& b);
 
+// How many files the process holds open: its descriptors (POSIX) or handles (Windows), counted by the
+// system, so that a file object that is gone but left its descriptor behind shows.
+int openDescriptors();
+
 // The concatenated contents of files, in order.
 std::string concatenated(const std::vector<std::string>& paths);
 

@@ -1,5 +1,5 @@
-#include "native/Win32FileServices.h"
 #include "FileError.h"
+#include "NativeFiles.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 #include "WindowsTestSupport.h"
@@ -37,7 +37,8 @@ protected:
     }
 
     TempDir dir;
-    Win32FileServices files;
+    std::unique_ptr<FileServices> native = makeNativeFileServices();
+    FileServices& files = *native;
 };
 
 TEST_F(Win32FileServicesTest, OrdinaryFilesLeaveOutFoldersHiddenAndSystemFiles)

@@ -1,11 +1,11 @@
 // The engines on Windows paths: drive letters, "\" and the attributes that hide a file.
 #include "JoinOperation.h"
+#include "NativeFiles.h"
 #include "RecordingWindow.h"
 #include "SplitOperation.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 #include "WindowsTestSupport.h"
-#include "native/Win32FileServices.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,8 @@ protected:
     }
 
     TempDir dir;
-    Win32FileServices files;
+    std::unique_ptr<FileServices> native = makeNativeFileServices();
+    FileServices& files = *native;
     RecordingWindow window;
 };
 

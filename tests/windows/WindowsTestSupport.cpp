@@ -1,6 +1,6 @@
 #include "WindowsTestSupport.h"
 
-#include "native/Win32FileServices.h"
+#include "NativeFiles.h"
 
 #include <gtest/gtest.h>
 
