@@ -294,7 +294,9 @@ window_vs_cli() {
                 if [ "$platform" = x11 ]; then
                     "$root/bench/window-x11.sh" "$windowed" "$scratch/many.bin" "$scratch/$folder/many\$bin" 1 \
                         >"$folder.out" 2>"$folder.err" || fail "cut through the window on X11: $(cat "$folder.err")"
-                    grep -q '^ping: ' "$folder.out" || fail "the window on X11 was not found for its pings"
+                    # A cut of many thousands of pieces lasts long enough for its window to be pinged.
+                    awk -v many="$many" '/^ping: / && ($3 > 0 || many < 10000) {found = 1} END {exit !found}' \
+                        "$folder.out" || fail "the window on X11 was not pinged: $(grep '^ping: ' "$folder.out")"
                     awk '/^ping: / {print $7, $3, $5}' "$folder.out" >>"window-$platform.pings"
                     awk '/^ping: / && $5 < $3 - 1 {exit 1}' "$folder.out" ||
                         fail "the window on X11 left pings unanswered: $(grep '^ping: ' "$folder.out")"

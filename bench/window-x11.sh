@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs parvix-bench-window on an X server of its own (Xvfb) and, while it cuts, pings its window as a
-# desktop does. Prints the program's output, then "ping: pings N answered M longest-silence-ms T".
+# desktop does. Prints the program's output, then "ping: pings N answered M longest-silence-ms T"
+# (no pings when the program ended before its window was found).
 # usage: bench/window-x11.sh PARVIX-BENCH-WINDOW ARGUMENT...
 set -euo pipefail
 if [ -z "${PARVIX_BENCH_ON_XVFB:-}" ]; then
@@ -27,5 +28,6 @@ status=0
 wait "$pid" || status=$?
 cat "$work/out"
 grep -v XDG_RUNTIME_DIR "$work/err" >&2 || true
-[ -n "$window" ] && echo "ping: $(cat "$work/ping")"
+# A short cut can end before its window is found: then nothing was pinged.
+if [ -n "$window" ]; then echo "ping: $(cat "$work/ping")"; else echo "ping: pings 0 answered 0 longest-silence-ms 0"; fi
 exit "$status"
