@@ -1,6 +1,5 @@
 #include "Form1.h"
 
-#include "BoxPresenter.h"
 #include "DirectoryList.h"
 #include "DirectorySource.h"
 #include "DiskErrorTable.h"
@@ -37,39 +36,10 @@ QRect fromTwips(int left, int top, int width, int height)
     return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
 }
 
-// The disk-error report asks nothing of the window but a message box.
-class DiskErrorBox : public WindowRequests
-{
-public:
-    explicit DiskErrorBox(BoxPresenter& presenter) : m_presenter(presenter) {}
-
-    Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override
-    {
-        return m_presenter.messageBox(text, style, title);
-    }
-    void focus(TextBox) override {}
-    void selectAll(TextBox) override {}
-    void caretToEnd(TextBox) override {}
-    void clearJoinList() override {}
-    void appendJoinList(const std::string&) override {}
-    std::int64_t joinListCount() override { return 0; }
-    std::string joinListEntry(std::int64_t) override { return {}; }
-    void setText4(const std::string&) override {}
-    void setPointer(Pointer) override {}
-    void setProgressMax(float) override {}
-    void setProgressValue(float) override {}
-    void showProgress() override {}
-    void hideProgress() override {}
-    void selectTab(int) override {}
-
-private:
-    BoxPresenter& m_presenter;
-};
-
 } // namespace
 
-Form1::Form1(DirectorySource& source, BoxPresenter& presenter, QLineEdit* text4, QLineEdit* text2)
-    : m_source(source), m_presenter(presenter), m_text4(text4), m_text2(text2)
+Form1::Form1(DirectorySource& source, Questions& questions, QLineEdit* text4, QLineEdit* text2)
+    : m_source(source), m_questions(questions), m_text4(text4), m_text2(text2)
 {
     setWindowTitle(kCaption);
     setWindowIcon(programIcon());
@@ -171,11 +141,9 @@ void Form1::drive1Changed(int index)
     // A remembered directory that has gone since must not lock the user out of its drive.
     if (error != 0 && directory != drive.root)
         error = m_dir1->setPath(drive.root);
-    if (error != 0) {
-        // The drive list stays on the new drive, the directory list and Label1 on the old directory.
-        DiskErrorBox window(m_presenter);
-        reportDiskError(window, error, DiskErrorEntries::AllButFileNotFound);
-    }
+    // The drive list stays on the new drive, the directory list and Label1 on the old directory.
+    if (error != 0)
+        reportDiskError(m_questions, error, DiskErrorEntries::AllButFileNotFound);
 }
 
 void Form1::command1Click()

@@ -12,10 +12,10 @@ class QPushButton;
 
 namespace parvix {
 
-class BoxPresenter;
 class DirectoryList;
 class DirectorySource;
 class PathLabel;
+class Questions;
 
 // The directory chooser: a drive list and a directory list. "Ok" writes the current directory followed
 // by a separator into the join destination (Text4) and then the split destination (Text2), and hides
@@ -29,9 +29,9 @@ class Form1 : public QDialog
 
 public:
     // Creating the window is its load step: it is centred on the screen and opens at the process's
-    // working directory. `source`, `presenter` and the two text boxes must outlive it (the boxes may
-    // also be destroyed first: then nothing is written into them).
-    Form1(DirectorySource& source, BoxPresenter& presenter, QLineEdit* text4, QLineEdit* text2);
+    // working directory. `source`, `questions` (which shows its boxes) and the two text boxes must
+    // outlive it (the boxes may also be destroyed first: then nothing is written into them).
+    Form1(DirectorySource& source, Questions& questions, QLineEdit* text4, QLineEdit* text2);
     ~Form1() override;
 
     // The chooser's result: the directory shown in Label1.
@@ -57,7 +57,7 @@ private:
     void command2Click();
 
     DirectorySource& m_source;
-    BoxPresenter& m_presenter;
+    Questions& m_questions;
     QPointer<QLineEdit> m_text4;
     QPointer<QLineEdit> m_text2;
     QList<Drive> m_drives;

@@ -13,7 +13,6 @@
 #include "SplitOperation.h"
 #include "TabControl.h"
 #include "Twips.h"
-#include "WindowBoxPresenter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -408,10 +407,9 @@ void Form2::Label6_Click()
 
 void Form2::openDirectoryChooser()
 {
-    // The chooser's message boxes go through this window's, so one presenter answers them all.
+    // The chooser's message boxes are this window's, so one presenter answers them all.
     if (!m_directoryChooser)
-        m_directoryChooser =
-            std::make_unique<DirectoryChooserOpener>(Text4, Text2, std::make_unique<WindowBoxPresenter>(*this));
+        m_directoryChooser = std::make_unique<DirectoryChooserOpener>(Text4, Text2, *this);
     m_directoryChooser->open();
 }
 

@@ -5,7 +5,7 @@
 #include "Form2.h"
 #include "NativeDirectorySource.h"
 #include "PathLabel.h"
-#include "QtBoxPresenter.h"
+#include "Questions.h"
 
 #include "QtPrinters.h"
 
@@ -46,7 +46,7 @@ struct ShownBox
 };
 
 // Records every box and answers OK.
-class RecordingPresenter : public BoxPresenter
+class RecordingPresenter : public Questions
 {
 public:
     explicit RecordingPresenter(std::vector<ShownBox>& boxes) : m_boxes(boxes) {}
@@ -109,9 +109,8 @@ protected:
             QList<Drive> drives{{q("/"), q("/")}};
             for (const QString& root : extraDrives)
                 drives.append({root, root});
-            m_opener =
-                std::make_unique<DirectoryChooserOpener>(&text4, &text2, std::make_unique<RecordingPresenter>(boxes),
-                                                         std::make_unique<TestSource>(drives, failures));
+            m_opener = std::make_unique<DirectoryChooserOpener>(&text4, &text2, m_presenter,
+                                                                std::make_unique<TestSource>(drives, failures));
         }
         return *m_opener;
     }
@@ -184,6 +183,7 @@ private:
     QTemporaryDir m_tree;
     QString m_top;
     QString m_oldCwd;
+    RecordingPresenter m_presenter{boxes};
     std::unique_ptr<DirectoryChooserOpener> m_opener;
 };
 
@@ -537,9 +537,11 @@ TEST_F(DirectoryChooser, BothBrowseButtonsOfTheMainWindowOpenItAndFillBothDestin
     }
 }
 
-TEST(QtBoxPresenter, DiskErrorBoxHasStopIconOkAndTheProgramTitle)
+TEST(DirectoryChooserBox, TheMainWindowShowsADiskErrorWithStopIconOkAndTheProgramTitle)
 {
-    QtBoxPresenter presenter;
+    // The chooser's boxes are the main window's.
+    Form2 window;
+    Questions& questions = window;
     bool seen = false;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -551,7 +553,7 @@ TEST(QtBoxPresenter, DiskErrorBoxHasStopIconOkAndTheProgramTitle)
         EXPECT_EQ(box->text(), q("The specify drive cann't to be used\n\nNo disk in the drive"));
         box->button(QMessageBox::Ok)->click();
     });
-    EXPECT_EQ(presenter.messageBox(kNoDisk.toStdString(), BoxStyle::DiskError, BoxTitle::Program), Button::Ok);
+    EXPECT_EQ(questions.messageBox(kNoDisk.toStdString(), BoxStyle::DiskError, BoxTitle::Program), Button::Ok);
     EXPECT_TRUE(seen);
 }
 
