@@ -6,6 +6,7 @@
 #include "PathLabel.h"
 #include "Pictures.h"
 #include "Platform.h"
+#include "WindowGeometry.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -28,14 +28,6 @@ const QString kLabel1Caption = QStringLiteral("Label1");
 const QString kOkCaption = QStringLiteral("Ok");
 const QString kCancelCaption = QStringLiteral("cancel");
 
-// The layout is drawn in twips; 15 twips make a pixel at 96 dots per inch.
-constexpr int kTwipsPerPixel = 15;
-
-QRect fromTwips(int left, int top, int width, int height)
-{
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
-}
-
 } // namespace
 
 Form1::Form1(DirectorySource& source, Questions& questions, QLineEdit* text4, QLineEdit* text2)
@@ -45,11 +37,11 @@ Form1::Form1(DirectorySource& source, Questions& questions, QLineEdit* text4, QL
     setWindowIcon(programIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(5190 / kTwipsPerPixel, 3765 / kTwipsPerPixel);
+    setFixedSize(twipsToPixels(5190), twipsToPixels(3765));
     createControls();
 
     // Load step.
-    centreOnScreen();
+    centreOnScreen(*this, QGuiApplication::primaryScreen());
     m_drives = m_source.drives();
     for (const Drive& drive : m_drives)
         m_drive1->addItem(drive.label);
@@ -78,12 +70,12 @@ void Form1::createControls()
     m_command2 = new QPushButton(kCancelCaption, this);
     m_command2->setObjectName(QStringLiteral("Command2"));
 
-    m_label2->setGeometry(fromTwips(240, 240, 810, 195));
-    m_label1->setGeometry(fromTwips(240, 480, 4695, 195));
-    m_dir1->setGeometry(fromTwips(240, 720, 4695, 2400));
-    m_drive1->setGeometry(fromTwips(240, 3240, 1935, 300));
-    m_command1->setGeometry(fromTwips(2520, 3240, 1095, 375));
-    m_command2->setGeometry(fromTwips(3840, 3240, 1095, 375));
+    m_label2->setGeometry(twipsRect(240, 240, 810, 195));
+    m_label1->setGeometry(twipsRect(240, 480, 4695, 195));
+    m_dir1->setGeometry(twipsRect(240, 720, 4695, 2400));
+    m_drive1->setGeometry(twipsRect(240, 3240, 1935, 300));
+    m_command1->setGeometry(twipsRect(2520, 3240, 1095, 375));
+    m_command2->setGeometry(twipsRect(3840, 3240, 1095, 375));
 
     // Our fonts are larger than the ones the layout was drawn for: let the heading and the labels grow
     // into the free space beside and below them (16 pixels to the next control), and the drive list to
@@ -101,18 +93,6 @@ void Form1::createControls()
     setTabOrder(m_dir1, m_drive1);
     setTabOrder(m_drive1, m_command1);
     setTabOrder(m_command1, m_command2);
-}
-
-void Form1::centreOnScreen()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    const QSize outer = frameGeometry().size();
-    const double left = area.x() + (area.width() - outer.width()) / 2.0;
-    const double top = area.y() + (area.height() - outer.height()) / 2.0;
-    move(qRound(left), qRound(top));
 }
 
 QString Form1::result() const
@@ -173,7 +153,7 @@ void Form1::showEvent(QShowEvent* event)
     if (!m_shownBefore) {
         m_shownBefore = true;
         if (frameGeometry().size() != size())
-            centreOnScreen();
+            centreOnScreen(*this, QGuiApplication::primaryScreen());
     }
     m_dir1->refresh();
     m_dir1->setFocus();

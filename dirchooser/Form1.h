@@ -50,7 +50,6 @@ protected:
 
 private:
     void createControls();
-    void centreOnScreen();
     void dir1Changed(const QString& path);
     void drive1Changed(int index);
     void command1Click();

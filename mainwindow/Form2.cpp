@@ -12,7 +12,7 @@
 #include "SelectionKeepingEdit.h"
 #include "SplitOperation.h"
 #include "TabControl.h"
-#include "Twips.h"
+#include "WindowGeometry.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,7 +28,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTabBar>
 #include <QUrl>
 #include <algorithm>
@@ -341,22 +340,10 @@ void Form2::setFocusOrder()
 
 void Form2::load()
 {
-    centreOnScreen();
+    centreOnScreen(*this, screen());
     SSTab1->setCurrentIndex(kAboutTab);
     // The keyboard works from the first key: Left and Right switch pages, Tab enters the page in front.
     SSTab1->setFocus(Qt::OtherFocusReason);
-}
-
-void Form2::centreOnScreen()
-{
-    const QScreen* screen = this->screen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->geometry();
-    const QSize outer = frameGeometry().size();
-    const float left = (static_cast<float>(area.width()) - static_cast<float>(outer.width())) / 2.0f;
-    const float top = (static_cast<float>(area.height()) - static_cast<float>(outer.height())) / 2.0f;
-    move(area.x() + static_cast<int>(std::floor(left)), area.y() + static_cast<int>(std::floor(top)));
 }
 
 void Form2::showEvent(QShowEvent* event)
@@ -371,7 +358,7 @@ void Form2::showEvent(QShowEvent* event)
     // The frame's size is known only once the window is on the screen; centre again with it, once.
     if (!m_centredWithFrame && frameGeometry().size() != size()) {
         m_centredWithFrame = true;
-        centreOnScreen();
+        centreOnScreen(*this, screen());
     }
 }
 

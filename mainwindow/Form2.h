@@ -145,7 +145,6 @@ private:
     void createAboutPage(QWidget* page);
     void setFocusOrder();
     void load();
-    void centreOnScreen();
     void SSTab1_Click(int previousTab);
     void Label6_Click();
     void List1_Click(int row);
