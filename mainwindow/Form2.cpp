@@ -3,6 +3,7 @@
 #include "DirectoryChooserOpener.h"
 #include "FileDropFilter.h"
 #include "Fonts.h"
+#include "JoinList.h"
 #include "JoinListAdd.h"
 #include "JoinOperation.h"
 #include "MailLinkLabel.h"
@@ -257,6 +258,7 @@ void Form2::createJoinPage(QWidget* page)
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setSortingEnabled(false);
     List1->setUniformItemSizes(true);
+    m_joinList = new JoinList(*List1);
 
     Frame3 = make<QGroupBox>(page, "Frame3", twipsRect(5040, 1080, 2175, 1695).translated(-origin));
     Frame3->setTitle(kFrame3);
@@ -380,7 +382,7 @@ int Form2::currentPage() const
 
 void Form2::SSTab1_Click(int previousTab)
 {
-    flushJoinList();
+    m_joinList->flush();
     // Only the page that was left matters, not the page entered.
     selectAll(previousTab == kJoinTab ? TextBox::Text1 : TextBox::Text4);
 }
@@ -562,25 +564,24 @@ void Form2::Command4_Click()
 
 void Form2::Command5_Click()
 {
-    flushJoinList();
-    const QModelIndexList selected = List1->selectionModel()->selectedIndexes();
+    QListWidget& list = m_joinList->box();
+    const QModelIndexList selected = list.selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return;
     // The list holds one selected entry at most; from the end, the first one found goes.
     int row = -1;
     for (const QModelIndex& index : selected)
         row = std::max(row, index.row());
-    delete List1->takeItem(row);
+    delete list.takeItem(row);
     if (row > 0)
-        List1->setCurrentRow(row - 1);
-    else if (List1->count() > 0)
-        List1->setCurrentRow(0);
+        list.setCurrentRow(row - 1);
+    else if (list.count() > 0)
+        list.setCurrentRow(0);
 }
 
 void Form2::List1_Click(int row)
 {
-    QListWidgetItem* item = row >= 0 ? List1->item(row) : nullptr;
-    List1->setToolTip(item != nullptr ? item->text() : QString());
+    m_joinList->box().setToolTip(m_joinList->entry(row));
 }
 
 void Form2::Command3_Click()
@@ -603,13 +604,14 @@ void Form2::runEngine(const std::function<void(WindowRequests&)>& operation)
     if (m_operationRunning)
         return;
     m_operationRunning = true;
+    m_joinList->setOperationRunning(true);
     struct Ended
     {
         Form2& form;
         ~Ended()
         {
             form.m_operationRunning = false;
-            form.flushJoinList();
+            form.m_joinList->setOperationRunning(false);
         }
     } ended{*this};
     runOperation(*this, *this, operation);
@@ -627,7 +629,7 @@ void Form2::setFileServices(std::unique_ptr<FileServices> files)
 
 Button Form2::messageBox(const std::string& text, BoxStyle style, BoxTitle title)
 {
-    flushJoinList();
+    m_joinList->flush();
     const MessageBoxRequest request{QString::fromUtf8(titleText(title)), displayText(text), style};
     MessageBoxPresenter& presenter = m_presenter != nullptr ? *m_presenter : m_realBoxes;
     // The box itself takes the arrow even while an operation shows the hourglass.
@@ -673,47 +675,22 @@ void Form2::caretToEnd(TextBox box)
 
 void Form2::clearJoinList()
 {
-    m_pendingEntries.clear();
-    List1->clear();
+    m_joinList->clear();
 }
 
 void Form2::appendJoinList(const std::string& entry)
 {
-    // Whatever else happens, the entries are in the list once the window next takes events. A list box
-    // in view lays all its rows out again for every batch it is handed: during an operation it then
-    // takes them once the operation ends or shows a box, and while it is out of view (a cut runs on the
-    // Cut file page) it takes them as they come, so that no long pause is left for the end.
-    if (m_pendingEntries.empty() && (!m_operationRunning || !List1->isVisible()))
-        QMetaObject::invokeMethod(this, &Form2::flushJoinList, Qt::QueuedConnection);
-    m_pendingEntries.push_back(QString::fromStdString(entry));
+    m_joinList->append(QString::fromStdString(entry));
 }
 
 std::int64_t Form2::joinListCount()
 {
-    return static_cast<std::int64_t>(List1->count()) + static_cast<std::int64_t>(m_pendingEntries.size());
+    return m_joinList->count();
 }
 
 std::string Form2::joinListEntry(std::int64_t index)
 {
-    const std::int64_t shown = List1->count();
-    if (index >= 0 && index < shown)
-        return List1->item(static_cast<int>(index))->text().toStdString();
-    const std::int64_t pending = index - shown;
-    if (pending >= 0 && pending < static_cast<std::int64_t>(m_pendingEntries.size()))
-        return m_pendingEntries[static_cast<std::size_t>(pending)].toStdString();
-    return {};
-}
-
-void Form2::flushJoinList()
-{
-    if (m_pendingEntries.empty())
-        return;
-    QStringList entries;
-    entries.reserve(static_cast<qsizetype>(m_pendingEntries.size()));
-    for (auto& entry : m_pendingEntries)
-        entries.push_back(std::move(entry));
-    m_pendingEntries.clear();
-    List1->addItems(entries);
+    return m_joinList->entry(index).toStdString();
 }
 
 void Form2::setText4(const std::string& text)
@@ -764,7 +741,7 @@ void Form2::hideProgress()
 
 void Form2::selectTab(int index)
 {
-    flushJoinList();
+    m_joinList->flush();
     SSTab1->setCurrentIndex(index);
 }
 

@@ -9,7 +9,6 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
-#include <vector>
 
 class QFrame;
 class QGroupBox;
@@ -24,6 +23,7 @@ class QTabWidget;
 namespace parvix {
 
 class DirectoryChooserOpener;
+class JoinList;
 class MailLinkLabel;
 
 // The main window: a banner, the tab control with the Cut file, Join file and About pages, and the
@@ -150,7 +150,6 @@ private:
     void List1_Click(int row);
     void setOptionTabStops();
     QLineEdit* textBox(TextBox box) const;
-    void flushJoinList();
     bool isOrdinaryFile(const QString& path);
     void openForCut(const QString& path);
     void runEngine(const std::function<void(WindowRequests&)>& operation);
@@ -169,9 +168,8 @@ private:
     bool m_operationRunning = false;
     float m_progressMax = 0;
     float m_progressValue = 0;
-    // Appends are gathered and handed to the list in one go: one insertion per entry would make a
-    // cut into many thousands of pieces crawl.
-    std::vector<QString> m_pendingEntries;
+    // The entries of List1, with those on their way into it.
+    JoinList* m_joinList = nullptr;
 };
 
 } // namespace parvix
