@@ -22,7 +22,8 @@ class Questions;
 // the window; "cancel" and Escape only hide it. The title bar's close box closes it for good: the
 // opener then destroys it.
 //
-// Controls keep their design names as object names: Label2, Label1, Dir1, Drive1, command1, Command2.
+// Its controls are its own; each bears its design name as object name (Label2, Label1, Dir1, Drive1,
+// command1, Command2), by which tests find it.
 class Form1 : public QDialog
 {
     Q_OBJECT
@@ -48,12 +49,23 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
+private slots:
+    void command1_Click();
+    void Command2_Click();
+    void Dir1_Change(const QString& path);
+    void Drive1_Change(int index);
+
 private:
     void createControls();
-    void dir1Changed(const QString& path);
-    void drive1Changed(int index);
-    void command1Click();
-    void command2Click();
+    void load();
+
+    // The controls, by their design names.
+    QLabel* Label2 = nullptr;
+    PathLabel* Label1 = nullptr;
+    DirectoryList* Dir1 = nullptr;
+    QComboBox* Drive1 = nullptr;
+    QPushButton* command1 = nullptr;
+    QPushButton* Command2 = nullptr;
 
     DirectorySource& m_source;
     Questions& m_questions;
@@ -62,13 +74,6 @@ private:
     QList<Drive> m_drives;
     bool m_wasClosed = false;
     bool m_shownBefore = false;
-
-    QLabel* m_label2 = nullptr;
-    PathLabel* m_label1 = nullptr;
-    DirectoryList* m_dir1 = nullptr;
-    QComboBox* m_drive1 = nullptr;
-    QPushButton* m_command1 = nullptr;
-    QPushButton* m_command2 = nullptr;
 };
 
 } // namespace parvix

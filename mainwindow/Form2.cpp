@@ -1,5 +1,6 @@
 #include "Form2.h"
 
+#include "CommonDialog.h"
 #include "DirectoryChooserOpener.h"
 #include "FileDropFilter.h"
 #include "Fonts.h"
@@ -130,20 +131,21 @@ Form2::Form2(QWidget* parent) : QWidget(parent), m_files(makeNativeFileServices(
         SSTab1_Click(previous);
     });
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form2::openDirectoryChooser);
-    connect(Command10, &QPushButton::clicked, this, &Form2::openDirectoryChooser);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
+    connect(Command10, &QPushButton::clicked, this, &Form2::Command10_Click);
     connect(Option1, &QRadioButton::clicked, this, &Form2::Option1_Click);
     connect(Option2, &QRadioButton::clicked, this, &Form2::Option2_Click);
     connect(Option1, &QRadioButton::toggled, this, &Form2::setOptionTabStops);
     setOptionTabStops();
-    connect(List1, &QListWidget::currentRowChanged, this, &Form2::List1_Click);
+    QListWidget* const list1 = &m_joinList->box();
+    connect(list1, &QListWidget::currentRowChanged, this, &Form2::List1_Click);
     // Enter in these inputs starts the cut or the join; the key still reaches the input.
     for (QWidget* input : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
-                           static_cast<QWidget*>(Option1), static_cast<QWidget*>(Text4), static_cast<QWidget*>(List1)})
+                           static_cast<QWidget*>(Option1), static_cast<QWidget*>(Text4), static_cast<QWidget*>(list1)})
         input->installEventFilter(this);
     connect(Label6, &MailLinkLabel::clicked, this, &Form2::Label6_Click);
 
@@ -153,11 +155,13 @@ Form2::Form2(QWidget* parent) : QWidget(parent), m_files(makeNativeFileServices(
                           "图片文件[*.bmp,*.jpg,*.gif]|*.bmp;*.jpg;*.gif|所有文件[*.*]|*.*");
     // Preselected: all files, what a user cutting a file most often wants to see.
     constexpr int kAllFilesEntry = 4;
-    CommonDialog1.setDialogTitle(kDialogTitle);
-    CommonDialog1.setFilter(kDialogFilter);
-    CommonDialog1.setFilterIndex(kAllFilesEntry);
-    CommonDialog1.setInitDir(defaultInitialFolder());
-    CommonDialog1.setFileName(QString());
+    CommonDialog1 = new CommonDialog(this);
+    CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
+    CommonDialog1->setDialogTitle(kDialogTitle);
+    CommonDialog1->setFilter(kDialogFilter);
+    CommonDialog1->setFilterIndex(kAllFilesEntry);
+    CommonDialog1->setInitDir(defaultInitialFolder());
+    CommonDialog1->setFileName(QString());
 
     new FileDropFilter(*this);
 
@@ -254,11 +258,11 @@ void Form2::createJoinPage(QWidget* page)
     Command10 = make<QPushButton>(page, "Command10", twipsRect(6840, 600, 375, 375).translated(-origin));
     Command10->setText(kBrowse);
 
-    List1 = make<QListWidget>(page, "List1", twipsRect(120, 1080, 4815, 1620).translated(-origin));
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setSortingEnabled(false);
-    List1->setUniformItemSizes(true);
-    m_joinList = new JoinList(*List1);
+    auto* list = make<QListWidget>(page, "List1", twipsRect(120, 1080, 4815, 1620).translated(-origin));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSortingEnabled(false);
+    list->setUniformItemSizes(true);
+    m_joinList = new JoinList(*list);
 
     Frame3 = make<QGroupBox>(page, "Frame3", twipsRect(5040, 1080, 2175, 1695).translated(-origin));
     Frame3->setTitle(kFrame3);
@@ -334,8 +338,9 @@ void Form2::createAboutPage(QWidget* page)
 
 void Form2::setFocusOrder()
 {
+    QWidget* const list1 = &m_joinList->box();
     QWidget* const order[] = {Text1,  Command1, Text2, Command2, Option1,  Option2,  Text3,    Command3,
-                              SSTab1, Text4,    List1, Command4, Command5, Command6, Command10};
+                              SSTab1, Text4,    list1, Command4, Command5, Command6, Command10};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -392,6 +397,16 @@ void Form2::Label6_Click()
     static const QString kMailLink = QStringLiteral("mailto:author@example.com");
     // Handed to the desktop, which starts the mail program on its own; a failure shows nothing.
     QDesktopServices::openUrl(QUrl(kMailLink));
+}
+
+void Form2::Command2_Click()
+{
+    openDirectoryChooser();
+}
+
+void Form2::Command10_Click()
+{
+    openDirectoryChooser();
 }
 
 void Form2::openDirectoryChooser()
@@ -500,7 +515,7 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
         if (enter) {
             if (watched == Text1 || watched == Text2 || watched == Text3 || watched == Option1)
                 Command3_Click();
-            else if (watched == Text4 || watched == List1)
+            else if (watched == Text4 || watched == &m_joinList->box())
                 Command6_Click();
         }
     }
@@ -509,8 +524,8 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
 
 void Form2::Command1_Click()
 {
-    CommonDialog1.setFlags(CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly);
-    const QString chosen = CommonDialog1.showOpen(this);
+    CommonDialog1->setFlags(CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly);
+    const QString chosen = CommonDialog1->showOpen(this);
     if (chosen.isEmpty())
         return;
     setCutSource(chosen);
@@ -556,10 +571,10 @@ void Form2::Command4_Click()
     static const QString kAddFilter =
         QStringLiteral("Cut file[*.001]|*.001|Sub split file[*.002,*.003,*.004,*.005,*.006,*.007,*.008,*.009]|"
                        "*.002;*.003;*.004;*.005;*.006;*.007;*.008;*.009|All files[*.*]|*.*");
-    CommonDialog1.setFlags(CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly);
-    CommonDialog1.setFilter(kAddFilter);
-    CommonDialog1.setFileName(QString());
-    addToJoinList(CommonDialog1.showOpen(this));
+    CommonDialog1->setFlags(CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly);
+    CommonDialog1->setFilter(kAddFilter);
+    CommonDialog1->setFileName(QString());
+    addToJoinList(CommonDialog1->showOpen(this));
 }
 
 void Form2::Command5_Click()

@@ -509,20 +509,21 @@ TEST_F(DirectoryChooser, BothBrowseButtonsOfTheMainWindowOpenItAndFillBothDestin
 {
     Form2 window;
     window.show();
+    auto control = [&window](const char* name) { return window.findChild<QWidget*>(q(name)); };
     struct Case
     {
         int page;
-        QPushButton* browse;
+        const char* browse;
         const char* open;
         const char* chosen;
     };
     const Case cases[] = {
-        {0, window.Command2, "alpha", "start/alpha"},
-        {1, window.Command10, "deep", "start/alpha/deep"}, // the second opening starts in alpha
+        {0, "Command2", "alpha", "start/alpha"},
+        {1, "Command10", "deep", "start/alpha/deep"}, // the second opening starts in alpha
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chosen);
-        window.SSTab1->setCurrentIndex(c.page);
+        window.selectTab(c.page);
         bool shown = false;
         QTimer::singleShot(0, [&] {
             auto* form = qobject_cast<Form1*>(QApplication::activeModalWidget());
@@ -531,10 +532,10 @@ TEST_F(DirectoryChooser, BothBrowseButtonsOfTheMainWindowOpenItAndFillBothDestin
             doubleClick(*form, q(c.open));
             button(*form, "command1")->click();
         });
-        QTest::mouseClick(c.browse, Qt::LeftButton);
+        QTest::mouseClick(control(c.browse), Qt::LeftButton);
         EXPECT_TRUE(shown);
-        EXPECT_EQ(window.Text2->text(), path(c.chosen) + q("/"));
-        EXPECT_EQ(window.Text4->text(), path(c.chosen) + q("/"));
+        EXPECT_EQ(qobject_cast<QLineEdit*>(control("Text2"))->text(), path(c.chosen) + q("/"));
+        EXPECT_EQ(qobject_cast<QLineEdit*>(control("Text4"))->text(), path(c.chosen) + q("/"));
     }
 }
 
