@@ -13,8 +13,9 @@
 #ifdef _WIN32
 #include "native/Win32FileServices.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses: kept apart so that sorting the includes cannot swap them.
+#include <shellapi.h>
 #endif
 
 namespace {
