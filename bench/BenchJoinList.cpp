@@ -27,11 +27,9 @@ class ListWindow : public parvix::WindowRequests
 public:
     Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override
     {
-        const bool question =
-            style == BoxStyle::Confirmation || style == BoxStyle::Question || style == BoxStyle::ReplaceQuestion;
-        if (!question)
+        if (!parvix::isYesNo(style))
             std::fprintf(stderr, "%s: %s\n", parvix::titleText(title), text.c_str());
-        return question ? Button::Yes : Button::Ok;
+        return parvix::isYesNo(style) ? Button::Yes : Button::Ok;
     }
     void focus(parvix::TextBox) override {}
     void selectAll(parvix::TextBox) override {}

@@ -57,17 +57,19 @@ int main(int argc, char** argv)
     form.show();
     QApplication::processEvents();
 
-    form.Text1->setText(QString::fromLocal8Bit(argv[1]));
-    form.Text2->setText(QString::fromLocal8Bit(argv[2]));
-    form.Option2->click();
-    form.Text3->setText(QString::fromLocal8Bit(argv[3]));
+    // The controls, found by their design names.
+    form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QString::fromLocal8Bit(argv[1]));
+    form.findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(QString::fromLocal8Bit(argv[2]));
+    form.findChild<QRadioButton*>(QStringLiteral("Option2"))->click();
+    form.findChild<QLineEdit*>(QStringLiteral("Text3"))->setText(QString::fromLocal8Bit(argv[3]));
     QApplication::processEvents();
 
     const auto start = std::chrono::steady_clock::now();
-    form.Command3->click();
+    form.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
     QApplication::processEvents();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-    std::printf("window cut seconds %.3f\nentries %d\n", seconds, form.List1->count());
+    std::printf("window cut seconds %.3f\nentries %d\n", seconds,
+                form.findChild<QListWidget*>(QStringLiteral("List1"))->count());
     return presenter.failed ? 1 : 0;
 }

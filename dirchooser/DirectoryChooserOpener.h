@@ -1,6 +1,5 @@
 #pragma once
 
-#include "BoxPresenter.h"
 #include "DirectorySource.h"
 
 #include <memory>
@@ -10,6 +9,7 @@ class QLineEdit;
 namespace parvix {
 
 class Form1;
+class Questions;
 
 // Opens the directory chooser for the main window's two destination boxes; both "..." buttons call
 // open(). The chooser is created on the first opening and afterwards only shown again, so it keeps its
@@ -18,9 +18,10 @@ class Form1;
 class DirectoryChooserOpener
 {
 public:
-    // "Ok" writes into `text4` (join destination) and `text2` (split destination). Without a presenter
-    // the chooser shows real message boxes; without a source it uses the machine's drives.
-    DirectoryChooserOpener(QLineEdit* text4, QLineEdit* text2, std::unique_ptr<BoxPresenter> presenter = nullptr,
+    // "Ok" writes into `text4` (join destination) and `text2` (split destination). The chooser shows its
+    // boxes through `questions` (the main window's), which must outlive the opener; without a source it
+    // uses the machine's drives.
+    DirectoryChooserOpener(QLineEdit* text4, QLineEdit* text2, Questions& questions,
                            std::unique_ptr<DirectorySource> source = nullptr);
     ~DirectoryChooserOpener();
 
@@ -36,7 +37,7 @@ public:
 private:
     QLineEdit* m_text4;
     QLineEdit* m_text2;
-    std::unique_ptr<BoxPresenter> m_presenter;
+    Questions& m_questions;
     std::unique_ptr<DirectorySource> m_source;
     std::unique_ptr<Form1> m_form;
 };

@@ -1,12 +1,12 @@
 #include "Form1.h"
 
-#include "BoxPresenter.h"
 #include "DirectoryList.h"
 #include "DirectorySource.h"
 #include "DiskErrorTable.h"
 #include "PathLabel.h"
 #include "Pictures.h"
 #include "Platform.h"
+#include "WindowGeometry.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -29,156 +28,107 @@ const QString kLabel1Caption = QStringLiteral("Label1");
 const QString kOkCaption = QStringLiteral("Ok");
 const QString kCancelCaption = QStringLiteral("cancel");
 
-// The layout is drawn in twips; 15 twips make a pixel at 96 dots per inch.
-constexpr int kTwipsPerPixel = 15;
-
-QRect fromTwips(int left, int top, int width, int height)
-{
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
-}
-
-// The disk-error report asks nothing of the window but a message box.
-class DiskErrorBox : public WindowRequests
-{
-public:
-    explicit DiskErrorBox(BoxPresenter& presenter) : m_presenter(presenter) {}
-
-    Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override
-    {
-        return m_presenter.messageBox(text, style, title);
-    }
-    void focus(TextBox) override {}
-    void selectAll(TextBox) override {}
-    void caretToEnd(TextBox) override {}
-    void clearJoinList() override {}
-    void appendJoinList(const std::string&) override {}
-    std::int64_t joinListCount() override { return 0; }
-    std::string joinListEntry(std::int64_t) override { return {}; }
-    void setText4(const std::string&) override {}
-    void setPointer(Pointer) override {}
-    void setProgressMax(float) override {}
-    void setProgressValue(float) override {}
-    void showProgress() override {}
-    void hideProgress() override {}
-    void selectTab(int) override {}
-
-private:
-    BoxPresenter& m_presenter;
-};
-
 } // namespace
 
-Form1::Form1(DirectorySource& source, BoxPresenter& presenter, QLineEdit* text4, QLineEdit* text2)
-    : m_source(source), m_presenter(presenter), m_text4(text4), m_text2(text2)
+Form1::Form1(DirectorySource& source, Questions& questions, QLineEdit* text4, QLineEdit* text2)
+    : m_source(source), m_questions(questions), m_text4(text4), m_text2(text2)
 {
     setWindowTitle(kCaption);
     setWindowIcon(programIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(5190 / kTwipsPerPixel, 3765 / kTwipsPerPixel);
+    setFixedSize(twipsToPixels(5190), twipsToPixels(3765));
     createControls();
-
-    // Load step.
-    centreOnScreen();
-    m_drives = m_source.drives();
-    for (const Drive& drive : m_drives)
-        m_drive1->addItem(drive.label);
-    QString start = normalisedDirectory(QDir::currentPath());
-    if (start.isEmpty() && !m_drives.isEmpty())
-        start = m_drives.first().root;
-    connect(m_dir1, &DirectoryList::pathChanged, this, &Form1::dir1Changed);
-    connect(m_drive1, &QComboBox::currentIndexChanged, this, &Form1::drive1Changed);
-    m_dir1->showPath(start);
+    load();
 }
 
 Form1::~Form1() = default;
 
 void Form1::createControls()
 {
-    m_label2 = new QLabel(kLabel2Caption, this);
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    m_label1 = new PathLabel(kLabel1Caption, this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_dir1 = new DirectoryList(m_source, this);
-    m_dir1->setObjectName(QStringLiteral("Dir1"));
-    m_drive1 = new QComboBox(this);
-    m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_command1 = new QPushButton(kOkCaption, this);
-    m_command1->setObjectName(QStringLiteral("command1"));
-    m_command2 = new QPushButton(kCancelCaption, this);
-    m_command2->setObjectName(QStringLiteral("Command2"));
+    Label2 = new QLabel(kLabel2Caption, this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label1 = new PathLabel(kLabel1Caption, this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Dir1 = new DirectoryList(m_source, this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    Drive1 = new QComboBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    command1 = new QPushButton(kOkCaption, this);
+    command1->setObjectName(QStringLiteral("command1"));
+    Command2 = new QPushButton(kCancelCaption, this);
+    Command2->setObjectName(QStringLiteral("Command2"));
 
-    m_label2->setGeometry(fromTwips(240, 240, 810, 195));
-    m_label1->setGeometry(fromTwips(240, 480, 4695, 195));
-    m_dir1->setGeometry(fromTwips(240, 720, 4695, 2400));
-    m_drive1->setGeometry(fromTwips(240, 3240, 1935, 300));
-    m_command1->setGeometry(fromTwips(2520, 3240, 1095, 375));
-    m_command2->setGeometry(fromTwips(3840, 3240, 1095, 375));
+    Label2->setGeometry(twipsRect(240, 240, 810, 195));
+    Label1->setGeometry(twipsRect(240, 480, 4695, 195));
+    Dir1->setGeometry(twipsRect(240, 720, 4695, 2400));
+    Drive1->setGeometry(twipsRect(240, 3240, 1935, 300));
+    command1->setGeometry(twipsRect(2520, 3240, 1095, 375));
+    Command2->setGeometry(twipsRect(3840, 3240, 1095, 375));
 
     // Our fonts are larger than the ones the layout was drawn for: let the heading and the labels grow
     // into the free space beside and below them (16 pixels to the next control), and the drive list to
     // the buttons' height, so no text is cut off.
-    m_label2->resize(std::max(m_label2->width(), m_label2->sizeHint().width()),
-                     std::clamp(m_label2->sizeHint().height(), m_label2->height(), 16));
-    m_label1->resize(m_label1->width(), std::clamp(m_label1->sizeHint().height(), m_label1->height(), 16));
-    m_drive1->resize(m_drive1->width(),
-                     std::clamp(m_drive1->sizeHint().height(), m_drive1->height(), m_command1->height()));
+    Label2->resize(std::max(Label2->width(), Label2->sizeHint().width()),
+                   std::clamp(Label2->sizeHint().height(), Label2->height(), 16));
+    Label1->resize(Label1->width(), std::clamp(Label1->sizeHint().height(), Label1->height(), 16));
+    Drive1->resize(Drive1->width(), std::clamp(Drive1->sizeHint().height(), Drive1->height(), command1->height()));
 
-    m_command1->setDefault(true);
-    connect(m_command1, &QPushButton::clicked, this, &Form1::command1Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form1::command2Click);
+    command1->setDefault(true);
+    connect(command1, &QPushButton::clicked, this, &Form1::command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
 
-    setTabOrder(m_dir1, m_drive1);
-    setTabOrder(m_drive1, m_command1);
-    setTabOrder(m_command1, m_command2);
+    setTabOrder(Dir1, Drive1);
+    setTabOrder(Drive1, command1);
+    setTabOrder(command1, Command2);
 }
 
-void Form1::centreOnScreen()
+void Form1::load()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    const QSize outer = frameGeometry().size();
-    const double left = area.x() + (area.width() - outer.width()) / 2.0;
-    const double top = area.y() + (area.height() - outer.height()) / 2.0;
-    move(qRound(left), qRound(top));
+    centreOnScreen(*this, QGuiApplication::primaryScreen());
+    m_drives = m_source.drives();
+    for (const Drive& drive : m_drives)
+        Drive1->addItem(drive.label);
+    QString start = normalisedDirectory(QDir::currentPath());
+    if (start.isEmpty() && !m_drives.isEmpty())
+        start = m_drives.first().root;
+    connect(Dir1, &DirectoryList::pathChanged, this, &Form1::Dir1_Change);
+    connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
+    Dir1->showPath(start);
 }
 
 QString Form1::result() const
 {
-    return m_label1->path();
+    return Label1->path();
 }
 
-void Form1::dir1Changed(const QString& path)
+void Form1::Dir1_Change(const QString& path)
 {
-    m_label1->setPath(path);
+    Label1->setPath(path);
     // Browsing can lead onto another mounted file system: the drive list follows without a drive step.
     const qsizetype drive = driveIndexOf(m_drives, path);
-    if (drive >= 0 && drive != m_drive1->currentIndex()) {
-        const QSignalBlocker blocker(m_drive1);
-        m_drive1->setCurrentIndex(static_cast<int>(drive));
+    if (drive >= 0 && drive != Drive1->currentIndex()) {
+        const QSignalBlocker blocker(Drive1);
+        Drive1->setCurrentIndex(static_cast<int>(drive));
     }
 }
 
-void Form1::drive1Changed(int index)
+void Form1::Drive1_Change(int index)
 {
     if (index < 0 || index >= m_drives.size())
         return;
     const Drive& drive = m_drives.at(index);
     const QString directory = m_source.currentDirectoryOf(drive);
-    int error = m_dir1->setPath(directory);
+    int error = Dir1->setPath(directory);
     // A remembered directory that has gone since must not lock the user out of its drive.
     if (error != 0 && directory != drive.root)
-        error = m_dir1->setPath(drive.root);
-    if (error != 0) {
-        // The drive list stays on the new drive, the directory list and Label1 on the old directory.
-        DiskErrorBox window(m_presenter);
-        reportDiskError(window, error, DiskErrorEntries::AllButFileNotFound);
-    }
+        error = Dir1->setPath(drive.root);
+    // The drive list stays on the new drive, the directory list and Label1 on the old directory.
+    if (error != 0)
+        reportDiskError(m_questions, error, DiskErrorEntries::AllButFileNotFound);
 }
 
-void Form1::command1Click()
+void Form1::command1_Click()
 {
     const QString chosen = result() + QLatin1Char(kSeparator);
     if (m_text4)
@@ -188,14 +138,14 @@ void Form1::command1Click()
     hide();
 }
 
-void Form1::command2Click()
+void Form1::Command2_Click()
 {
     hide();
 }
 
 void Form1::reject()
 {
-    command2Click();
+    Command2_Click();
 }
 
 void Form1::showEvent(QShowEvent* event)
@@ -205,10 +155,10 @@ void Form1::showEvent(QShowEvent* event)
     if (!m_shownBefore) {
         m_shownBefore = true;
         if (frameGeometry().size() != size())
-            centreOnScreen();
+            centreOnScreen(*this, QGuiApplication::primaryScreen());
     }
-    m_dir1->refresh();
-    m_dir1->setFocus();
+    Dir1->refresh();
+    Dir1->setFocus();
 }
 
 void Form1::closeEvent(QCloseEvent* event)

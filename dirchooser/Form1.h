@@ -12,26 +12,27 @@ class QPushButton;
 
 namespace parvix {
 
-class BoxPresenter;
 class DirectoryList;
 class DirectorySource;
 class PathLabel;
+class Questions;
 
 // The directory chooser: a drive list and a directory list. "Ok" writes the current directory followed
 // by a separator into the join destination (Text4) and then the split destination (Text2), and hides
 // the window; "cancel" and Escape only hide it. The title bar's close box closes it for good: the
 // opener then destroys it.
 //
-// Controls keep their design names as object names: Label2, Label1, Dir1, Drive1, command1, Command2.
+// Its controls are its own; each bears its design name as object name (Label2, Label1, Dir1, Drive1,
+// command1, Command2), by which tests find it.
 class Form1 : public QDialog
 {
     Q_OBJECT
 
 public:
     // Creating the window is its load step: it is centred on the screen and opens at the process's
-    // working directory. `source`, `presenter` and the two text boxes must outlive it (the boxes may
-    // also be destroyed first: then nothing is written into them).
-    Form1(DirectorySource& source, BoxPresenter& presenter, QLineEdit* text4, QLineEdit* text2);
+    // working directory. `source`, `questions` (which shows its boxes) and the two text boxes must
+    // outlive it (the boxes may also be destroyed first: then nothing is written into them).
+    Form1(DirectorySource& source, Questions& questions, QLineEdit* text4, QLineEdit* text2);
     ~Form1() override;
 
     // The chooser's result: the directory shown in Label1.
@@ -48,28 +49,31 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
+private slots:
+    void command1_Click();
+    void Command2_Click();
+    void Dir1_Change(const QString& path);
+    void Drive1_Change(int index);
+
 private:
     void createControls();
-    void centreOnScreen();
-    void dir1Changed(const QString& path);
-    void drive1Changed(int index);
-    void command1Click();
-    void command2Click();
+    void load();
+
+    // The controls, by their design names.
+    QLabel* Label2 = nullptr;
+    PathLabel* Label1 = nullptr;
+    DirectoryList* Dir1 = nullptr;
+    QComboBox* Drive1 = nullptr;
+    QPushButton* command1 = nullptr;
+    QPushButton* Command2 = nullptr;
 
     DirectorySource& m_source;
-    BoxPresenter& m_presenter;
+    Questions& m_questions;
     QPointer<QLineEdit> m_text4;
     QPointer<QLineEdit> m_text2;
     QList<Drive> m_drives;
     bool m_wasClosed = false;
     bool m_shownBefore = false;
-
-    QLabel* m_label2 = nullptr;
-    PathLabel* m_label1 = nullptr;
-    DirectoryList* m_dir1 = nullptr;
-    QComboBox* m_drive1 = nullptr;
-    QPushButton* m_command1 = nullptr;
-    QPushButton* m_command2 = nullptr;
 };
 
 } // namespace parvix

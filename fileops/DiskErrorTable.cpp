@@ -1,7 +1,7 @@
 #include "DiskErrorTable.h"
 
 #include "FileError.h"
-#include "WindowRequests.h"
+#include "Questions.h"
 
 #include <string>
 
@@ -42,10 +42,10 @@ std::optional<std::string_view> diskErrorMessage(int number, DiskErrorEntries en
     }
 }
 
-void reportDiskError(WindowRequests& window, int number, DiskErrorEntries entries)
+void reportDiskError(Questions& questions, int number, DiskErrorEntries entries)
 {
     if (const auto message = diskErrorMessage(number, entries))
-        window.messageBox(std::string(*message), BoxStyle::DiskError, BoxTitle::Program);
+        questions.messageBox(std::string(*message), BoxStyle::DiskError, BoxTitle::Program);
 }
 
 } // namespace parvix

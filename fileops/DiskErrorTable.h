@@ -5,7 +5,7 @@
 
 namespace parvix {
 
-class WindowRequests;
+class Questions;
 
 // Which entries of the table a caller uses: the engines use all of them, the drive change of the
 // directory chooser all but "file not found".
@@ -20,6 +20,6 @@ std::optional<std::string_view> diskErrorMessage(int number, DiskErrorEntries en
 
 // Shows the table's message in the disk-error box and waits for it to be closed; a number without an
 // entry shows nothing. Changes nothing else.
-void reportDiskError(WindowRequests& window, int number, DiskErrorEntries entries);
+void reportDiskError(Questions& questions, int number, DiskErrorEntries entries);
 
 } // namespace parvix

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -40,9 +41,13 @@ public:
 
 // The window's one file-open dialog object. Like the common dialog it stands for, it keeps its title,
 // filter, initial folder, flags, chosen filter and file name between openings.
-class CommonDialog
+class CommonDialog : public QObject
 {
+    Q_OBJECT
+
 public:
+    using QObject::QObject;
+
     static constexpr int kHideReadOnly = 4;
     static constexpr int kFileMustExist = 4096;
 

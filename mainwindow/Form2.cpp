@@ -1,8 +1,10 @@
 #include "Form2.h"
 
+#include "CommonDialog.h"
 #include "DirectoryChooserOpener.h"
 #include "FileDropFilter.h"
 #include "Fonts.h"
+#include "JoinList.h"
 #include "JoinListAdd.h"
 #include "JoinOperation.h"
 #include "MailLinkLabel.h"
@@ -13,8 +15,7 @@
 #include "SelectionKeepingEdit.h"
 #include "SplitOperation.h"
 #include "TabControl.h"
-#include "Twips.h"
-#include "WindowBoxPresenter.h"
+#include "WindowGeometry.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -30,7 +31,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTabBar>
 #include <QUrl>
 #include <algorithm>
@@ -132,20 +132,21 @@ Form2::Form2(QWidget* parent) : QWidget(parent), m_files(makeNativeFileServices(
         SSTab1_Click(previous);
     });
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form2::openDirectoryChooser);
-    connect(Command10, &QPushButton::clicked, this, &Form2::openDirectoryChooser);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
+    connect(Command10, &QPushButton::clicked, this, &Form2::Command10_Click);
     connect(Option1, &QRadioButton::clicked, this, &Form2::Option1_Click);
     connect(Option2, &QRadioButton::clicked, this, &Form2::Option2_Click);
     connect(Option1, &QRadioButton::toggled, this, &Form2::setOptionTabStops);
     setOptionTabStops();
-    connect(List1, &QListWidget::currentRowChanged, this, &Form2::List1_Click);
+    QListWidget* const list1 = &m_joinList->box();
+    connect(list1, &QListWidget::currentRowChanged, this, &Form2::List1_Click);
     // Enter in these inputs starts the cut or the join; the key still reaches the input.
     for (QWidget* input : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
-                           static_cast<QWidget*>(Option1), static_cast<QWidget*>(Text4), static_cast<QWidget*>(List1)})
+                           static_cast<QWidget*>(Option1), static_cast<QWidget*>(Text4), static_cast<QWidget*>(list1)})
         input->installEventFilter(this);
     connect(Label6, &MailLinkLabel::clicked, this, &Form2::Label6_Click);
 
@@ -155,11 +156,13 @@ Form2::Form2(QWidget* parent) : QWidget(parent), m_files(makeNativeFileServices(
                           "图片文件[*.bmp,*.jpg,*.gif]|*.bmp;*.jpg;*.gif|所有文件[*.*]|*.*");
     // Preselected: all files, what a user cutting a file most often wants to see.
     constexpr int kAllFilesEntry = 4;
-    CommonDialog1.setDialogTitle(kDialogTitle);
-    CommonDialog1.setFilter(kDialogFilter);
-    CommonDialog1.setFilterIndex(kAllFilesEntry);
-    CommonDialog1.setInitDir(defaultInitialFolder());
-    CommonDialog1.setFileName(QString());
+    CommonDialog1 = new CommonDialog(this);
+    CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
+    CommonDialog1->setDialogTitle(kDialogTitle);
+    CommonDialog1->setFilter(kDialogFilter);
+    CommonDialog1->setFilterIndex(kAllFilesEntry);
+    CommonDialog1->setInitDir(defaultInitialFolder());
+    CommonDialog1->setFileName(QString());
 
     new FileDropFilter(*this);
 
@@ -256,10 +259,11 @@ void Form2::createJoinPage(QWidget* page)
     Command10 = make<QPushButton>(page, "Command10", twipsRect(6840, 600, 375, 375).translated(-origin));
     Command10->setText(kBrowse);
 
-    List1 = make<QListWidget>(page, "List1", twipsRect(120, 1080, 4815, 1620).translated(-origin));
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setSortingEnabled(false);
-    List1->setUniformItemSizes(true);
+    auto* list = make<QListWidget>(page, "List1", twipsRect(120, 1080, 4815, 1620).translated(-origin));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSortingEnabled(false);
+    list->setUniformItemSizes(true);
+    m_joinList = new JoinList(*list);
 
     Frame3 = make<QGroupBox>(page, "Frame3", twipsRect(5040, 1080, 2175, 1695).translated(-origin));
     Frame3->setTitle(kFrame3);
@@ -335,30 +339,19 @@ void Form2::createAboutPage(QWidget* page)
 
 void Form2::setFocusOrder()
 {
+    QWidget* const list1 = &m_joinList->box();
     QWidget* const order[] = {Text1,  Command1, Text2, Command2, Option1,  Option2,  Text3,    Command3,
-                              SSTab1, Text4,    List1, Command4, Command5, Command6, Command10};
+                              SSTab1, Text4,    list1, Command4, Command5, Command6, Command10};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
 
 void Form2::load()
 {
-    centreOnScreen();
+    centreOnScreen(*this, screen());
     SSTab1->setCurrentIndex(kAboutTab);
     // The keyboard works from the first key: Left and Right switch pages, Tab enters the page in front.
     SSTab1->setFocus(Qt::OtherFocusReason);
-}
-
-void Form2::centreOnScreen()
-{
-    const QScreen* screen = this->screen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->geometry();
-    const QSize outer = frameGeometry().size();
-    const float left = (static_cast<float>(area.width()) - static_cast<float>(outer.width())) / 2.0f;
-    const float top = (static_cast<float>(area.height()) - static_cast<float>(outer.height())) / 2.0f;
-    move(area.x() + static_cast<int>(std::floor(left)), area.y() + static_cast<int>(std::floor(top)));
 }
 
 void Form2::showEvent(QShowEvent* event)
@@ -373,7 +366,7 @@ void Form2::showEvent(QShowEvent* event)
     // The frame's size is known only once the window is on the screen; centre again with it, once.
     if (!m_centredWithFrame && frameGeometry().size() != size()) {
         m_centredWithFrame = true;
-        centreOnScreen();
+        centreOnScreen(*this, screen());
     }
 }
 
@@ -395,7 +388,7 @@ int Form2::currentPage() const
 
 void Form2::SSTab1_Click(int previousTab)
 {
-    flushJoinList();
+    m_joinList->flush();
     // Only the page that was left matters, not the page entered.
     selectAll(previousTab == kJoinTab ? TextBox::Text1 : TextBox::Text4);
 }
@@ -407,12 +400,21 @@ void Form2::Label6_Click()
     QDesktopServices::openUrl(QUrl(kMailLink));
 }
 
+void Form2::Command2_Click()
+{
+    openDirectoryChooser();
+}
+
+void Form2::Command10_Click()
+{
+    openDirectoryChooser();
+}
+
 void Form2::openDirectoryChooser()
 {
-    // The chooser's message boxes go through this window's, so one presenter answers them all.
+    // The chooser's message boxes are this window's, so one presenter answers them all.
     if (!m_directoryChooser)
-        m_directoryChooser =
-            std::make_unique<DirectoryChooserOpener>(Text4, Text2, std::make_unique<WindowBoxPresenter>(*this));
+        m_directoryChooser = std::make_unique<DirectoryChooserOpener>(Text4, Text2, *this);
     m_directoryChooser->open();
 }
 
@@ -514,7 +516,7 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
         if (enter) {
             if (watched == Text1 || watched == Text2 || watched == Text3 || watched == Option1)
                 Command3_Click();
-            else if (watched == Text4 || watched == List1)
+            else if (watched == Text4 || watched == &m_joinList->box())
                 Command6_Click();
         }
     }
@@ -523,8 +525,8 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
 
 void Form2::Command1_Click()
 {
-    CommonDialog1.setFlags(CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly);
-    const QString chosen = CommonDialog1.showOpen(this);
+    CommonDialog1->setFlags(CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly);
+    const QString chosen = CommonDialog1->showOpen(this);
     if (chosen.isEmpty())
         return;
     setCutSource(chosen);
@@ -570,33 +572,32 @@ void Form2::Command4_Click()
     static const QString kAddFilter =
         QStringLiteral("Cut file[*.001]|*.001|Sub split file[*.002,*.003,*.004,*.005,*.006,*.007,*.008,*.009]|"
                        "*.002;*.003;*.004;*.005;*.006;*.007;*.008;*.009|All files[*.*]|*.*");
-    CommonDialog1.setFlags(CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly);
-    CommonDialog1.setFilter(kAddFilter);
-    CommonDialog1.setFileName(QString());
-    addToJoinList(CommonDialog1.showOpen(this));
+    CommonDialog1->setFlags(CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly);
+    CommonDialog1->setFilter(kAddFilter);
+    CommonDialog1->setFileName(QString());
+    addToJoinList(CommonDialog1->showOpen(this));
 }
 
 void Form2::Command5_Click()
 {
-    flushJoinList();
-    const QModelIndexList selected = List1->selectionModel()->selectedIndexes();
+    QListWidget& list = m_joinList->box();
+    const QModelIndexList selected = list.selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return;
     // The list holds one selected entry at most; from the end, the first one found goes.
     int row = -1;
     for (const QModelIndex& index : selected)
         row = std::max(row, index.row());
-    delete List1->takeItem(row);
+    delete list.takeItem(row);
     if (row > 0)
-        List1->setCurrentRow(row - 1);
-    else if (List1->count() > 0)
-        List1->setCurrentRow(0);
+        list.setCurrentRow(row - 1);
+    else if (list.count() > 0)
+        list.setCurrentRow(0);
 }
 
 void Form2::List1_Click(int row)
 {
-    QListWidgetItem* item = row >= 0 ? List1->item(row) : nullptr;
-    List1->setToolTip(item != nullptr ? item->text() : QString());
+    m_joinList->box().setToolTip(m_joinList->entry(row));
 }
 
 void Form2::Command3_Click()
@@ -619,13 +620,14 @@ void Form2::runEngine(const std::function<void(WindowRequests&)>& operation)
     if (m_operationRunning)
         return;
     m_operationRunning = true;
+    m_joinList->setOperationRunning(true);
     struct Ended
     {
         Form2& form;
         ~Ended()
         {
             form.m_operationRunning = false;
-            form.flushJoinList();
+            form.m_joinList->setOperationRunning(false);
         }
     } ended{*this};
     runOperation(*this, *this, operation);
@@ -643,7 +645,7 @@ void Form2::setFileServices(std::unique_ptr<FileServices> files)
 
 Button Form2::messageBox(const std::string& text, BoxStyle style, BoxTitle title)
 {
-    flushJoinList();
+    m_joinList->flush();
     const MessageBoxRequest request{QString::fromUtf8(titleText(title)), displayText(text), style};
     MessageBoxPresenter& presenter = m_presenter != nullptr ? *m_presenter : m_realBoxes;
     // The box itself takes the arrow even while an operation shows the hourglass.
@@ -689,47 +691,22 @@ void Form2::caretToEnd(TextBox box)
 
 void Form2::clearJoinList()
 {
-    m_pendingEntries.clear();
-    List1->clear();
+    m_joinList->clear();
 }
 
 void Form2::appendJoinList(const std::string& entry)
 {
-    // Whatever else happens, the entries are in the list once the window next takes events. A list box
-    // in view lays all its rows out again for every batch it is handed: during an operation it then
-    // takes them once the operation ends or shows a box, and while it is out of view (a cut runs on the
-    // Cut file page) it takes them as they come, so that no long pause is left for the end.
-    if (m_pendingEntries.empty() && (!m_operationRunning || !List1->isVisible()))
-        QMetaObject::invokeMethod(this, &Form2::flushJoinList, Qt::QueuedConnection);
-    m_pendingEntries.push_back(QString::fromStdString(entry));
+    m_joinList->append(QString::fromStdString(entry));
 }
 
 std::int64_t Form2::joinListCount()
 {
-    return static_cast<std::int64_t>(List1->count()) + static_cast<std::int64_t>(m_pendingEntries.size());
+    return m_joinList->count();
 }
 
 std::string Form2::joinListEntry(std::int64_t index)
 {
-    const std::int64_t shown = List1->count();
-    if (index >= 0 && index < shown)
-        return List1->item(static_cast<int>(index))->text().toStdString();
-    const std::int64_t pending = index - shown;
-    if (pending >= 0 && pending < static_cast<std::int64_t>(m_pendingEntries.size()))
-        return m_pendingEntries[static_cast<std::size_t>(pending)].toStdString();
-    return {};
-}
-
-void Form2::flushJoinList()
-{
-    if (m_pendingEntries.empty())
-        return;
-    QStringList entries;
-    entries.reserve(static_cast<qsizetype>(m_pendingEntries.size()));
-    for (auto& entry : m_pendingEntries)
-        entries.push_back(std::move(entry));
-    m_pendingEntries.clear();
-    List1->addItems(entries);
+    return m_joinList->entry(index).toStdString();
 }
 
 void Form2::setText4(const std::string& text)
@@ -780,7 +757,7 @@ void Form2::hideProgress()
 
 void Form2::selectTab(int index)
 {
-    flushJoinList();
+    m_joinList->flush();
     SSTab1->setCurrentIndex(index);
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "CommonDialog.h"
 #include "FileServices.h"
 #include "MessageBox.h"
 #include "WindowRequests.h"
@@ -9,13 +8,11 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
-#include <vector>
 
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -23,11 +20,15 @@ class QTabWidget;
 
 namespace parvix {
 
+class CommonDialog;
 class DirectoryChooserOpener;
+class JoinList;
 class MailLinkLabel;
 
 // The main window: a banner, the tab control with the Cut file, Join file and About pages, and the
-// progress bar. It is the engines' window: they reach it only through WindowRequests.
+// progress bar. It is the engines' window: they reach it only through WindowRequests. Its controls are
+// its own; each bears its design name as object name (Text1, Command3, CommonDialog1), by which tests
+// and tools find it.
 class Form2 : public QWidget, public WindowRequests
 {
     Q_OBJECT
@@ -61,8 +62,10 @@ public:
     float progressMax() const { return m_progressMax; }
     float progressValue() const { return m_progressValue; }
 
-    // WindowRequests
+    // Questions
     Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override;
+
+    // WindowDisplay
     void focus(TextBox box) override;
     void selectAll(TextBox box) override;
     void caretToEnd(TextBox box) override;
@@ -78,17 +81,6 @@ public:
     void hideProgress() override;
     void selectTab(int index) override;
 
-public slots:
-    // "..." beside either destination. The directory chooser writes its folder into Text2 and Text4.
-    void openDirectoryChooser();
-    void Command1_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
-    void Command6_Click();
-    void Option1_Click();
-    void Option2_Click();
-
 signals:
     void closed();
 
@@ -97,7 +89,50 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-public:
+private slots:
+    void Command1_Click();
+    // "..." beside either destination. The directory chooser writes its folder into Text2 and Text4.
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command10_Click();
+    void Option1_Click();
+    void Option2_Click();
+
+private:
+    void createBanner();
+    void createCutPage(QWidget* page);
+    void createJoinPage(QWidget* page);
+    void createAboutPage(QWidget* page);
+    void setFocusOrder();
+    void load();
+    void SSTab1_Click(int previousTab);
+    void Label6_Click();
+    void List1_Click(int row);
+    void setOptionTabStops();
+    void openDirectoryChooser();
+    QLineEdit* textBox(TextBox box) const;
+    bool isOrdinaryFile(const QString& path);
+    void openForCut(const QString& path);
+    void runEngine(const std::function<void(WindowRequests&)>& operation);
+
+    MessageBoxPresenter* m_presenter = nullptr;
+    QtMessageBoxPresenter m_realBoxes;
+    std::unique_ptr<FileServices> m_files;
+    // The directory chooser, created on the first "..." click.
+    std::unique_ptr<DirectoryChooserOpener> m_directoryChooser;
+
+    QPoint m_pageOrigin;
+    int m_currentPage = 0;
+    bool m_centredWithFrame = false;
+    bool m_activatedOnce = false;
+    bool m_hourglass = false;
+    bool m_operationRunning = false;
+    float m_progressMax = 0;
+    float m_progressValue = 0;
+
     // The controls, by their design names.
     QLabel* Picture1 = nullptr;
     QLabel* Image3 = nullptr;
@@ -121,7 +156,8 @@ public:
     QLabel* Label4 = nullptr;
     QLineEdit* Text4 = nullptr;
     QPushButton* Command10 = nullptr;
-    QListWidget* List1 = nullptr;
+    // List1, with the entries on their way into it.
+    JoinList* m_joinList = nullptr;
     QGroupBox* Frame3 = nullptr;
     QPushButton* Command4 = nullptr;
     QPushButton* Command5 = nullptr;
@@ -136,43 +172,7 @@ public:
     QFrame* Line2 = nullptr;
 
     // The one file-open dialog, shared by the source browse and "Add".
-    CommonDialog CommonDialog1;
-
-private:
-    void createBanner();
-    void createCutPage(QWidget* page);
-    void createJoinPage(QWidget* page);
-    void createAboutPage(QWidget* page);
-    void setFocusOrder();
-    void load();
-    void centreOnScreen();
-    void SSTab1_Click(int previousTab);
-    void Label6_Click();
-    void List1_Click(int row);
-    void setOptionTabStops();
-    QLineEdit* textBox(TextBox box) const;
-    void flushJoinList();
-    bool isOrdinaryFile(const QString& path);
-    void openForCut(const QString& path);
-    void runEngine(const std::function<void(WindowRequests&)>& operation);
-
-    MessageBoxPresenter* m_presenter = nullptr;
-    QtMessageBoxPresenter m_realBoxes;
-    std::unique_ptr<FileServices> m_files;
-    // The directory chooser, created on the first "..." click.
-    std::unique_ptr<DirectoryChooserOpener> m_directoryChooser;
-
-    QPoint m_pageOrigin;
-    int m_currentPage = 0;
-    bool m_centredWithFrame = false;
-    bool m_activatedOnce = false;
-    bool m_hourglass = false;
-    bool m_operationRunning = false;
-    float m_progressMax = 0;
-    float m_progressValue = 0;
-    // Appends are gathered and handed to the list in one go: one insertion per entry would make a
-    // cut into many thousands of pieces crawl.
-    std::vector<QString> m_pendingEntries;
+    CommonDialog* CommonDialog1 = nullptr;
 };
 
 } // namespace parvix

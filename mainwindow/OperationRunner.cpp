@@ -22,7 +22,7 @@ constexpr int kDeliveryIntervalMs = 25;
 void runOperation(QWidget& window, WindowRequests& requests, const std::function<void(WindowRequests&)>& operation)
 {
     const InputBlocker blocker(window);
-    RequestRelay relay(requests);
+    RequestRelay relay(requests, requests);
     QTimer delivery;
     delivery.setInterval(kDeliveryIntervalMs);
     QObject::connect(&delivery, &QTimer::timeout, &relay, &RequestRelay::deliver);

@@ -4,12 +4,12 @@
 
 namespace parvix {
 
-RequestRelay::RequestRelay(WindowRequests& window) : m_window(window)
+RequestRelay::RequestRelay(Questions& questions, WindowDisplay& display) : m_questions(questions), m_display(display)
 {
-    const std::int64_t count = window.joinListCount();
+    const std::int64_t count = display.joinListCount();
     m_joinList.reserve(static_cast<std::size_t>(count));
     for (std::int64_t i = 0; i < count; ++i)
-        m_joinList.push_back(window.joinListEntry(i));
+        m_joinList.push_back(display.joinListEntry(i));
 }
 
 void RequestRelay::post(Request request)
@@ -31,15 +31,15 @@ void RequestRelay::deliver()
         batch.swap(m_queue);
     }
     for (auto& request : batch)
-        request(m_window);
+        request();
     m_delivering = false;
 }
 
 Button RequestRelay::messageBox(const std::string& text, BoxStyle style, BoxTitle title)
 {
     std::optional<Button> answer;
-    post([&](WindowRequests& window) {
-        const Button button = window.messageBox(text, style, title);
+    post([&] {
+        const Button button = m_questions.messageBox(text, style, title);
         const std::lock_guard lock(m_mutex);
         answer = button;
         m_answered.notify_all();
@@ -51,31 +51,16 @@ Button RequestRelay::messageBox(const std::string& text, BoxStyle style, BoxTitl
     return *answer;
 }
 
-void RequestRelay::focus(TextBox box)
-{
-    post([box](WindowRequests& window) { window.focus(box); });
-}
-
-void RequestRelay::selectAll(TextBox box)
-{
-    post([box](WindowRequests& window) { window.selectAll(box); });
-}
-
-void RequestRelay::caretToEnd(TextBox box)
-{
-    post([box](WindowRequests& window) { window.caretToEnd(box); });
-}
-
 void RequestRelay::clearJoinList()
 {
     m_joinList.clear();
-    post([](WindowRequests& window) { window.clearJoinList(); });
+    relay(&WindowDisplay::clearJoinList);
 }
 
 void RequestRelay::appendJoinList(const std::string& entry)
 {
     m_joinList.push_back(entry);
-    post([entry](WindowRequests& window) { window.appendJoinList(entry); });
+    relay(&WindowDisplay::appendJoinList, entry);
 }
 
 std::int64_t RequestRelay::joinListCount()
@@ -88,41 +73,6 @@ std::string RequestRelay::joinListEntry(std::int64_t index)
     if (index < 0 || index >= static_cast<std::int64_t>(m_joinList.size()))
         return {};
     return m_joinList[static_cast<std::size_t>(index)];
-}
-
-void RequestRelay::setText4(const std::string& text)
-{
-    post([text](WindowRequests& window) { window.setText4(text); });
-}
-
-void RequestRelay::setPointer(Pointer pointer)
-{
-    post([pointer](WindowRequests& window) { window.setPointer(pointer); });
-}
-
-void RequestRelay::setProgressMax(float maximum)
-{
-    post([maximum](WindowRequests& window) { window.setProgressMax(maximum); });
-}
-
-void RequestRelay::setProgressValue(float value)
-{
-    post([value](WindowRequests& window) { window.setProgressValue(value); });
-}
-
-void RequestRelay::showProgress()
-{
-    post([](WindowRequests& window) { window.showProgress(); });
-}
-
-void RequestRelay::hideProgress()
-{
-    post([](WindowRequests& window) { window.hideProgress(); });
-}
-
-void RequestRelay::selectTab(int index)
-{
-    post([index](WindowRequests& window) { window.selectTab(index); });
 }
 
 } // namespace parvix

@@ -34,9 +34,7 @@ Button ConsoleWindow::messageBox(const std::string& text, BoxStyle style, BoxTit
             c = '\n';
     }
     std::fprintf(stderr, "%s: %s\n", titleText(title), shown.c_str());
-    const bool question =
-        style == BoxStyle::Confirmation || style == BoxStyle::Question || style == BoxStyle::ReplaceQuestion;
-    if (!question)
+    if (!isYesNo(style))
         return Button::Ok;
     if (m_assumeYes)
         return Button::Yes;

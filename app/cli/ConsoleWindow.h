@@ -15,7 +15,10 @@ class ConsoleWindow : public WindowRequests
 public:
     explicit ConsoleWindow(bool assumeYes);
 
+    // Questions
     Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override;
+
+    // WindowDisplay
     void focus(TextBox) override {}
     void selectAll(TextBox) override {}
     void caretToEnd(TextBox) override {}

@@ -12,8 +12,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
-
-// After windows.h, which it needs.
+// After windows.h, whose types it uses: kept apart so that sorting the includes cannot swap them.
 #include <shellapi.h>
 #endif
 

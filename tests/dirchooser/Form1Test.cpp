@@ -5,7 +5,7 @@
 #include "Form2.h"
 #include "NativeDirectorySource.h"
 #include "PathLabel.h"
-#include "QtBoxPresenter.h"
+#include "Questions.h"
 
 #include "QtPrinters.h"
 
@@ -46,7 +46,7 @@ struct ShownBox
 };
 
 // Records every box and answers OK.
-class RecordingPresenter : public BoxPresenter
+class RecordingPresenter : public Questions
 {
 public:
     explicit RecordingPresenter(std::vector<ShownBox>& boxes) : m_boxes(boxes) {}
@@ -109,9 +109,8 @@ protected:
             QList<Drive> drives{{q("/"), q("/")}};
             for (const QString& root : extraDrives)
                 drives.append({root, root});
-            m_opener =
-                std::make_unique<DirectoryChooserOpener>(&text4, &text2, std::make_unique<RecordingPresenter>(boxes),
-                                                         std::make_unique<TestSource>(drives, failures));
+            m_opener = std::make_unique<DirectoryChooserOpener>(&text4, &text2, m_presenter,
+                                                                std::make_unique<TestSource>(drives, failures));
         }
         return *m_opener;
     }
@@ -184,6 +183,7 @@ private:
     QTemporaryDir m_tree;
     QString m_top;
     QString m_oldCwd;
+    RecordingPresenter m_presenter{boxes};
     std::unique_ptr<DirectoryChooserOpener> m_opener;
 };
 
@@ -209,10 +209,11 @@ TEST_F(DirectoryChooser, WindowAsDrawn)
         EXPECT_EQ(button(form, "command1")->geometry(), QRect(168, 216, 73, 25));
         EXPECT_EQ(button(form, "Command2")->geometry(), QRect(256, 216, 73, 25));
 
-        // Centred on the screen.
+        // Centred on the screen as the main window is: a half pixel goes to the top left.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        EXPECT_LE(std::abs(form.frameGeometry().center().x() - screen.center().x()), 1);
-        EXPECT_LE(std::abs(form.frameGeometry().center().y() - screen.center().y()), 1);
+        const QRect outer = form.frameGeometry();
+        EXPECT_EQ(outer.topLeft(), screen.topLeft() + QPoint((screen.width() - outer.width()) / 2,
+                                                             (screen.height() - outer.height()) / 2));
 
         // Dir1 has the focus, and Tab walks Drive1, "Ok", "cancel".
         EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -508,20 +509,21 @@ TEST_F(DirectoryChooser, BothBrowseButtonsOfTheMainWindowOpenItAndFillBothDestin
 {
     Form2 window;
     window.show();
+    auto control = [&window](const char* name) { return window.findChild<QWidget*>(q(name)); };
     struct Case
     {
         int page;
-        QPushButton* browse;
+        const char* browse;
         const char* open;
         const char* chosen;
     };
     const Case cases[] = {
-        {0, window.Command2, "alpha", "start/alpha"},
-        {1, window.Command10, "deep", "start/alpha/deep"}, // the second opening starts in alpha
+        {0, "Command2", "alpha", "start/alpha"},
+        {1, "Command10", "deep", "start/alpha/deep"}, // the second opening starts in alpha
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chosen);
-        window.SSTab1->setCurrentIndex(c.page);
+        window.selectTab(c.page);
         bool shown = false;
         QTimer::singleShot(0, [&] {
             auto* form = qobject_cast<Form1*>(QApplication::activeModalWidget());
@@ -530,16 +532,18 @@ TEST_F(DirectoryChooser, BothBrowseButtonsOfTheMainWindowOpenItAndFillBothDestin
             doubleClick(*form, q(c.open));
             button(*form, "command1")->click();
         });
-        QTest::mouseClick(c.browse, Qt::LeftButton);
+        QTest::mouseClick(control(c.browse), Qt::LeftButton);
         EXPECT_TRUE(shown);
-        EXPECT_EQ(window.Text2->text(), path(c.chosen) + q("/"));
-        EXPECT_EQ(window.Text4->text(), path(c.chosen) + q("/"));
+        EXPECT_EQ(qobject_cast<QLineEdit*>(control("Text2"))->text(), path(c.chosen) + q("/"));
+        EXPECT_EQ(qobject_cast<QLineEdit*>(control("Text4"))->text(), path(c.chosen) + q("/"));
     }
 }
 
-TEST(QtBoxPresenter, DiskErrorBoxHasStopIconOkAndTheProgramTitle)
+TEST(DirectoryChooserBox, TheMainWindowShowsADiskErrorWithStopIconOkAndTheProgramTitle)
 {
-    QtBoxPresenter presenter;
+    // The chooser's boxes are the main window's.
+    Form2 window;
+    Questions& questions = window;
     bool seen = false;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -551,7 +555,7 @@ TEST(QtBoxPresenter, DiskErrorBoxHasStopIconOkAndTheProgramTitle)
         EXPECT_EQ(box->text(), q("The specify drive cann't to be used\n\nNo disk in the drive"));
         box->button(QMessageBox::Ok)->click();
     });
-    EXPECT_EQ(presenter.messageBox(kNoDisk.toStdString(), BoxStyle::DiskError, BoxTitle::Program), Button::Ok);
+    EXPECT_EQ(questions.messageBox(kNoDisk.toStdString(), BoxStyle::DiskError, BoxTitle::Program), Button::Ok);
     EXPECT_TRUE(seen);
 }
 

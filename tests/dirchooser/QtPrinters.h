@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -17,4 +18,9 @@ inline void PrintTo(const QStringList& texts, std::ostream* out)
     for (qsizetype i = 0; i < texts.size(); ++i)
         *out << (i ? ", " : "") << '"' << texts.at(i).toStdString() << '"';
     *out << '}';
+}
+
+inline void PrintTo(const QPoint& point, std::ostream* out)
+{
+    *out << '(' << point.x() << ", " << point.y() << ')';
 }

@@ -151,20 +151,22 @@ TEST(Form2DesktopFiles, StartsOnThePageTheFirstPathCallsFor)
         form.openPaths(arguments);
         QDir::setCurrent(shellFolder);
 
+        const auto* Text2 = test::findControl<QLineEdit>(form, "Text2");
+        const auto* List1 = test::findControl<QListWidget>(form, "List1");
         EXPECT_EQ(form.currentPage(), c.page);
-        EXPECT_EQ(form.Text1->text(), expand(dir.path(), c.text1));
-        EXPECT_EQ(form.Text2->text(), expand(dir.path(), c.text2));
+        EXPECT_EQ(test::findControl<QLineEdit>(form, "Text1")->text(), expand(dir.path(), c.text1));
+        EXPECT_EQ(Text2->text(), expand(dir.path(), c.text2));
         if (c.page == 0) {
-            EXPECT_EQ(form.focusWidget(), form.Text2);
+            EXPECT_EQ(form.focusWidget(), Text2);
         }
         QStringList expectedList;
         for (const char* entry : c.list)
             expectedList.push_back(expand(dir.path(), entry));
         QStringList list;
-        for (int i = 0; i < form.List1->count(); ++i)
-            list.push_back(form.List1->item(i)->text());
+        for (int i = 0; i < List1->count(); ++i)
+            list.push_back(List1->item(i)->text());
         EXPECT_EQ(list, expectedList);
-        EXPECT_EQ(form.Text4->text(), expand(dir.path(), c.text4));
+        EXPECT_EQ(test::findControl<QLineEdit>(form, "Text4")->text(), expand(dir.path(), c.text4));
         ASSERT_EQ(boxes.shown.size(), c.boxes.size());
         for (std::size_t i = 0; i < c.boxes.size(); ++i) {
             EXPECT_EQ(boxes.shown[i].text, expand(dir.path(), c.boxes[i].text));
@@ -214,22 +216,22 @@ TEST_F(Form2DropTest, DroppedFilesAreAddedOnTheJoinPageAndFillTheCutPage)
     QMimeData toJoin;
     carry(toJoin,
           {url("sub"), QUrl(QStringLiteral("https://example.com/d$txt.001")), url("c$txt.001"), url("plain.bin")});
-    ASSERT_TRUE(dropOn(form->List1->viewport(), toJoin));
+    ASSERT_TRUE(dropOn(List1->viewport(), toJoin));
     const QStringList joined = {native("c$txt.001"), native("c$txt.002"), native("c$txt.003"), native("plain.bin")};
     // The window acts on a drop once the drop itself has ended.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form->List1->count() > 0; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return List1->count() > 0; }));
     EXPECT_EQ(listEntries(), joined);
-    EXPECT_EQ(form->Text4->text(), native("c.txt"));
+    EXPECT_EQ(Text4->text(), native("c.txt"));
     EXPECT_TRUE(boxes.shown.empty());
 
     clickTab(0);
     QMimeData toCut;
     carry(toCut, {url("sub"), url("plain.bin"), url("c$txt.001")});
-    ASSERT_TRUE(dropOn(form->Text1, toCut));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->Text1->text().isEmpty(); }));
-    EXPECT_EQ(form->Text1->text(), native("plain.bin"));
-    EXPECT_EQ(form->Text2->text(), native("plain$bin"));
-    EXPECT_EQ(form->focusWidget(), form->Text2);
+    ASSERT_TRUE(dropOn(Text1, toCut));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Text1->text().isEmpty(); }));
+    EXPECT_EQ(Text1->text(), native("plain.bin"));
+    EXPECT_EQ(Text2->text(), native("plain$bin"));
+    EXPECT_EQ(form->focusWidget(), Text2);
 }
 
 } // namespace

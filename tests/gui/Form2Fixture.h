@@ -6,9 +6,12 @@
 #include "SplitOperation.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -22,7 +25,7 @@ inline const QString kParvix = QStringLiteral("Parvix");
 inline const QString kTavrin = QStringLiteral("Tavrin");
 
 // The real main window, shown off screen, with its boxes and its file dialog answered by the test and
-// a fresh temporary folder.
+// a fresh temporary folder. Its controls are looked up once by their design names.
 class Form2Fixture : public ::testing::Test
 {
 protected:
@@ -31,12 +34,38 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         form = std::make_unique<Form2>();
         form->setMessageBoxPresenter(&boxes);
-        form->CommonDialog1.setPresenter(&dialogs);
+        findControls();
         auto files = std::make_unique<FaultInjectingFileServices>();
         this->files = files.get();
         form->setFileServices(std::move(files));
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    void findControls()
+    {
+        CommonDialog1 = findControl<CommonDialog>(*form, "CommonDialog1");
+        CommonDialog1->setPresenter(&dialogs);
+        Picture1 = findControl<QLabel>(*form, "Picture1");
+        ProgressBar1 = findControl<QProgressBar>(*form, "ProgressBar1");
+        SSTab1 = findControl<QTabWidget>(*form, "SSTab1");
+        Label2 = findControl<QLabel>(*form, "Label2");
+        Text1 = findControl<QLineEdit>(*form, "Text1");
+        Command1 = findControl<QPushButton>(*form, "Command1");
+        Text2 = findControl<QLineEdit>(*form, "Text2");
+        Command2 = findControl<QPushButton>(*form, "Command2");
+        Option1 = findControl<QRadioButton>(*form, "Option1");
+        Option2 = findControl<QRadioButton>(*form, "Option2");
+        Text3 = findControl<QLineEdit>(*form, "Text3");
+        Label1 = findControl<QLabel>(*form, "Label1");
+        Command3 = findControl<QPushButton>(*form, "Command3");
+        Text4 = findControl<QLineEdit>(*form, "Text4");
+        List1 = findControl<QListWidget>(*form, "List1");
+        Command4 = findControl<QPushButton>(*form, "Command4");
+        Command5 = findControl<QPushButton>(*form, "Command5");
+        Command6 = findControl<QPushButton>(*form, "Command6");
+        lblTitle = findControl<QLabel>(*form, "lblTitle");
+        Label6 = findControl<QLabel>(*form, "Label6");
     }
 
     void TearDown() override
@@ -49,7 +78,7 @@ protected:
 
     void clickTab(int index)
     {
-        QTabBar* bar = form->SSTab1->tabBar();
+        QTabBar* bar = SSTab1->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     }
 
@@ -63,8 +92,8 @@ protected:
     QStringList listEntries() const
     {
         QStringList entries;
-        for (int i = 0; i < form->List1->count(); ++i)
-            entries.push_back(form->List1->item(i)->text());
+        for (int i = 0; i < List1->count(); ++i)
+            entries.push_back(List1->item(i)->text());
         return entries;
     }
 
@@ -74,11 +103,34 @@ protected:
         const QString source = path(QStringLiteral("report.txt"));
         writePatternFile(source, 2 * kFloppyPieceSize + 105930);
         clickTab(0);
-        form->Text1->setText(source);
-        form->Text2->setText(path(QStringLiteral("report$txt")));
-        click(form->Command3);
+        Text1->setText(source);
+        Text2->setText(path(QStringLiteral("report$txt")));
+        click(Command3);
         return source;
     }
+
+    // The window's controls, by their design names.
+    CommonDialog* CommonDialog1 = nullptr;
+    QLabel* Picture1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QTabWidget* SSTab1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QListWidget* List1 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command6 = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* Label6 = nullptr;
 
     QTemporaryDir m_dir;
     ScriptedBoxes boxes;

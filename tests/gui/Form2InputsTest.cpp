@@ -46,19 +46,19 @@ TEST_F(Form2InputsTest, SourceBrowseFillsTheSourceAndDerivesTheDestination)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.chosen);
         dialogs.choose(QString::fromUtf8(c.chosen));
-        click(form->Command1);
-        EXPECT_EQ(form->Text1->text(), QString::fromUtf8(c.chosen));
-        EXPECT_EQ(form->Text2->text(), QString::fromUtf8(c.text2));
+        click(Command1);
+        EXPECT_EQ(Text1->text(), QString::fromUtf8(c.chosen));
+        EXPECT_EQ(Text2->text(), QString::fromUtf8(c.text2));
     }
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_TRUE(form->Option1->isChecked());
-    EXPECT_EQ(form->SSTab1->currentIndex(), 0);
+    EXPECT_TRUE(Option1->isChecked());
+    EXPECT_EQ(SSTab1->currentIndex(), 0);
 }
 
 TEST_F(Form2InputsTest, SourceDialogOpensWithItsCreationSettings)
 {
     clickTab(0);
-    click(form->Command1);
+    click(Command1);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     const FileDialogRequest& request = dialogs.shown[0];
     EXPECT_EQ(request.title, QString::fromUtf8("请打开一个要分割的文件"));
@@ -72,19 +72,19 @@ TEST_F(Form2InputsTest, SourceDialogOpensWithItsCreationSettings)
     EXPECT_EQ(request.filterIndex, 3);
     EXPECT_EQ(request.directory, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     EXPECT_TRUE(request.fileMustExist);
-    EXPECT_EQ(form->CommonDialog1.flags(), 4100);
+    EXPECT_EQ(CommonDialog1->flags(), 4100);
 }
 
 TEST_F(Form2InputsTest, CancellingTheSourceDialogChangesNothing)
 {
     clickTab(0);
     dialogs.choose(QStringLiteral("/data/report.txt"));
-    click(form->Command1);
-    form->Text1->setText(QStringLiteral("/typed/by/hand"));
+    click(Command1);
+    Text1->setText(QStringLiteral("/typed/by/hand"));
     dialogs.cancel();
-    click(form->Command1);
-    EXPECT_EQ(form->Text1->text(), QStringLiteral("/typed/by/hand"));
-    EXPECT_EQ(form->Text2->text(), QStringLiteral("/data/report$txt"));
+    click(Command1);
+    EXPECT_EQ(Text1->text(), QStringLiteral("/typed/by/hand"));
+    EXPECT_EQ(Text2->text(), QStringLiteral("/data/report$txt"));
     // The dialog opened again where the file chosen before lies, with that file named.
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[1].directory, QStringLiteral("/data"));
@@ -94,38 +94,38 @@ TEST_F(Form2InputsTest, CancellingTheSourceDialogChangesNothing)
 TEST_F(Form2InputsTest, TypingASourceNeverChangesTheDestination)
 {
     clickTab(0);
-    form->Text2->setText(QStringLiteral("/keep"));
-    form->Text1->setFocus();
-    QTest::keyClicks(form->Text1, QStringLiteral("/data/report.txt"));
-    form->Text2->setFocus(); // the source box loses the focus
-    EXPECT_EQ(form->Text2->text(), QStringLiteral("/keep"));
+    Text2->setText(QStringLiteral("/keep"));
+    Text1->setFocus();
+    QTest::keyClicks(Text1, QStringLiteral("/data/report.txt"));
+    Text2->setFocus(); // the source box loses the focus
+    EXPECT_EQ(Text2->text(), QStringLiteral("/keep"));
     EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(Form2InputsTest, OptionButtonsShowAndHideTheSizeBox)
 {
     clickTab(0);
-    QTest::mouseClick(form->Option2, Qt::LeftButton);
-    EXPECT_TRUE(form->Option2->isChecked());
-    EXPECT_TRUE(form->Text3->isVisible());
-    EXPECT_TRUE(form->Text3->isEnabled());
-    EXPECT_TRUE(form->Label1->isVisible());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form->Text3->hasFocus(); }));
-    QTest::keyClicks(form->Text3, QStringLiteral("12ab"));
+    QTest::mouseClick(Option2, Qt::LeftButton);
+    EXPECT_TRUE(Option2->isChecked());
+    EXPECT_TRUE(Text3->isVisible());
+    EXPECT_TRUE(Text3->isEnabled());
+    EXPECT_TRUE(Label1->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Text3->hasFocus(); }));
+    QTest::keyClicks(Text3, QStringLiteral("12ab"));
 
-    QTest::mouseClick(form->Option1, Qt::LeftButton);
-    EXPECT_TRUE(form->Option1->isChecked());
-    EXPECT_TRUE(form->Text3->isHidden());
-    EXPECT_FALSE(form->Text3->isEnabled());
-    EXPECT_TRUE(form->Label1->isHidden());
+    QTest::mouseClick(Option1, Qt::LeftButton);
+    EXPECT_TRUE(Option1->isChecked());
+    EXPECT_TRUE(Text3->isHidden());
+    EXPECT_FALSE(Text3->isEnabled());
+    EXPECT_TRUE(Label1->isHidden());
 
     // A click on the selected button applies its state again; the size typed before is kept.
-    QTest::mouseClick(form->Option1, Qt::LeftButton);
-    EXPECT_TRUE(form->Text3->isHidden());
-    QTest::mouseClick(form->Option2, Qt::LeftButton);
-    QTest::mouseClick(form->Option2, Qt::LeftButton);
-    EXPECT_TRUE(form->Text3->isVisible());
-    EXPECT_EQ(form->Text3->text(), QStringLiteral("12ab"));
+    QTest::mouseClick(Option1, Qt::LeftButton);
+    EXPECT_TRUE(Text3->isHidden());
+    QTest::mouseClick(Option2, Qt::LeftButton);
+    QTest::mouseClick(Option2, Qt::LeftButton);
+    EXPECT_TRUE(Text3->isVisible());
+    EXPECT_EQ(Text3->text(), QStringLiteral("12ab"));
 }
 
 TEST_F(Form2InputsTest, TheSelectedOptionIsTheOnlyTabStopOfTheGroup)
@@ -135,30 +135,30 @@ TEST_F(Form2InputsTest, TheSelectedOptionIsTheOnlyTabStopOfTheGroup)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         return QApplication::focusWidget()->objectName();
     };
-    form->Command2->setFocus();
+    Command2->setFocus();
     EXPECT_EQ(next(), QStringLiteral("Option1"));
     EXPECT_EQ(next(), QStringLiteral("Command3"));
-    QTest::mouseClick(form->Option2, Qt::LeftButton);
-    form->Command2->setFocus();
+    QTest::mouseClick(Option2, Qt::LeftButton);
+    Command2->setFocus();
     EXPECT_EQ(next(), QStringLiteral("Option2"));
     EXPECT_EQ(next(), QStringLiteral("Text3"));
     EXPECT_EQ(next(), QStringLiteral("Command3"));
     // The arrow keys still move between the two, applying the option.
-    form->Option2->setFocus();
-    QTest::keyClick(form->Option2, Qt::Key_Up);
-    EXPECT_TRUE(form->Option1->isChecked());
-    EXPECT_TRUE(form->Text3->isHidden());
+    Option2->setFocus();
+    QTest::keyClick(Option2, Qt::Key_Up);
+    EXPECT_TRUE(Option1->isChecked());
+    EXPECT_TRUE(Text3->isHidden());
 }
 
 TEST_F(Form2InputsTest, EnterInTheCutInputsStartsTheCutAndReachesTheInput)
 {
     clickTab(0);
-    QTest::mouseClick(form->Option2, Qt::LeftButton);
-    for (QWidget* input : std::initializer_list<QWidget*>{form->Text1, form->Text2, form->Text3, form->Option1}) {
+    QTest::mouseClick(Option2, Qt::LeftButton);
+    for (QWidget* input : std::initializer_list<QWidget*>{Text1, Text2, Text3, Option1}) {
         SCOPED_TRACE(input->objectName().toStdString());
         boxes.shown.clear();
-        if (input == form->Option1)
-            QTest::mouseClick(form->Option1, Qt::LeftButton);
+        if (input == Option1)
+            QTest::mouseClick(Option1, Qt::LeftButton);
         auto* edit = qobject_cast<QLineEdit*>(input);
         std::unique_ptr<QSignalSpy> returned;
         if (edit != nullptr)
@@ -172,14 +172,14 @@ TEST_F(Form2InputsTest, EnterInTheCutInputsStartsTheCutAndReachesTheInput)
     }
     // Enter on the other option button or on a button is no trigger.
     boxes.shown.clear();
-    QTest::mouseClick(form->Option2, Qt::LeftButton);
-    pressEnter(form->Option2);
-    pressEnter(form->Command1);
+    QTest::mouseClick(Option2, Qt::LeftButton);
+    pressEnter(Option2);
+    pressEnter(Command1);
     EXPECT_TRUE(boxes.shown.empty());
     // Other keys pass into the inputs unfiltered.
-    form->Text3->clear();
-    QTest::keyClicks(form->Text3, QStringLiteral("x1 "));
-    EXPECT_EQ(form->Text3->text(), QStringLiteral("x1 "));
+    Text3->clear();
+    QTest::keyClicks(Text3, QStringLiteral("x1 "));
+    EXPECT_EQ(Text3->text(), QStringLiteral("x1 "));
 }
 
 TEST_F(Form2InputsTest, EnterInTheSizeBoxCutsWithTheTypedSize)
@@ -187,11 +187,11 @@ TEST_F(Form2InputsTest, EnterInTheSizeBoxCutsWithTheTypedSize)
     const QString source = path(QStringLiteral("data.bin"));
     test::writePatternFile(source, 5000);
     clickTab(0);
-    form->Text1->setText(source);
-    form->Text2->setText(path(QStringLiteral("data$bin")));
-    QTest::mouseClick(form->Option2, Qt::LeftButton);
-    QTest::keyClicks(form->Text3, QStringLiteral("2"));
-    pressEnter(form->Text3);
+    Text1->setText(source);
+    Text2->setText(path(QStringLiteral("data$bin")));
+    QTest::mouseClick(Option2, Qt::LeftButton);
+    QTest::keyClicks(Text3, QStringLiteral("2"));
+    pressEnter(Text3);
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(listEntries(), (QStringList{path(QStringLiteral("data$bin.001")), path(QStringLiteral("data$bin.002")),
                                           path(QStringLiteral("data$bin.003"))}));
@@ -202,7 +202,7 @@ TEST_F(Form2InputsTest, EnterInTheSizeBoxCutsWithTheTypedSize)
 TEST_F(Form2InputsTest, EnterInTheJoinInputsStartsTheJoin)
 {
     clickTab(1);
-    for (QWidget* input : std::initializer_list<QWidget*>{form->Text4, form->List1}) {
+    for (QWidget* input : std::initializer_list<QWidget*>{Text4, List1}) {
         SCOPED_TRACE(input->objectName().toStdString());
         boxes.shown.clear();
         pressEnter(input);
@@ -210,16 +210,16 @@ TEST_F(Form2InputsTest, EnterInTheJoinInputsStartsTheJoin)
         EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Please specify a file name !"));
     }
     boxes.shown.clear();
-    pressEnter(form->Command4);
-    pressEnter(form->Command5);
+    pressEnter(Command4);
+    pressEnter(Command5);
     EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(Form2InputsTest, AddSetsItsFilterAndLeavesItForTheSourceDialog)
 {
     clickTab(1);
-    form->CommonDialog1.setFileName(QStringLiteral("/data/x.bin"));
-    click(form->Command4);
+    CommonDialog1->setFileName(QStringLiteral("/data/x.bin"));
+    click(Command4);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     const QStringList filters = {
         QStringLiteral("Cut file[*.001] (*.001)"),
@@ -231,11 +231,11 @@ TEST_F(Form2InputsTest, AddSetsItsFilterAndLeavesItForTheSourceDialog)
     EXPECT_EQ(dialogs.shown[0].fileName, QString());
     EXPECT_EQ(dialogs.shown[0].title, QString::fromUtf8("请打开一个要分割的文件"));
     EXPECT_TRUE(dialogs.shown[0].fileMustExist);
-    EXPECT_EQ(form->List1->count(), 0); // cancelled: nothing changes
+    EXPECT_EQ(List1->count(), 0); // cancelled: nothing changes
     EXPECT_TRUE(boxes.shown.empty());
 
     clickTab(0);
-    click(form->Command1);
+    click(Command1);
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[1].nameFilters, filters);
 }
@@ -246,16 +246,16 @@ TEST_F(Form2InputsTest, AddOfAFirstPieceBringsItsSetInNumberOrder)
         touch(QString::fromUtf8(name));
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("A$B.006")));
     clickTab(1);
-    form->Text4->setText(QStringLiteral("old"));
+    Text4->setText(QStringLiteral("old"));
     dialogs.choose(path(QStringLiteral("A$B.001")));
-    click(form->Command4);
+    click(Command4);
 
     QStringList expected;
     for (const char* name : {"A$B.001", "A$B.002", "A$B.003", "A$B.004", "A$B.005"})
         expected.push_back(path(QString::fromUtf8(name)));
     EXPECT_EQ(listEntries(), expected);
-    EXPECT_EQ(form->Text4->text(), path(QStringLiteral("A.B")));
-    EXPECT_EQ(form->Text4->cursorPosition(), form->Text4->text().size());
+    EXPECT_EQ(Text4->text(), path(QStringLiteral("A.B")));
+    EXPECT_EQ(Text4->cursorPosition(), Text4->text().size());
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -273,12 +273,12 @@ TEST_F(Form2InputsTest, AddOfAThousandAndOnePiecesKeepsTheirNumberOrder)
     }
     clickTab(1);
     dialogs.choose(path(QStringLiteral("big$dat.001")));
-    click(form->Command4);
-    ASSERT_EQ(form->List1->count(), 1001);
+    click(Command4);
+    ASSERT_EQ(List1->count(), 1001);
     EXPECT_EQ(listEntries(), expected);
-    EXPECT_EQ(form->List1->item(999)->text(), path(QStringLiteral("big$dat.1000")));
-    EXPECT_EQ(form->List1->item(1000)->text(), path(QStringLiteral("big$dat.1001")));
-    EXPECT_EQ(form->Text4->text(), path(QStringLiteral("big.dat")));
+    EXPECT_EQ(List1->item(999)->text(), path(QStringLiteral("big$dat.1000")));
+    EXPECT_EQ(List1->item(1000)->text(), path(QStringLiteral("big$dat.1001")));
+    EXPECT_EQ(Text4->text(), path(QStringLiteral("big.dat")));
 }
 
 TEST_F(Form2InputsTest, AddRefusesFilesAlreadyListed)
@@ -287,35 +287,35 @@ TEST_F(Form2InputsTest, AddRefusesFilesAlreadyListed)
         touch(QString::fromUtf8(name));
     clickTab(1);
     dialogs.choose(path(QStringLiteral("A$B.003")));
-    click(form->Command4);
+    click(Command4);
     EXPECT_EQ(listEntries(), QStringList{path(QStringLiteral("A$B.003"))});
-    EXPECT_EQ(form->Text4->text(), QString()); // a single file proposes nothing
+    EXPECT_EQ(Text4->text(), QString()); // a single file proposes nothing
 
     dialogs.choose(path(QStringLiteral("A$B.003")));
-    click(form->Command4);
+    click(Command4);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, QStringLiteral("The specify file has already existed in th list!"));
     EXPECT_EQ(boxes.shown[0].style, BoxStyle::Notice);
     EXPECT_EQ(boxes.shown[0].title, kParvix);
-    EXPECT_EQ(form->List1->count(), 1);
+    EXPECT_EQ(List1->count(), 1);
 
     // The set: .001 and .002 go in, .003 is already there and ends the Add before the proposal.
     boxes.shown.clear();
-    form->Text4->setText(QStringLiteral("kept"));
+    Text4->setText(QStringLiteral("kept"));
     dialogs.choose(path(QStringLiteral("A$B.001")));
-    click(form->Command4);
+    click(Command4);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, QStringLiteral("The specify file has already existed in th list"));
     EXPECT_EQ(listEntries(), (QStringList{path(QStringLiteral("A$B.003")), path(QStringLiteral("A$B.001")),
                                           path(QStringLiteral("A$B.002"))}));
-    EXPECT_EQ(form->Text4->text(), QStringLiteral("kept"));
+    EXPECT_EQ(Text4->text(), QStringLiteral("kept"));
 
     // The same set again: the first name is a duplicate, nothing is added.
     boxes.shown.clear();
     dialogs.choose(path(QStringLiteral("A$B.001")));
-    click(form->Command4);
+    click(Command4);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(form->List1->count(), 3);
+    EXPECT_EQ(List1->count(), 3);
 }
 
 TEST_F(Form2InputsTest, AddOfAFirstPieceWithoutADollarProposesWithoutMovingTheCaret)
@@ -324,10 +324,10 @@ TEST_F(Form2InputsTest, AddOfAFirstPieceWithoutADollarProposesWithoutMovingTheCa
     touch(QStringLiteral("movie.002"));
     clickTab(1);
     dialogs.choose(path(QStringLiteral("movie.001")));
-    click(form->Command4);
-    EXPECT_EQ(form->List1->count(), 2);
-    EXPECT_EQ(form->Text4->text(), path(QStringLiteral("movie")));
-    EXPECT_EQ(form->Text4->cursorPosition(), 0);
+    click(Command4);
+    EXPECT_EQ(List1->count(), 2);
+    EXPECT_EQ(Text4->text(), path(QStringLiteral("movie")));
+    EXPECT_EQ(Text4->cursorPosition(), 0);
 }
 
 struct DeleteCase
@@ -355,18 +355,18 @@ TEST_F(Form2InputsTest, DeleteRemovesTheSelectedEntryAndSelectsTheOneBefore)
         for (int i = 0; i < c.entries; ++i)
             form->appendJoinList(std::string(1, static_cast<char>('a' + i)));
         form->selectTab(1);
-        form->List1->clearSelection();
-        form->List1->setCurrentRow(-1);
+        List1->clearSelection();
+        List1->setCurrentRow(-1);
         if (c.selected >= 0)
-            QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
-                              form->List1->visualItemRect(form->List1->item(c.selected)).center());
-        click(form->Command5);
+            QTest::mouseClick(List1->viewport(), Qt::LeftButton, {},
+                              List1->visualItemRect(List1->item(c.selected)).center());
+        click(Command5);
         EXPECT_EQ(listEntries(), c.left);
-        const auto selected = form->List1->selectedItems();
+        const auto selected = List1->selectedItems();
         if (c.current >= 0) {
             ASSERT_EQ(selected.size(), 1);
-            EXPECT_EQ(form->List1->row(selected.front()), c.current);
-            EXPECT_EQ(form->List1->toolTip(), selected.front()->text());
+            EXPECT_EQ(List1->row(selected.front()), c.current);
+            EXPECT_EQ(List1->toolTip(), selected.front()->text());
         } else if (c.selected >= 0) {
             EXPECT_TRUE(selected.isEmpty());
         }
@@ -379,12 +379,11 @@ TEST_F(Form2InputsTest, TheListShowsItsCurrentEntryAsToolTip)
     form->appendJoinList("/data/a.001");
     form->appendJoinList("/data/a.002");
     clickTab(1);
-    QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
-                      form->List1->visualItemRect(form->List1->item(1)).center());
-    EXPECT_EQ(form->List1->toolTip(), QStringLiteral("/data/a.002"));
-    form->List1->setFocus();
-    QTest::keyClick(form->List1, Qt::Key_Up);
-    EXPECT_EQ(form->List1->toolTip(), QStringLiteral("/data/a.001"));
+    QTest::mouseClick(List1->viewport(), Qt::LeftButton, {}, List1->visualItemRect(List1->item(1)).center());
+    EXPECT_EQ(List1->toolTip(), QStringLiteral("/data/a.002"));
+    List1->setFocus();
+    QTest::keyClick(List1, Qt::Key_Up);
+    EXPECT_EQ(List1->toolTip(), QStringLiteral("/data/a.001"));
 }
 
 TEST_F(Form2InputsTest, TheTypicalRoadBrowseCutJoin)
@@ -395,18 +394,18 @@ TEST_F(Form2InputsTest, TheTypicalRoadBrowseCutJoin)
 
     clickTab(0);
     dialogs.choose(source);
-    click(form->Command1);
-    EXPECT_EQ(form->Text2->text(), path(QStringLiteral("report$txt")));
-    click(form->Command3);
+    click(Command1);
+    EXPECT_EQ(Text2->text(), path(QStringLiteral("report$txt")));
+    click(Command3);
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(form->SSTab1->currentIndex(), 1);
-    EXPECT_EQ(form->List1->count(), 4);
-    EXPECT_EQ(form->Text4->text(), source);
+    EXPECT_EQ(SSTab1->currentIndex(), 1);
+    EXPECT_EQ(List1->count(), 4);
+    EXPECT_EQ(Text4->text(), source);
 
     // The joined file replaces the source, after the replace question and the confirmation.
     test::writePatternFile(source, 10, 99);
     boxes.shown.clear();
-    click(form->Command6);
+    click(Command6);
     ASSERT_EQ(boxes.shown.size(), 3u);
     EXPECT_EQ(boxes.shown[0].style, BoxStyle::ReplaceQuestion);
     EXPECT_EQ(boxes.shown[1].style, BoxStyle::Question);

@@ -16,9 +16,7 @@ Button ScriptedBoxes::present(QWidget*, const MessageBoxRequest& request)
         m_answers.pop_front();
         return answer;
     }
-    const bool question = request.style == BoxStyle::Confirmation || request.style == BoxStyle::Question ||
-                          request.style == BoxStyle::ReplaceQuestion;
-    return question ? Button::Yes : Button::Ok;
+    return isYesNo(request.style) ? Button::Yes : Button::Ok;
 }
 
 QStringList ScriptedBoxes::texts() const

@@ -3,10 +3,12 @@
 #include "CommonDialog.h"
 #include "MessageBox.h"
 
+#include <QObject>
 #include <QString>
 #include <deque>
 #include <functional>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -59,5 +61,14 @@ void onWindowThread(const std::function<void()>& probe);
 // Writes `size` bytes of a repeatable pattern (seeded by `seed`) into a new file.
 void writePatternFile(const QString& path, qint64 size, int seed = 1);
 QByteArray readWholeFile(const QString& path);
+
+// The control of `window` that bears the design name `name`; throws when it has none of that kind.
+template <typename Control> Control* findControl(const QObject& window, const char* name)
+{
+    auto* control = window.findChild<Control*>(QLatin1String(name));
+    if (control == nullptr)
+        throw std::logic_error(std::string("no control named ") + name);
+    return control;
+}
 
 } // namespace parvix::test

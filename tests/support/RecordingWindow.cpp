@@ -51,9 +51,7 @@ std::string numberText(float value)
 Button RecordingWindow::messageBox(const std::string& text, BoxStyle style, BoxTitle title)
 {
     record(std::string("box ") + styleName(style) + " " + titleText(title) + ": " + text);
-    const bool yesNo =
-        style == BoxStyle::Confirmation || style == BoxStyle::Question || style == BoxStyle::ReplaceQuestion;
-    if (!yesNo)
+    if (!isYesNo(style))
         return Button::Ok;
     if (m_answers.empty())
         return Button::Yes;

@@ -17,7 +17,10 @@ namespace parvix::test {
 class RecordingWindow : public WindowRequests
 {
 public:
+    // Questions
     Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override;
+
+    // WindowDisplay
     void focus(TextBox box) override;
     void selectAll(TextBox box) override;
     void caretToEnd(TextBox box) override;
