@@ -9,6 +9,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace parvix {
 namespace {
 
@@ -43,6 +47,22 @@ TEST(NativeDirectorySource, ListsSubdirectoriesOnlyInCaseBlindOrder)
 #endif
 }
 
+// A drive whose root is not there: a drive letter nobody uses, or a mount point that has gone.
+QString goneDriveRoot(const QTemporaryDir& tree)
+{
+#ifdef _WIN32
+    Q_UNUSED(tree);
+    const DWORD used = GetLogicalDrives();
+    for (char letter = 'Q'; letter <= 'Y'; ++letter) {
+        if (!(used & (DWORD{1} << (letter - 'A'))))
+            return QLatin1Char(letter) + q(":\\");
+    }
+    return {};
+#else
+    return tree.path() + q("/gone");
+#endif
+}
+
 TEST(NativeDirectorySource, FailuresCarryTheEnginesErrorNumbers)
 {
     QTemporaryDir tree;
@@ -50,15 +70,27 @@ TEST(NativeDirectorySource, FailuresCarryTheEnginesErrorNumbers)
     QFile file(QDir(tree.path()).filePath(q("plain")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
+    const QString top = QDir::toNativeSeparators(tree.path());
+    const QString gone = goneDriveRoot(tree);
+    ASSERT_FALSE(gone.isEmpty());
 
-    NativeDirectorySource source;
-    QStringList names{q("untouched")};
-    EXPECT_EQ(source.subdirectories(QDir::toNativeSeparators(tree.path() + q("/missing")), names),
-              errnum::kFileNotFound);
-#ifndef _WIN32
-    EXPECT_EQ(source.subdirectories(tree.path() + q("/plain"), names), errnum::kPathNotFound);
-#endif
-    EXPECT_EQ(names, QStringList{q("untouched")});
+    const struct
+    {
+        QString directory;
+        int number;
+    } cases[] = {
+        {childPath(top, q("missing")), errnum::kFileNotFound},
+        {childPath(top, q("plain")), errnum::kFileNotFound}, // a file where the folder should be
+        {gone, errnum::kDeviceUnavailable},
+        {childPath(gone, q("data")), errnum::kDeviceUnavailable},
+    };
+    const QString root = QDir::toNativeSeparators(QDir::rootPath());
+    NativeDirectorySource source({{root, root}, {gone, gone}});
+    for (const auto& c : cases) {
+        QStringList names{q("untouched")};
+        EXPECT_EQ(source.subdirectories(c.directory, names), c.number) << c.directory.toStdString();
+        EXPECT_EQ(names, QStringList{q("untouched")});
+    }
 }
 
 #ifndef _WIN32
