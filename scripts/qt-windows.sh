@@ -21,8 +21,9 @@ options=(
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF
     -DFEATURE_openssl=OFF -DFEATURE_icu=OFF -DFEATURE_direct2d=OFF -DFEATURE_gif=OFF
-    # Debian's source has no wintab.h; and the windows plugin needs dynamicgl off when opengl is.
-    -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF
+    # Debian's source has no wintab.h; the windows plugin needs dynamicgl off when opengl is, and
+    # directwrite3 off with direct2d, whose font database Gui then leaves out.
+    -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_directwrite3=OFF
     # Qt's own copies of its libraries: MinGW-w64's zlib in Debian would bring a DLL along, and the
     # host's pkg-config knows only Linux libraries.
     -DFEATURE_pkg_config=OFF -DFEATURE_zstd=OFF -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF
@@ -84,5 +85,9 @@ run cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$tree
 run cmake --build "$work/build" -j2
 run cmake --install "$work/build"
 mv -T "$work/install" "$prefix"
+# Builds for another Qt version or recipe are no longer used.
+for old in "$cache"/qt-*-mingw64-static-*; do
+    [ "$old" = "$prefix" ] || rm -rf "$old"
+done
 echo "Built Qt for Windows in $((SECONDS - start)) s" >&2
 echo "$prefix"

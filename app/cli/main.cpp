@@ -13,8 +13,10 @@
 #ifdef _WIN32
 #include "native/Win32FileServices.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+// After windows.h, which it needs.
+#include <shellapi.h>
 #endif
 
 namespace {

@@ -5,6 +5,7 @@
 #include "SplitOperation.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -44,7 +45,8 @@ protected:
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     }
 
-    QString path(const QString& name) const { return m_dir.filePath(name); }
+    // In the system's own spelling, as a user types it.
+    QString path(const QString& name) const { return QDir::toNativeSeparators(m_dir.filePath(name)); }
 
     void clickTab(int index)
     {
