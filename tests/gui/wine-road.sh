@@ -6,7 +6,7 @@
 # to OUTDIR.
 # usage: wine-road.sh PARVIX.EXE WINE OUTDIR
 set -euo pipefail
-exe=$1 wine=$2 out=$3
+exe=$(realpath "$1") wine=$2 out=$3
 fail() {
     echo "wine-road: $*"
     exit 1
@@ -51,6 +51,10 @@ gone() {
     return 1
 }
 
+# xdotool's keys and text go to the window with the focus; without a window manager it warns each time.
+keys() { xdotool key "$@" 2>/dev/null; }
+type_text() { xdotool type --delay 10 "$1" 2>/dev/null; }
+
 # Clicks at x, y of the client area of window $1.
 click() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
@@ -60,7 +64,7 @@ click() {
 # The text of the box at x, y of window $1, through the clipboard that Wine shares with X.
 text_at() {
     click "$@"
-    xdotool key ctrl+a ctrl+c
+    keys ctrl+a ctrl+c
     sleep 0.5
     xclip -o -selection clipboard
 }
@@ -80,19 +84,19 @@ import -window "$main" "$out/wine-about.png"
 # A cut of 2,500 bytes into pieces of 1 KB, typed into the Cut file page.
 click "$main" 40 83 # the "Cut file" tab
 click "$main" 150 164
-xdotool type --delay 10 "$win\\source.bin"
+type_text "$win\\source.bin"
 click "$main" 150 228
-xdotool type --delay 10 "$win\\out\\source\$bin"
+type_text "$win\\out\\source\$bin"
 click "$main" 400 164 # "Customize"
 click "$main" 420 193
-xdotool type 1
+type_text 1
 import -window "$main" "$out/wine-cut.png"
 click "$main" 432 260 # "Cut"
 box=$(find_window Parvix) || fail "no question before the cut"
-xdotool key --window "$box" Return # Yes
+keys Return # Yes
 gone Parvix || fail "the question did not close"
 box=$(find_window Parvix) || fail "no notice after the cut"
-xdotool key --window "$box" Return
+keys Return
 gone Parvix || fail "the notice did not close"
 
 cmp -s <(cat "$work/out/source\$bin.001" "$work/out/source\$bin.002" "$work/out/source\$bin.003") "$work/source.bin" ||
@@ -107,12 +111,13 @@ click "$main" 40 83
 click "$main" 348 228
 chooser=$(find_window 'Please choose a directory') || fail "no directory chooser"
 sleep 0.5
-xdotool key --window "$chooser" Tab alt+Down # the drive list, opened
+keys Tab alt+Down # the drive list, opened
 sleep 0.5
-import -window root -crop 1024x768+0+0 "$out/wine-drives.png"
-xdotool key Up Return # c:, then the drive list closes and the chooser opens the drive
+eval "$(xdotool getwindowgeometry --shell "$chooser")" # X, Y, WIDTH, HEIGHT
+import -window root -crop "${WIDTH}x$((HEIGHT + 40))+$X+$Y" +repage "$out/wine-drives.png"
+keys Up Return # c:, then the drive list closes and the chooser opens the drive
 sleep 0.5
-xdotool key Return # "Ok"
+keys Return # "Ok"
 gone 'Please choose a directory' || fail "Ok did not close the chooser"
 text2=$(text_at "$main" 150 228)
 [[ $text2 == 'C:\'* ]] || fail "choosing drive c: gave \"$text2\""
@@ -121,16 +126,16 @@ text2=$(text_at "$main" 150 228)
 click "$main" 348 228
 chooser=$(find_window 'Please choose a directory') || fail "no directory chooser the second time"
 sleep 0.5
-xdotool key --window "$chooser" Tab Down shift+Tab Up Return
+keys Tab Down shift+Tab Up Return
 sleep 0.5
 import -window "$chooser" "$out/wine-dirchooser.png"
-xdotool key Return # "Ok"
+keys Return # "Ok"
 gone 'Please choose a directory' || fail "Ok did not close the chooser"
 text2=$(text_at "$main" 150 228)
 [ "$text2" = 'Z:\tmp\' ] || fail "choosing Z:\\tmp gave \"$text2\""
 
 # Closing the window ends the program.
-xdotool key --window "$main" alt+F4
+keys --window "$main" alt+F4
 for _ in $(seq 150); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
