@@ -48,6 +48,8 @@ if [ -f "$prefix/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
     echo "$prefix"
     exit 0
 fi
+# Scratch folders of builds that were killed before they could clean up.
+rm -rf "$cache"/.qt-build.*/
 
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
