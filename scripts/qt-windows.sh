@@ -6,6 +6,9 @@
 #
 # About 20 minutes on two cores and 2 GB of scratch space; about 110 MB stay in the cache.
 set -euo pipefail
+# Read whole before it runs: bash reads a script as it goes, and this one runs long enough for the
+# file to change under it (a checkout, an edit).
+{
 cd "$(dirname "$0")/.."
 tree=$PWD
 
@@ -93,3 +96,5 @@ for old in "$cache"/qt-*-mingw64-static-*; do
 done
 echo "Built Qt for Windows in $((SECONDS - start)) s" >&2
 echo "$prefix"
+exit
+}
