@@ -4,7 +4,7 @@
 # and recipe into a cache outside the tree ($PARVIX_QT_CACHE, else ~/.cache/parvix), reused when there.
 # Prints the Qt prefix on its last line of output.
 #
-# About 20 minutes on two cores and 2 GB of scratch space; about 110 MB stay in the cache.
+# About 65 CPU-minutes (half an hour on two idle cores) and 2 GB of scratch space; 105 MB stay in the cache.
 set -euo pipefail
 # Read whole before it runs: bash reads a script as it goes, and this one runs long enough for the
 # file to change under it (a checkout, an edit).
