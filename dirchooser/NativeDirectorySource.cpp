@@ -1,6 +1,7 @@
 #include "NativeDirectorySource.h"
 
 #include "ErrorMapping.h"
+#include "FileError.h"
 
 #include <QFile>
 
@@ -74,7 +75,7 @@ int NativeDirectorySource::subdirectories(const QString& directory, QStringList&
     if (find == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND) // an empty root
-            return fileErrorFromWin32(error);
+            return fileErrorFromWin32(error, pattern);
         names.clear();
         return 0;
     }
@@ -130,8 +131,18 @@ int NativeDirectorySource::subdirectories(const QString& directory, QStringList&
 {
     const QByteArray path = QFile::encodeName(directory);
     const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(path.constData()), &::closedir);
-    if (!dir)
-        return fileErrorFromErrno(errno);
+    if (!dir) {
+        const int error = errno;
+        // A directory whose mount point has gone fails as its drive, as one on a drive letter that has
+        // gone does on Windows.
+        const QList<Drive> known = m_fixedDrives ? *m_fixedDrives : m_lastDrives;
+        const qsizetype drive = driveIndexOf(known, directory);
+        struct stat info;
+        if (error == ENOENT && drive >= 0 && ::stat(QFile::encodeName(known.at(drive).root).constData(), &info) != 0 &&
+            errno == ENOENT)
+            return errnum::kDeviceUnavailable;
+        return fileErrorFromErrno(error);
+    }
     QStringList found;
     while (const dirent* entry = ::readdir(dir.get())) {
         // Dot-directories are hidden ones here, as in file managers.

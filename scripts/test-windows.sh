@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
-# Cross-builds the engines, parvix-cli and their tests for Windows into build-win/ (or $WIN_BUILD_DIR)
-# with MinGW-w64 and runs the tests under Wine.
+# Cross-builds the whole project for Windows into build-win/ (or $WIN_BUILD_DIR) with MinGW-w64 and a
+# static Qt built from Debian's source (scripts/qt-windows.sh, cached outside the tree), and runs every
+# test under Wine: the engines', parvix-cli's, the window's and the directory chooser's, and the window
+# program itself on Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${WIN_BUILD_DIR:-build-win}
-mkdir -p "$build/wine-home" "$build/wine-prefix"
 
+# First, while HOME is still the user's: the Qt cache lives there.
+qt=$(scripts/qt-windows.sh | tail -n 1)
+toolchain=$qt/lib/cmake/Qt6/qt.toolchain.cmake
+# A tree configured for another Qt, or for none, starts afresh: CMake never changes its toolchain.
+if [ -f "$build/CMakeCache.txt" ] && ! grep -qxF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain" "$build/CMakeCache.txt"; then
+    rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+fi
+
+mkdir -p "$build/wine-home" "$build/wine-prefix"
 # Wine keeps its prefix and home inside the build tree, quiet and without desktop integration.
 export WINEPREFIX=$PWD/$build/wine-prefix
 export HOME=$PWD/$build/wine-home
@@ -14,15 +24,29 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
 # Wine takes its code pages and the encoding of command lines from the locale: keep them the same everywhere.
 export LC_ALL=C.UTF-8
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} -DPARVIX_BUILD_GUI=OFF "$@" >/dev/null
+# Qt's toolchain file finds Qt and hands the compilers over to ours.
+cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} "$@" >/dev/null
 cmake --build "$build" -j2
+
+# An X server for the whole run: Wine's desktop process starts with the first program and keeps the
+# display it found, so the window program's run on Xvfb needs it from the start. The other tests draw
+# offscreen.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$build/xvfb-display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do
+    [ -s "$build/xvfb-display" ] && break
+    sleep 0.1
+done
+[ -s "$build/xvfb-display" ] || { echo "test-windows.sh: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(cat "$build/xvfb-display")
 
 # One wineserver for the whole run: every test program starts in a fraction of the time. Wine's
 # background services start with the first program; start them here, away from ctest's output pipes,
 # which they would otherwise hold open after the test has ended.
 wineserver -p
-trap 'wineserver -k || true' EXIT
+trap 'wineserver -k || true; kill "$xvfb" 2>/dev/null || true' EXIT
 wineboot --init </dev/null >/dev/null 2>&1
 # The tests labelled LARGE write gigabytes, which takes Wine minutes; PARVIX_WINE_LARGE=1 runs them too.
 skip=(-LE LARGE)

@@ -5,5 +5,5 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh -DPARVIX_WERROR=ON -DPARVIX_BUILD_BENCH=ON
 ctest --test-dir build --output-on-failure -j2
-# The engines, parvix-cli and their tests once more, built for Windows and run under Wine.
+# The whole project once more, built for Windows and tested under Wine.
 scripts/test-windows.sh -DPARVIX_WERROR=ON

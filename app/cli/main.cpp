@@ -81,6 +81,9 @@ int usageError(const char* message)
 int main(int argc, char** argv)
 {
 #ifdef _WIN32
+    // A drive without its disk is reported in our own words; the system's "There is no disk in the
+    // drive" box must not come first, nor at all on a console.
+    SetErrorMode(SEM_FAILCRITICALERRORS);
     std::vector<std::string> arguments = utf8Arguments();
     std::vector<char*> pointers;
     for (auto& argument : arguments)

@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <string_view>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 constexpr const char* kUsage =
@@ -25,6 +29,11 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    // A drive without its disk is reported in our own words; the system's "There is no disk in the
+    // drive" box must not come first.
+    SetErrorMode(SEM_FAILCRITICALERRORS);
+#endif
     // Answered before the toolkit starts, so that they need no display.
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];

@@ -391,11 +391,8 @@ std::vector<std::string> Win32FileServices::list(const std::string& pattern, Lis
     const std::wstring namePattern = wide.substr(nameStart(wide));
 
     // A drive that does not exist or holds no disk is no missing file: it is reported as the drive's
-    // failure. An empty drive gives the drive's message here ("No disk in the drive"), not the
-    // "Disk error" of a read that fails, since a listing is where a drive is first used.
+    // failure.
     auto nothingOr = [&](DWORD error) {
-        if (error == ERROR_NOT_READY)
-            throw FileError(errnum::kDeviceUnavailable, static_cast<int>(error), what + ": " + systemMessage(error));
         if (!meansNothingThere(error))
             fail(error, what);
         const DWORD drive = driveAware(error, wide);
@@ -522,6 +519,11 @@ void Win32FileServices::writeTextLines(const std::string& path, const std::vecto
     auto file = createReplace(path);
     file->write(1, reinterpret_cast<const std::byte*>(text.data()), text.size());
     file->close();
+}
+
+int fileErrorFromWin32(unsigned long error, std::wstring_view path)
+{
+    return fileErrorFromWin32(driveAware(error, path));
 }
 
 std::unique_ptr<FileServices> makeNativeFileServices()

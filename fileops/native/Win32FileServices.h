@@ -25,8 +25,9 @@ public:
     std::unique_ptr<File> openRead(const std::string& path) override;
     std::unique_ptr<File> openReadWrite(const std::string& path) override;
     std::unique_ptr<File> createReplace(const std::string& path) override;
-    // Lines go out in the 8-bit code page that cmd reads batch files in (see batchTextFromUtf8), with
-    // CR LF.
+    // Lines go out in the ANSI code page (see batchTextFromUtf8), with CR LF. cmd reads a batch file in
+    // the console's OEM code page instead, so a name outside ASCII may not come back through Link.bat;
+    // its format is kept as it is all the same.
     void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
 };
 

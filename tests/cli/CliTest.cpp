@@ -186,19 +186,6 @@ TEST_F(Cli, AFailureEndsWithStatusTwoAndKeepsTheEarlierPieces)
     EXPECT_EQ(readFile(path("s$bin.001")), bytes.substr(0, 1024));
 }
 
-TEST_F(Cli, AFailureWithoutAMessageShowsTheSystemsDescription)
-{
-    writeFile(path("s.bin"), patternBytes(3000));
-
-    // A base inside a file: the folder test passes (it finds the file), creating the first piece fails.
-    const auto run = cli({"cut", "--yes", "--kb", "1", path("s.bin"), joinPath(path("s.bin"), "x")});
-
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("\nparvix-cli: "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("Not a directory"), std::string::npos) << run.err;
-    EXPECT_EQ(run.err.find("Tavrin:"), std::string::npos) << run.err;
-}
-
 // A piece buffer that cannot be had ends the operation through the error path, never in a crash. The
 // kernel cannot copy into /dev/null, nor (since Linux 5.19) from one file system to another, so there
 // each piece passes through its buffer.

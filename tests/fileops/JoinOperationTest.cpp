@@ -303,18 +303,17 @@ TEST_F(Join, APieceDeletedAfterListingStopsTheJoinAfterTheEarlierPieces)
     EXPECT_FALSE(window.progressShown);
 }
 
-#ifndef _WIN32
-// A folder has no length to take; that failure has no message of its own here.
-TEST_F(Join, AFolderInTheListFailsWithoutATableMessage)
+// A folder where a piece should be is refused as a protected file, on every system.
+TEST_F(Join, AFolderInTheListFailsAsAProtectedFile)
 {
     fs::create_directory(path("folder.002"));
     window.joinList = {pieces[0], path("folder.002")};
     const auto result = join(path("out.bin"));
     EXPECT_EQ(result.outcome, Outcome::Failed);
-    EXPECT_EQ(window.boxes(), Requests{joinConfirmation(path("out.bin"))});
+    EXPECT_EQ(window.boxes(), (Requests{joinConfirmation(path("out.bin")),
+                                        "box DiskError Tavrin: Disk is protected or file is protected"}));
     EXPECT_EQ(readFile(path("out.bin")), contents[0]);
 }
-#endif
 
 // Cut and join give the source back, for lengths around the piece boundaries.
 TEST_F(Join, RoundTripsGiveTheSourceBack)

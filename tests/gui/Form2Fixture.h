@@ -6,6 +6,7 @@
 #include "SplitOperation.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -74,7 +75,8 @@ protected:
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     }
 
-    QString path(const QString& name) const { return m_dir.filePath(name); }
+    // In the system's own spelling, as a user types it.
+    QString path(const QString& name) const { return QDir::toNativeSeparators(m_dir.filePath(name)); }
 
     void clickTab(int index)
     {

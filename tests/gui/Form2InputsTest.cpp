@@ -14,6 +14,19 @@
 namespace parvix {
 namespace {
 
+// Windows' own file dialog takes "*.*" for every file; Qt's elsewhere wants "*".
+#ifdef Q_OS_WIN
+const QString kAllFiles = QStringLiteral("(*.*)");
+#else
+const QString kAllFiles = QStringLiteral("(*)");
+#endif
+
+// An absolute path on this system from one written from the root ("data/x" gives /data/x or C:/data/x).
+QString fromRoot(const char* path)
+{
+    return QDir::rootPath() + QString::fromUtf8(path);
+}
+
 using test::kParvix;
 
 class Form2InputsTest : public test::Form2Fixture
@@ -66,11 +79,15 @@ TEST_F(Form2InputsTest, SourceDialogOpensWithItsCreationSettings)
         QString::fromUtf8("执行文件[*.exe] (*.exe)"),
         QString::fromUtf8("压缩文件[*.zip;*.arj;*.rar] (*.zip *.rar *.arj)"),
         QString::fromUtf8("图片文件[*.bmp,*.jpg,*.gif] (*.bmp *.jpg *.gif)"),
-        QString::fromUtf8("所有文件[*.*] (*)"),
+        QString::fromUtf8("所有文件[*.*] ") + kAllFiles,
     };
     EXPECT_EQ(request.nameFilters, filters);
     EXPECT_EQ(request.filterIndex, 3);
+#ifdef Q_OS_WIN
+    EXPECT_EQ(request.directory, QStringLiteral("c:\\my documents"));
+#else
     EXPECT_EQ(request.directory, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+#endif
     EXPECT_TRUE(request.fileMustExist);
     EXPECT_EQ(CommonDialog1->flags(), 4100);
 }
@@ -78,17 +95,17 @@ TEST_F(Form2InputsTest, SourceDialogOpensWithItsCreationSettings)
 TEST_F(Form2InputsTest, CancellingTheSourceDialogChangesNothing)
 {
     clickTab(0);
-    dialogs.choose(QStringLiteral("/data/report.txt"));
+    dialogs.choose(fromRoot("data/report.txt"));
     click(Command1);
     Text1->setText(QStringLiteral("/typed/by/hand"));
     dialogs.cancel();
     click(Command1);
     EXPECT_EQ(Text1->text(), QStringLiteral("/typed/by/hand"));
-    EXPECT_EQ(Text2->text(), QStringLiteral("/data/report$txt"));
+    EXPECT_EQ(Text2->text(), fromRoot("data/report$txt"));
     // The dialog opened again where the file chosen before lies, with that file named.
     ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(dialogs.shown[1].directory, QStringLiteral("/data"));
-    EXPECT_EQ(dialogs.shown[1].fileName, QStringLiteral("/data/report.txt"));
+    EXPECT_EQ(dialogs.shown[1].directory, fromRoot("data"));
+    EXPECT_EQ(dialogs.shown[1].fileName, fromRoot("data/report.txt"));
 }
 
 TEST_F(Form2InputsTest, TypingASourceNeverChangesTheDestination)
@@ -225,7 +242,7 @@ TEST_F(Form2InputsTest, AddSetsItsFilterAndLeavesItForTheSourceDialog)
         QStringLiteral("Cut file[*.001] (*.001)"),
         QStringLiteral("Sub split file[*.002,*.003,*.004,*.005,*.006,*.007,*.008,*.009] "
                        "(*.002 *.003 *.004 *.005 *.006 *.007 *.008 *.009)"),
-        QStringLiteral("All files[*.*] (*)"),
+        QStringLiteral("All files[*.*] ") + kAllFiles,
     };
     EXPECT_EQ(dialogs.shown[0].nameFilters, filters);
     EXPECT_EQ(dialogs.shown[0].fileName, QString());
@@ -429,7 +446,7 @@ TEST(CommonDialog, FiltersTakeTheToolkitsForm)
     const FilterCase cases[] = {
         {"Text[*.txt]|*.txt", {QStringLiteral("Text[*.txt] (*.txt)")}},
         {"A|*.a;*.b|B|*.c", {QStringLiteral("A (*.a *.b)"), QStringLiteral("B (*.c)")}},
-        {"All|*.*", {QStringLiteral("All (*)")}},
+        {"All|*.*", {QStringLiteral("All ") + kAllFiles}},
         {"", {}},
         {"Lonely label", {}},
     };
@@ -448,9 +465,9 @@ TEST(CommonDialog, KeepsItsSettingsAndTheChoiceBetweenOpenings)
     dialog.setInitDir(QStringLiteral("/start"));
     dialog.setFlags(CommonDialog::kFileMustExist);
 
-    dialogs.choose(QStringLiteral("/x/y.a"), 0);
-    EXPECT_EQ(dialog.showOpen(nullptr), QStringLiteral("/x/y.a"));
-    EXPECT_EQ(dialog.fileName(), QStringLiteral("/x/y.a"));
+    dialogs.choose(fromRoot("x/y.a"), 0);
+    EXPECT_EQ(dialog.showOpen(nullptr), fromRoot("x/y.a"));
+    EXPECT_EQ(dialog.fileName(), fromRoot("x/y.a"));
     EXPECT_EQ(dialog.filterIndex(), 1);
     dialogs.cancel();
     EXPECT_EQ(dialog.showOpen(nullptr), QString());
@@ -465,8 +482,8 @@ TEST(CommonDialog, KeepsItsSettingsAndTheChoiceBetweenOpenings)
     EXPECT_EQ(dialogs.shown[0].filterIndex, 1);
     EXPECT_EQ(dialogs.shown[0].directory, QStringLiteral("/start"));
     EXPECT_TRUE(dialogs.shown[0].fileMustExist);
-    EXPECT_EQ(dialogs.shown[1].directory, QStringLiteral("/x"));
-    EXPECT_EQ(dialogs.shown[1].fileName, QStringLiteral("/x/y.a"));
+    EXPECT_EQ(dialogs.shown[1].directory, fromRoot("x"));
+    EXPECT_EQ(dialogs.shown[1].fileName, fromRoot("x/y.a"));
     EXPECT_EQ(dialogs.shown[1].filterIndex, 0);
     EXPECT_EQ(dialogs.shown[2].filterIndex, 0);
     EXPECT_EQ(dialogs.shown[2].directory, QStringLiteral("/start"));

@@ -209,10 +209,9 @@ TEST(HostileNames, AddOfASetWhoseNameHoldsWildcardsTakesOnlyThatSet)
     }
 }
 
-TEST(HostileNames, BaseNameBeyondTheLimitEndsWithoutAMessage)
+TEST(HostileNames, BaseNameBeyondTheLimitCannotBeWritten)
 {
-    // A piece name of 256 bytes is refused by the file system; the table has no entry for that, so
-    // the window shows no box (the console prints the system's words).
+    // A piece name of 256 bytes is refused by the file system: the piece cannot be written.
     auto files = makeNativeFileServices();
     TempDir dir;
     const std::string source = dir.file("movie.avi");
@@ -225,13 +224,14 @@ TEST(HostileNames, BaseNameBeyondTheLimitEndsWithoutAMessage)
 
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(window.boxes(), (std::vector<std::string>{"box Confirmation Parvix: Are you sure ？The file " + source +
-                                                        " will to be cutted!  "}));
+                                                            " will to be cutted!  ",
+                                                        "box DiskError Tavrin: The file cann't to be written!"}));
     expectCutErrorPathState(window);
     EXPECT_TRUE(window.joinList.empty());
 
     const auto run = runProgram({kCli, "cut", "--yes", "--kb", "1", source, base});
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("File name too long"), std::string::npos) << run.err;
+    EXPECT_EQ(linesOf(run.err).back(), "Tavrin: The file cann't to be written!") << run.err;
 }
 
 } // namespace

@@ -424,9 +424,8 @@ TEST_F(RealFault, PieceRemovedBetweenAddAndJoin)
     EXPECT_EQ(readFile(out.file("again.avi")), bytes.substr(0, kPiece));
 }
 
-TEST_F(RealFault, PieceReplacedByAFolderEndsTheJoinWithoutAMessage)
+TEST_F(RealFault, PieceReplacedByAFolderEndsTheJoinAsAProtectedFile)
 {
-    // A folder where a piece was is no failure the table knows: the join ends with no box.
     TempDir out;
     writeFile(out.file("a.001"), "first");
     ASSERT_EQ(::mkdir(out.file("a.002").c_str(), 0755), 0);
@@ -437,7 +436,7 @@ TEST_F(RealFault, PieceReplacedByAFolderEndsTheJoinWithoutAMessage)
     const auto result = runJoin(window, *files, destination);
 
     EXPECT_EQ(result.outcome, Outcome::Failed);
-    EXPECT_EQ(lastBox(window), "box Question Parvix: Are you sure? the file  " + destination + "  will to be joined");
+    EXPECT_EQ(lastBox(window), "box DiskError Tavrin: Disk is protected or file is protected");
     expectJoinErrorPathState(window, kJoinTab);
     EXPECT_EQ(readFile(destination), "first");
 }

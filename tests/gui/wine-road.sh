@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# The Windows build of the window program under Wine on the run's X server (scripts/test-windows.sh
+# starts one): its window is titled exactly "Parvix toolbox" with a 492 x 301 client area; a cut typed
+# into it with Z:\ paths writes the pieces and a CR LF Link.bat; the directory chooser lists the drives
+# c: and z:, and choosing Z:\tmp with "Ok" writes Z:\tmp\ into the split destination. Screenshots go
+# to OUTDIR.
+# usage: wine-road.sh PARVIX.EXE WINE OUTDIR
+set -euo pipefail
+exe=$(realpath "$1") wine=$2 out=$3
+fail() {
+    echo "wine-road: $*"
+    exit 1
+}
+[ -n "${DISPLAY:-}" ] || fail "no X server (DISPLAY is not set)"
+for tool in xdotool xprop xwininfo xclip import winepath; do
+    command -v "$tool" >/dev/null || fail "$tool is missing"
+done
+mkdir -p "$out"
+
+# Under /tmp, so that the chooser's way up from the program's folder leads to Z:\tmp.
+work=$(mktemp -d /tmp/parvix-wine-road.XXXXXX)
+pid=
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+win=$(winepath -w "$work")
+[[ $win == 'Z:\tmp\parvix-wine-road.'* ]] || fail "unexpected Windows path $win"
+head -c 2500 /dev/urandom >"$work/source.bin"
+mkdir "$work/out"
+
+title_of() {
+    xprop -id "$1" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
+}
+
+# Waits up to 30 seconds for a visible window titled exactly $1; prints its id.
+find_window() {
+    local id
+    for _ in $(seq 300); do
+        for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true); do
+            [ "$(title_of "$id")" = "$1" ] && { echo "$id"; return 0; }
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to 30 seconds until no visible window is titled exactly $1.
+gone() {
+    for _ in $(seq 300); do
+        [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true)" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# xdotool's keys and text go to the window with the focus; without a window manager it warns each time.
+keys() { xdotool key "$@" 2>/dev/null; }
+type_text() { xdotool type --delay 10 "$1" 2>/dev/null; }
+
+# Clicks at x, y of the client area of window $1.
+click() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+    sleep 0.3
+}
+
+# The text of the box at x, y of window $1, through the clipboard that Wine shares with X.
+text_at() {
+    click "$@"
+    keys ctrl+a ctrl+c
+    sleep 0.5
+    xclip -o -selection clipboard
+}
+
+# Wine gives a Windows program the folder it was started in as its current directory.
+(cd "$work" && exec "$wine" "$exe") &
+pid=$!
+
+main=$(find_window 'Parvix toolbox') || fail "no window titled \"Parvix toolbox\""
+[ "$(xprop -id "$main" WM_NAME)" = 'WM_NAME(STRING) = "Parvix toolbox"' ] || fail "$(xprop -id "$main" WM_NAME)"
+# Without a window manager Wine's X window is the client area.
+size=$(xwininfo -id "$main" | sed -n 's/^ *Width: \([0-9]*\)$/\1/p;s/^ *Height: \([0-9]*\)$/\1/p' | paste -sd x)
+[ "$size" = 492x301 ] || fail "client area $size, not 492x301"
+sleep 0.5
+import -window "$main" "$out/wine-about.png"
+
+# A cut of 2,500 bytes into pieces of 1 KB, typed into the Cut file page.
+click "$main" 40 83 # the "Cut file" tab
+click "$main" 150 164
+type_text "$win\\source.bin"
+click "$main" 150 228
+type_text "$win\\out\\source\$bin"
+click "$main" 400 164 # "Customize"
+click "$main" 420 193
+type_text 1
+import -window "$main" "$out/wine-cut.png"
+click "$main" 432 260 # "Cut"
+box=$(find_window Parvix) || fail "no question before the cut"
+keys Return # Yes
+gone Parvix || fail "the question did not close"
+box=$(find_window Parvix) || fail "no notice after the cut"
+keys Return
+gone Parvix || fail "the notice did not close"
+
+cmp -s <(cat "$work/out/source\$bin.001" "$work/out/source\$bin.002" "$work/out/source\$bin.003") "$work/source.bin" ||
+    fail "the pieces do not give the source back: $(ls "$work/out")"
+[ "$(stat -c %s "$work/out/source\$bin.001")" = 1024 ] || fail "the first piece is not 1024 bytes"
+[ -e "$work/out/source\$bin.004" ] && fail "a fourth piece"
+printf 'copy/B "source$bin.001"+"source$bin.002"+"source$bin.003" "source.bin"\r\n' |
+    cmp -s - "$work/out/Link.bat" || fail "Link.bat: $(od -c "$work/out/Link.bat" | head -n 5)"
+
+# The directory chooser behind the "..." of the split destination: its drive list holds c: and z:.
+click "$main" 40 83
+click "$main" 348 228
+chooser=$(find_window 'Please choose a directory') || fail "no directory chooser"
+sleep 0.5
+keys Tab alt+Down # the drive list, opened
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$chooser")" # X, Y, WIDTH, HEIGHT
+import -window root -crop "${WIDTH}x$((HEIGHT + 40))+$X+$Y" +repage "$out/wine-drives.png"
+keys Up Return # c:, then the drive list closes and the chooser opens the drive
+sleep 0.5
+keys Return # "Ok"
+gone 'Please choose a directory' || fail "Ok did not close the chooser"
+text2=$(text_at "$main" 150 228)
+[[ $text2 == 'C:\'* ]] || fail "choosing drive c: gave \"$text2\""
+
+# Again, on drive z:, from the program's folder one up to Z:\tmp.
+click "$main" 348 228
+chooser=$(find_window 'Please choose a directory') || fail "no directory chooser the second time"
+sleep 0.5
+keys Tab Down shift+Tab Up Return
+sleep 0.5
+import -window "$chooser" "$out/wine-dirchooser.png"
+keys Return # "Ok"
+gone 'Please choose a directory' || fail "Ok did not close the chooser"
+text2=$(text_at "$main" 150 228)
+[ "$text2" = 'Z:\tmp\' ] || fail "choosing Z:\\tmp gave \"$text2\""
+
+# Closing the window ends the program.
+keys --window "$main" alt+F4
+for _ in $(seq 150); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the program still runs after its window was closed"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+echo "wine-road: passed"
