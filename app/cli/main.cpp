@@ -3,6 +3,7 @@
 #include "DiskErrorTable.h"
 #include "JoinOperation.h"
 #include "NativeFiles.h"
+#include "Platform.h"
 #include "SplitOperation.h"
 
 #include <cstdio>
@@ -68,6 +69,19 @@ int exitStatus(const parvix::OperationResult& result)
     if (result.error && !parvix::diskErrorMessage(result.error->number(), parvix::DiskErrorEntries::All))
         std::fprintf(stderr, "parvix-cli: %s\n", result.error->what());
     return 2;
+}
+
+// The engines look for the folder part of a destination as the window's boxes give it, a full path; on a
+// console a bare name means the current folder, so it is given one.
+std::string inCurrentFolder(const std::string& path)
+{
+    if (parvix::trimSpaces(path).empty() || path.find(parvix::kSeparator) != std::string::npos)
+        return path;
+#ifdef _WIN32
+    if (path.find_first_of("/:") != std::string::npos)
+        return path;
+#endif
+    return std::string(".") + parvix::kSeparator + path;
 }
 
 int usageError(const char* message)
@@ -147,7 +161,7 @@ int main(int argc, char** argv)
         if (operands.size() != 2)
             return usageError("cut takes SOURCE and BASE");
         parvix::SplitOperation split(window, *files);
-        const auto result = split.run({operands[0], operands[1], !customSize, sizeText});
+        const auto result = split.run({operands[0], inCurrentFolder(operands[1]), !customSize, sizeText});
         if (result.outcome != parvix::Outcome::Stopped) {
             for (const auto& entry : window.joinList())
                 std::printf("%s\n", entry.c_str());
@@ -162,5 +176,5 @@ int main(int argc, char** argv)
     for (std::size_t i = 1; i < operands.size(); ++i)
         window.appendJoinList(operands[i]);
     parvix::JoinOperation join(window, *files);
-    return exitStatus(join.run(operands[0]));
+    return exitStatus(join.run(inCurrentFolder(operands[0])));
 }

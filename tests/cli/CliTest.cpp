@@ -287,6 +287,18 @@ TEST_F(Cli, CutThenJoinGivesTheSourceBack)
     EXPECT_EQ(firstDifference(readFile(lines.back()), bytes), std::string::npos);
 }
 
+TEST_F(Cli, BareNamesAreInTheCurrentFolder)
+{
+    writeFile(path("s.bin"), patternBytes(2000));
+    const auto cut = cli({"cut", "--yes", "--kb", "1", "s.bin", "s$bin"});
+    EXPECT_EQ(cut.status, 0) << cut.err;
+    EXPECT_EQ(cut.out, "./s$bin.001\n./s$bin.002\n./s.bin\n");
+
+    const auto join = cli({"join", "--yes", "joined", "s$bin.001", "s$bin.002"});
+    EXPECT_EQ(join.status, 0) << join.err;
+    EXPECT_EQ(readFile(path("joined")), patternBytes(2000));
+}
+
 TEST_F(Cli, DoubleDashEndsTheOptions)
 {
     writeFile(path("--yes"), patternBytes(2000));
