@@ -3,6 +3,7 @@
 #include "DirectoryList.h"
 #include "DirectorySource.h"
 #include "DiskErrorTable.h"
+#include "Fonts.h"
 #include "PathLabel.h"
 #include "Pictures.h"
 #include "Platform.h"
@@ -38,6 +39,8 @@ Form1::Form1(DirectorySource& source, Questions& questions, QLineEdit* text4, QL
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(5190), twipsToPixels(3765));
+    // The design's default font, as in the main window, not the desktop's, which may be another face.
+    setFont(defaultFont());
     createControls();
     load();
 }

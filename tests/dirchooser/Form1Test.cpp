@@ -212,6 +212,9 @@ TEST_F(DirectoryChooser, WindowAsDrawn)
         EXPECT_EQ(dir1(form)->geometry(), QRect(16, 48, 313, 160));
         EXPECT_EQ(button(form, "command1")->geometry(), QRect(168, 216, 73, 25));
         EXPECT_EQ(button(form, "Command2")->geometry(), QRect(256, 216, 73, 25));
+        // The design's default font, as the main window's buttons have: 8.25 points.
+        EXPECT_EQ(button(form, "command1")->font().families().front(), q("Microsoft Sans Serif"));
+        EXPECT_EQ(dir1(form)->font().pixelSize(), 11);
 
         // Centred on the screen as the main window is: a half pixel goes to the top left.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();

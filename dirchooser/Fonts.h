@@ -4,7 +4,7 @@
 
 namespace parvix {
 
-// The window's fonts by their design names, each with fallbacks for systems that lack it. Sizes are in
+// The windows' fonts by their design names, each with fallbacks for systems that lack it. Sizes are in
 // points at 96 dots per inch and become pixel sizes, so that text keeps its place in the fixed layout.
 QFont defaultFont();
 QFont tahomaFont(double points);
