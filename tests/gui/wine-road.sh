@@ -9,6 +9,8 @@ set -euo pipefail
 exe=$(realpath "$1") wine=$2 out=$3
 fail() {
     echo "wine-road: $*"
+    # What the screen showed, for whoever reads the failure.
+    [ -d "$out" ] && import -window root "$out/failure.png" 2>/dev/null
     exit 1
 }
 [ -n "${DISPLAY:-}" ] || fail "no X server (DISPLAY is not set)"
@@ -83,10 +85,17 @@ click() {
 
 # The text of the box at x, y of window $1, through the clipboard that Wine shares with X.
 text_at() {
+    local text
+    # Emptied first, so that a copy that has not arrived yet cannot pass for the earlier one.
+    xclip -selection clipboard </dev/null >/dev/null 2>&1
     click "$@"
-    keys ctrl+a ctrl+c
-    sleep 0.5
-    xclip -o -selection clipboard
+    # Wine takes the clipboard over from X a moment after the copy; a busy machine may need longer.
+    for _ in $(seq 10); do
+        keys ctrl+a ctrl+c
+        sleep 0.5
+        text=$(xclip -o -selection clipboard 2>/dev/null) && [ -n "$text" ] && { echo "$text"; return 0; }
+    done
+    return 1
 }
 
 # Wine gives a Windows program the folder it was started in as its current directory.
@@ -139,7 +148,7 @@ keys Up Return # c:, then the drive list closes and the chooser opens the drive
 sleep 0.5
 keys Return # "Ok"
 gone 'Please choose a directory' || fail "Ok did not close the chooser"
-text2=$(text_at "$main" 150 228)
+text2=$(text_at "$main" 150 228) || fail "nothing came from Text2 through the clipboard"
 [[ $text2 == 'C:\'* ]] || fail "choosing drive c: gave \"$text2\""
 
 # Again, on drive z:, from the program's folder one up to Z:\tmp.
@@ -151,7 +160,7 @@ sleep 0.5
 import -window "$chooser" "$out/wine-dirchooser.png"
 keys Return # "Ok"
 gone 'Please choose a directory' || fail "Ok did not close the chooser"
-text2=$(text_at "$main" 150 228)
+text2=$(text_at "$main" 150 228) || fail "nothing came from Text2 through the clipboard"
 [ "$text2" = 'Z:\tmp\' ] || fail "choosing Z:\\tmp gave \"$text2\""
 
 # Closing the window ends the program.
