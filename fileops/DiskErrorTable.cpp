@@ -1,7 +1,7 @@
 #include "DiskErrorTable.h"
 
 #include "FileError.h"
-#include "Questions.h"
+#include "WindowQuestions.h"
 
 #include <string>
 

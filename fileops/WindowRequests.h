@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Questions.h"
 #include "WindowDisplay.h"
+#include "WindowQuestions.h"
 
 namespace parvix {
 

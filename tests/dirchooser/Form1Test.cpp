@@ -5,7 +5,7 @@
 #include "Form2.h"
 #include "NativeDirectorySource.h"
 #include "PathLabel.h"
-#include "Questions.h"
+#include "WindowQuestions.h"
 
 #include "QtPrinters.h"
 #include "TestDirectories.h"
