@@ -32,7 +32,10 @@ std::string completionText(const std::string& destination)
 
 } // namespace
 
-JoinOperation::JoinOperation(WindowRequests& window, FileServices& files) : m_window(window), m_files(files) {}
+JoinOperation::JoinOperation(WindowRequests& window, FileServices& files, const StopRequest* stop)
+    : m_window(window), m_files(files), m_stop(stop)
+{
+}
 
 OperationResult JoinOperation::run(const std::string& text4)
 {

@@ -9,9 +9,10 @@ namespace parvix {
 
 enum class Outcome
 {
-    Completed, // the operation ran to its completion message
-    Stopped,   // a check or a "No" ended it before anything on disk changed
-    Failed,    // it ended through its error path
+    Completed,   // the operation ran to its completion message
+    Stopped,     // a check or a "No" ended it before anything on disk changed
+    Failed,      // it ended through its error path
+    Interrupted, // the user stopped it while it wrote; what it kept is said in its last notice
 };
 
 struct OperationResult

@@ -39,7 +39,10 @@ std::string missingSourceText(const std::string& source)
     return "No" + source + "File";
 }
 
-SplitOperation::SplitOperation(WindowRequests& window, FileServices& files) : m_window(window), m_files(files) {}
+SplitOperation::SplitOperation(WindowRequests& window, FileServices& files, const StopRequest* stop)
+    : m_window(window), m_files(files), m_stop(stop)
+{
+}
 
 OperationResult SplitOperation::run(const SplitInputs& inputs)
 {

@@ -9,6 +9,7 @@
 
 namespace parvix {
 
+class StopRequest;
 class WindowRequests;
 
 // The four inputs of a cut, as the split tab holds them when "Cut" is pressed.
@@ -31,7 +32,8 @@ std::string missingSourceText(const std::string& source);
 class SplitOperation
 {
 public:
-    SplitOperation(WindowRequests& window, FileServices& files);
+    // `stop`, when given, is looked at while the pieces are written; a stop keeps the whole pieces.
+    SplitOperation(WindowRequests& window, FileServices& files, const StopRequest* stop = nullptr);
     OperationResult run(const SplitInputs& inputs);
 
 private:
@@ -43,6 +45,7 @@ private:
 
     WindowRequests& m_window;
     FileServices& m_files;
+    const StopRequest* m_stop;
 
     std::string m_source;
     std::string m_base;

@@ -64,6 +64,8 @@ int exitStatus(const parvix::OperationResult& result)
         return 1;
     case parvix::Outcome::Failed:
         break;
+    case parvix::Outcome::Interrupted:
+        return 130;
     }
     // A console user has nothing else to go on when the table has no message for the failure.
     if (result.error && !parvix::diskErrorMessage(result.error->number(), parvix::DiskErrorEntries::All))

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <atomic>
+
+namespace parvix {
+
+// A user's wish to stop a running cut or join, raised from another thread (the window's) or from a
+// signal handler; the engine looks at it between two chunks of its copy and then stops cleanly.
+class StopRequest
+{
+public:
+    void request() noexcept { m_requested.store(true, std::memory_order_relaxed); }
+    bool requested() const noexcept { return m_requested.load(std::memory_order_relaxed); }
+
+private:
+    // Lock-free, so that a signal handler may set it.
+    std::atomic<bool> m_requested{false};
+    static_assert(std::atomic<bool>::is_always_lock_free);
+};
+
+// The question the window asks before it stops a running operation: Yes and No, question icon, No the
+// default (BoxStyle::ReplaceQuestion), title "Parvix".
+inline constexpr const char* kStopCutQuestion = "Do you want to stop the cutting？";
+inline constexpr const char* kStopJoinQuestion = "Do you want to stop the joining？";
+
+} // namespace parvix
