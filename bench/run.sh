@@ -141,9 +141,9 @@ check_pieces() {
     local dir=$1
     (cd "$dir" && stat -c '%n %s' -- "${names[@]}") | cmp -s - "$expected_sizes" || fail "pieces in $dir: names or sizes"
     local extra
-    extra=$(find "$dir" -mindepth 1 ! -name 'src$bin.*' ! -name Link.bat | head -1)
+    extra=$(find "$dir" -mindepth 1 ! -name 'src$bin.[0-9]*' ! -name Link.bat ! -name 'src$bin.crc' | head -1)
     [ -z "$extra" ] || fail "unexpected file $extra"
-    [ "$(find "$dir" -mindepth 1 -name 'src$bin.*' | wc -l)" = "$count" ] || fail "pieces in $dir: count"
+    [ "$(find "$dir" -mindepth 1 -name 'src$bin.[0-9]*' | wc -l)" = "$count" ] || fail "pieces in $dir: count"
     (cd "$dir" && cat -- "${names[@]}") | cmp -s - src.bin || fail "pieces in $dir: bytes differ from the source"
 }
 
@@ -250,7 +250,7 @@ if [ "$big_bytes" -gt 0 ]; then
             [ "$k" = "$big_count" ] && want=$((big_bytes - (big_count - 1) * gib))
             [ "$(stat -c %s "${big_pieces[k - 1]}")" = "$want" ] || fail "big piece $k is not $want bytes"
         done
-        [ "$(find big-pieces -name 'big$bin.*' | wc -l)" = "$big_count" ] || fail "big pieces: count"
+        [ "$(find big-pieces -name 'big$bin.[0-9]*' | wc -l)" = "$big_count" ] || fail "big pieces: count"
         "$timer" -- "$cli" join --yes "$scratch/big-joined" "${big_pieces[@]}" >big-join.time 2>big.err ||
             fail "join of the big pieces: $(cat big.err)"
         cmp -s big.bin big-joined || fail "the big source joined back differs"
@@ -268,7 +268,7 @@ cut_kb1() {
     mkdir "$name"
     "$timer" --stdout "$name.list" -- "$cli" cut --yes --kb 1 "$name.bin" "$scratch/$name/$name\$bin" \
         >"$name.time" 2>"$name.err" || fail "cut of $name.bin at 1 KB: $(cat "$name.err")"
-    [ "$(find "$name" -name "$name\$bin.*" | wc -l)" = "$n" ] || fail "$name: not $n pieces"
+    [ "$(find "$name" -name "$name\$bin.[0-9]*" | wc -l)" = "$n" ] || fail "$name: not $n pieces"
     # The join list, then the proposed join destination.
     awk -v dir="$scratch/$name/$name\$bin" -v n="$n" -v dest="$scratch/$name/$name.bin" '
         NR <= n { want = sprintf("%s.%03d", dir, NR); if ($0 != want) { print "entry " NR ": " $0; exit 1 } }
@@ -311,7 +311,7 @@ window_vs_cli() {
                     2>"$folder.err" || fail "cut of many.bin: $(cat "$folder.err")"
                 cat "$folder.out" >>"window-$platform-cli.times"
             fi
-            [ "$(find "$folder" -name 'many$bin.*' | wc -l)" = "$many" ] || fail "$folder: not $many pieces"
+            [ "$(find "$folder" -name 'many$bin.[0-9]*' | wc -l)" = "$many" ] || fail "$folder: not $many pieces"
             cmp -s "$folder/Link.bat" many/Link.bat || fail "$folder: Link.bat differs from the first cut's"
             retire "$folder"
         done

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Crc32.h"
 #include "FileServices.h"
 #include "Operation.h"
 
@@ -39,8 +40,11 @@ public:
 private:
     bool checksPass(const SplitInputs& inputs);
     bool outputsClash();
+    void ensureRoom();
     void cut();
+    void flushWrittenPiece();
     void finish();
+    OperationResult keepWholePieces();
     void cleanUpAfterFailure(const FileError& error);
 
     WindowRequests& m_window;
@@ -51,8 +55,14 @@ private:
     std::string m_base;
     std::int64_t m_length = 0;
     std::int32_t m_pieceSize = 0;
+    // Bytes of files that the outputs replace.
+    std::int64_t m_replacedBytes = 0;
+    Crc32 m_checksum;
     std::unique_ptr<File> m_sourceFile;
+    std::string m_piecePath;
+    // The piece being written, and the one before it, written whole but not yet flushed.
     std::unique_ptr<File> m_pieceFile;
+    std::unique_ptr<File> m_writtenPiece;
 };
 
 } // namespace parvix
