@@ -54,6 +54,10 @@ public:
     virtual void truncate(std::int64_t length) = 0;
     // Waits until what was written is on the device, not just in the system's memory.
     virtual void flush() = 0;
+    // Waits until the bytes written so far have been handed to the device, which the system began to do
+    // as they were written; unlike flush() it does not wait for the file system's own records, and it
+    // reports nothing (flush() does). So a writer keeps its unwritten bytes few.
+    virtual void awaitWriteBack() {}
     virtual void close() = 0;
 };
 

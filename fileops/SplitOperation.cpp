@@ -217,27 +217,52 @@ void SplitOperation::cut()
 
         m_pieceFile = m_files.createReplace(m_piecePath);
         copier.copy(*m_sourceFile, position, *m_pieceFile, 1, size, m_checksum);
-        // The piece before this one is flushed only now, so that the device writes it while this one was
-        // copied.
-        flushWrittenPiece();
-        m_writtenPiece = std::move(m_pieceFile);
+        keepWriting(size);
 
         m_window.appendJoinList(m_piecePath);
         ++number;
         position += size;
     }
-    flushWrittenPiece();
     m_sourceFile->close();
     m_sourceFile.reset();
+    flushPieces();
 }
 
-void SplitOperation::flushWrittenPiece()
+void SplitOperation::keepWriting(std::int64_t size)
 {
-    if (!m_writtenPiece)
-        return;
-    m_writtenPiece->flush();
-    m_writtenPiece->close();
-    m_writtenPiece.reset();
+    // A written piece stays open while the device takes its bytes, up to a few dozen megabytes: waiting
+    // for each piece at once would leave the device idle while the next one is copied, and flushing
+    // each at once would make the file system write its records for every piece on its own.
+    constexpr std::size_t kOpenPieces = 64;
+    constexpr std::int64_t kBytesOnTheWay = 32 * 1024 * 1024;
+    m_writing.push_back({std::move(m_pieceFile), m_piecePath, size});
+    m_writingBytes += size;
+    while (m_writing.size() > kOpenPieces || (m_writing.size() > 1 && m_writingBytes > kBytesOnTheWay)) {
+        Written& oldest = m_writing.front();
+        oldest.file->awaitWriteBack();
+        oldest.file->close();
+        m_written.push_back(std::move(oldest.path));
+        m_writingBytes -= oldest.size;
+        m_writing.pop_front();
+    }
+}
+
+void SplitOperation::flushPieces()
+{
+    // Pieces written before the ones still open are opened again: a flush then costs little, for the
+    // device has their bytes and the first flush writes the file system's records of all of them.
+    for (auto& piece : m_writing) {
+        piece.file->flush();
+        piece.file->close();
+    }
+    m_writing.clear();
+    m_writingBytes = 0;
+    for (const auto& path : m_written) {
+        const auto file = m_files.openReadWrite(path);
+        file->flush();
+        file->close();
+    }
+    m_written.clear();
 }
 
 void SplitOperation::finish()
@@ -272,8 +297,8 @@ OperationResult SplitOperation::keepWholePieces()
         m_pieceFile.reset();
         m_files.remove(m_piecePath);
     }
-    flushWrittenPiece();
     m_sourceFile.reset();
+    flushPieces();
     std::string folder;
     folderPart(m_base, folder);
     m_files.flushFolder(folder);
@@ -290,7 +315,7 @@ void SplitOperation::cleanUpAfterFailure(const FileError& error)
 {
     reportDiskError(m_window, error.number(), DiskErrorEntries::All);
     m_pieceFile.reset();
-    m_writtenPiece.reset();
+    m_writing.clear();
     m_sourceFile.reset();
     m_window.selectTab(kSplitTab);
     m_window.setProgressValue(0.0f);

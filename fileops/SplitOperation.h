@@ -5,8 +5,10 @@
 #include "Operation.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace parvix {
 
@@ -42,7 +44,8 @@ private:
     bool outputsClash();
     void ensureRoom();
     void cut();
-    void flushWrittenPiece();
+    void keepWriting(std::int64_t size);
+    void flushPieces();
     void finish();
     OperationResult keepWholePieces();
     void cleanUpAfterFailure(const FileError& error);
@@ -60,9 +63,18 @@ private:
     Crc32 m_checksum;
     std::unique_ptr<File> m_sourceFile;
     std::string m_piecePath;
-    // The piece being written, and the one before it, written whole but not yet flushed.
+    // The piece being written; those written whole, on their way to the device and still open; and
+    // those closed before they were flushed.
     std::unique_ptr<File> m_pieceFile;
-    std::unique_ptr<File> m_writtenPiece;
+    struct Written
+    {
+        std::unique_ptr<File> file;
+        std::string path;
+        std::int64_t size;
+    };
+    std::deque<Written> m_writing;
+    std::int64_t m_writingBytes = 0;
+    std::vector<std::string> m_written;
 };
 
 } // namespace parvix

@@ -37,10 +37,10 @@ bool meansNothingThere(int error)
     return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP;
 }
 
-// Written bytes go to the device a window at a time while the writing goes on: the window just
-// written is started, and the one before it waited for. So the system's memory never holds more than
-// two windows of a file, the final flush is short, and progress follows the device, not the memory.
-constexpr off_t kWriteBehindWindow = 4 * 1024 * 1024;
+// Written bytes are handed to the device as they are written, and a file waits for those more than a
+// window behind: the system's memory holds little of it, the final flush is short, and progress follows
+// the device, not the memory. Waiting at once for each write would leave the device idle between them.
+constexpr off_t kWriteBehindWindow = 64 * 1024 * 1024;
 
 class PosixFile : public File
 {
@@ -107,7 +107,6 @@ public:
         // A device or a pipe that cannot be flushed says so with EINVAL: there is nothing to wait for.
         if (::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS)
             fail(errno, "flush " + m_path);
-        m_pendingStart = m_pendingEnd = m_startedStart = m_startedEnd = 0;
     }
 
     void close() override
@@ -121,58 +120,39 @@ public:
             fail(errno, "close " + m_path);
     }
 
-    // Bytes [from, to) have been written, by write() or by the kernel's copy.
+    void awaitWriteBack() override
+    {
+        if (m_writeBehind &&
+            ::sync_file_range(m_fd, 0, 0,
+                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
+            m_writeBehind = false;
+    }
+
+    // Bytes [from, to) have been written, by write() or by the kernel's copy. A file system that cannot
+    // write early leaves it all to the flush, which also reports what went wrong on the way.
     void written(off_t from, off_t to)
     {
         if (!m_writeBehind || to <= from)
             return;
-        if (m_pendingEnd != from) {
-            startWriting(); // not where the last write ended: what is pending goes first
-            m_pendingStart = from;
+        if (::sync_file_range(m_fd, from, to - from, SYNC_FILE_RANGE_WRITE) != 0) {
+            m_writeBehind = false;
+            return;
         }
-        m_pendingEnd = to;
-        if (m_pendingEnd - m_pendingStart >= kWriteBehindWindow)
-            startWriting();
+        const off_t waitTo = to - kWriteBehindWindow;
+        if (waitTo > m_waitedTo) {
+            if (::sync_file_range(m_fd, m_waitedTo, waitTo - m_waitedTo,
+                                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) !=
+                0)
+                m_writeBehind = false;
+            m_waitedTo = waitTo;
+        }
     }
 
 private:
-    void startWriting()
-    {
-        if (m_pendingEnd <= m_pendingStart)
-            return;
-        const off_t start = m_pendingStart;
-        const off_t length = m_pendingEnd - m_pendingStart;
-        m_pendingStart = m_pendingEnd;
-        if (::sync_file_range(m_fd, start, length, SYNC_FILE_RANGE_WRITE) != 0) {
-            stopWritingBehind();
-            return;
-        }
-        if (m_startedEnd > m_startedStart &&
-            ::sync_file_range(m_fd, m_startedStart, m_startedEnd - m_startedStart,
-                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0) {
-            stopWritingBehind();
-            return;
-        }
-        m_startedStart = start;
-        m_startedEnd = start + length;
-    }
-
-    // A file system that cannot start writes early (or a device error, which the flush reports) leaves
-    // it all to the flush.
-    void stopWritingBehind()
-    {
-        if (errno == EIO || errno == ENOSPC)
-            fail(errno, "write " + m_path);
-        m_writeBehind = false;
-    }
-
     int m_fd;
     std::string m_path;
     bool m_writeBehind;
-    off_t m_pendingStart = 0;
-    off_t m_pendingEnd = 0;
-    off_t m_startedStart = 0;
-    off_t m_startedEnd = 0;
+    off_t m_waitedTo = 0;
 };
 
 // A folder, a FIFO or a socket where a file is opened: refused as protected, which is what Windows

@@ -7,6 +7,7 @@
 
 #include "JoinListAdd.h"
 #include "Naming.h"
+#include "StopRequest.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -482,6 +483,78 @@ TEST(FaultInjection, EveryCallOfAnAddCanFail)
     };
     scenario.mostCalls = 5; // the listing, the check file's, the three lengths
     forEveryFailingCall(scenario);
+}
+
+// A stop asked for as any file is opened: a cut keeps the whole pieces it wrote and listed, and nothing
+// else (no piece half written, no Link.bat, no check file); a join leaves its destination as it was.
+TEST(Stop, AtEveryFileACutKeepsOnlyWholePiecesAndAJoinNothing)
+{
+    const std::string bytes = patternBytes(4 * 1024 + 300, 5);
+    for (const bool join : {false, true}) {
+        for (int k = 1;; ++k) {
+            SCOPED_TRACE(std::string(join ? "join" : "cut") + ", stop at the opening of file " + std::to_string(k));
+            TempDir dir;
+            fs::create_directory(at(dir, "out"));
+            writeFile(at(dir, "movie.avi"), bytes);
+            const std::string base = at(dir, "out/movie$avi");
+            const std::string destination = at(dir, "out/movie.avi");
+            RecordingWindow window;
+            if (join) {
+                ASSERT_EQ(SplitOperation(window, *makeNativeFileServices())
+                              .run(customSize(at(dir, "movie.avi"), base, "1"))
+                              .outcome,
+                          Outcome::Completed);
+                writeFile(destination, "an earlier file");
+                window.clearRequests();
+            }
+            const auto before = snapshotTree(dir.path());
+            FaultInjectingFileServices files;
+            StopRequest stop;
+            int opened = 0;
+            files.onOpen = [&] {
+                if (++opened == k)
+                    stop.request();
+            };
+
+            const auto result =
+                join ? JoinOperation(window, files, &stop).run(destination)
+                     : SplitOperation(window, files, &stop).run(customSize(at(dir, "movie.avi"), base, "1"));
+
+            EXPECT_EQ(files.openFiles(), 0);
+            if (result.outcome == Outcome::Completed) {
+                EXPECT_GT(k, 1) << "a stop before the first file";
+                break; // every opening has been tried
+            }
+            EXPECT_EQ(result.outcome, Outcome::Interrupted);
+            EXPECT_EQ(window.pointer, Pointer::Default);
+            EXPECT_FALSE(window.progressShown);
+            if (join) {
+                EXPECT_EQ(window.boxes().back(), "box Notice Parvix: The joining of " + destination + " is stopped!\r" +
+                                                     destination + " is not changed");
+                EXPECT_EQ(snapshotTree(dir.path()), before);
+                continue;
+            }
+            auto after = snapshotTree(dir.path());
+            std::vector<std::string> kept;
+            for (const auto& [name, content] : after) {
+                if (before.count(name) == 0)
+                    kept.push_back(dir.file(nativePath(name)));
+            }
+            EXPECT_EQ(kept, window.joinList);
+            for (std::size_t i = 0; i < kept.size(); ++i)
+                EXPECT_SAME_BYTES(readFile(kept[i]), bytes.substr(i * 1024, 1024));
+            std::string notice = "box Notice Parvix: The cutting of " + at(dir, "movie.avi") + " is stopped!\r";
+            if (kept.empty())
+                notice += "No cutted file is kept";
+            else if (kept.size() == 1)
+                notice += "The whole cutted file movie$avi.001 is kept, Link.bat is not written";
+            else
+                notice += "The " + std::to_string(kept.size()) + " whole cutted files movie$avi.001 to " +
+                          GetFileName(kept.back()) + " are kept, Link.bat is not written";
+            EXPECT_EQ(window.boxes().back(), notice);
+            EXPECT_EQ(window.tab, kSplitTab);
+        }
+    }
 }
 
 // The error paths close a file by destroying it, after close() may have closed it already: both must give

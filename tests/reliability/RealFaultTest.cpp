@@ -6,9 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <set>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -24,6 +30,22 @@ std::string consoleLine(const std::string& box)
 {
     const auto colon = box.find(' ', 4);
     return box.substr(colon + 1) + "\n";
+}
+
+// The names below a folder, without reading a gigabyte of content.
+std::set<std::string> snapshotTreeNames(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+std::uintmax_t fileSize(const std::string& path)
+{
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? 0 : size;
 }
 
 void expectPiecesAreSlicesOf(const std::vector<std::string>& pieces, const std::string& bytes, std::size_t size)
@@ -432,6 +454,58 @@ TEST_F(RealFault, PieceReplacedByAFolderEndsTheJoinAsAProtectedFile)
     EXPECT_EQ(lastBox(window), "box DiskError Tavrin: Disk is protected or file is protected");
     expectJoinErrorPathState(window, kJoinTab);
     EXPECT_FALSE(fileExists(destination));
+}
+
+// SIGTERM (as Ctrl+C) stops a cut inside its one piece of a gigabyte, and a join, within half a second:
+// the cut keeps no half piece and writes no Link.bat, the join leaves its destination as it was.
+TEST_F(RealFault, ASignalStopsTheWorkWithinHalfASecond)
+{
+    TempDir out;
+    // Allocated, not written: a gigabyte on the disk at once, which the kernel still copies byte for byte.
+    const auto allocate = [](const std::string& path, off_t size) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::posix_fallocate(fd, 0, size), 0);
+        ::close(fd);
+    };
+    allocate(out.file("big.bin"), off_t{1} << 30);
+    allocate(out.file("a.001"), off_t{1} << 29);
+    allocate(out.file("a.002"), off_t{1} << 29);
+    writeFile(out.file("joined.bin"), "an earlier file");
+    const auto before = snapshotTreeNames(out.path());
+    // Waits until `written` shows up with some bytes in it, then stops the program and times its end.
+    double seconds = 0;
+    const auto stopOnce = [&](const std::function<bool()>& written) {
+        return [&, written](int pid) {
+            for (int i = 0; i < 2000 && !written(); ++i)
+                ::usleep(1000);
+            const auto start = std::chrono::steady_clock::now();
+            ::kill(pid, SIGTERM);
+            int status = 0;
+            ::waitpid(pid, &status, WNOWAIT | WEXITED);
+            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        };
+    };
+#ifdef PARVIX_SANITIZED
+    const double limit = 2.0;
+#else
+    const double limit = 0.5;
+#endif
+
+    const auto cut = runProgram({kCli, "cut", "--yes", "--kb", "1048576", out.file("big.bin"), out.file("big$bin")},
+                                {.whileRunning = stopOnce([&] { return fileSize(out.file("big$bin.001")) > 0; })});
+    EXPECT_EQ(cut.status, 130) << cut.err;
+    EXPECT_LT(seconds, limit);
+    EXPECT_EQ(linesOf(cut.err).back(), "No cutted file is kept");
+    EXPECT_EQ(snapshotTreeNames(out.path()), before);
+
+    const auto join = runProgram({kCli, "join", "--yes", out.file("joined.bin"), out.file("a.001")},
+                                 {.whileRunning = stopOnce([&] { return snapshotTreeNames(out.path()) != before; })});
+    EXPECT_EQ(join.status, 130) << join.err;
+    EXPECT_LT(seconds, limit);
+    EXPECT_EQ(linesOf(join.err).back(), out.file("joined.bin") + " is not changed");
+    EXPECT_EQ(readFile(out.file("joined.bin")), "an earlier file");
+    EXPECT_EQ(snapshotTreeNames(out.path()), before);
 }
 
 TEST_F(RealFault, TooManyOpenFilesEndsTheCutWithTheSystemsWords)

@@ -30,6 +30,7 @@ public:
         m_owner.tick(FaultInjectingFileServices::Call::Truncate, "truncate " + m_path);
         m_inner->truncate(length);
     }
+    void awaitWriteBack() override { m_inner->awaitWriteBack(); }
     void flush() override
     {
         m_owner.tick(FaultInjectingFileServices::Call::Flush, "flush " + m_path);
