@@ -19,7 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         if (proposal) {
             // The suffix goes and at most the "$" is replaced: never longer, same start.
             FUZZ_CHECK(proposal->size() < any.size());
-            const auto dollar = any.rfind('$');
+            // Only a "$" of the file name is replaced.
+            auto dollar = any.rfind('$');
+            const auto separator = any.rfind(parvix::kSeparator);
+            if (dollar != std::string_view::npos && separator != std::string_view::npos && dollar < separator)
+                dollar = std::string_view::npos;
             const auto keep = dollar == std::string_view::npos ? proposal->size() : dollar;
             FUZZ_CHECK(any.substr(0, keep) == std::string_view(*proposal).substr(0, keep));
         }
