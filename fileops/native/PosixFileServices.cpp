@@ -451,6 +451,10 @@ void PosixFileServices::remove(const std::string& path)
 
 std::int64_t PosixFileServices::freeSpace(const std::string& folder)
 {
+    // A file passes for a folder in a listing; nothing can be written into it, as Windows says here too.
+    struct stat info;
+    if (::stat(folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+        fail(ENOTDIR, "free space of " + folder);
     struct statvfs st;
     if (::statvfs(folder.c_str(), &st) != 0)
         fail(errno, "free space of " + folder);

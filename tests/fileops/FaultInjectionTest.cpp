@@ -257,7 +257,13 @@ void forEveryFailingCall(const Scenario& scenario)
     if (::testing::Test::HasFatalFailure())
         return;
 #endif
-    for (const bool kernelCopy : {true, false}) {
+#ifdef _WIN32
+    // The Windows services have no copy of their own: both runs would be the same.
+    const bool kernelCopies[] = {false};
+#else
+    const bool kernelCopies[] = {true, false};
+#endif
+    for (const bool kernelCopy : kernelCopies) {
         const std::int64_t total = countCalls(scenario, kernelCopy);
         for (const int number : scenario.numbers) {
             for (std::int64_t k = 1; k <= total; ++k) {
@@ -453,7 +459,7 @@ TEST(FaultInjection, EveryCallOfAJoinCanFail)
     const JoinCase cases[] = {
         // The kernel's copy takes the first two; an empty piece adds nothing.
         {{70000, 65536, 0, 30000}, false, kTwoNumbers},
-        {{1000, 2000, 1500}, false, kAllNumbers},
+        {{1000, 2000, 1500}, false, kTwoNumbers},
         {{1000, 2000, 1500}, true, kAllNumbers},
     };
     for (const auto& c : cases) {
