@@ -81,6 +81,9 @@ parvix::StopRequest stopRequest;
 #ifdef _WIN32
 BOOL WINAPI onConsoleControl(DWORD)
 {
+    // A second one goes on to the system's handler, which ends the program.
+    if (stopRequest.requested())
+        return FALSE;
     stopRequest.request();
     return TRUE;
 }
