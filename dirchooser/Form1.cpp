@@ -4,9 +4,7 @@
 #include "DirectoryList.h"
 #include "DirectorySource.h"
 #include "DiskErrorTable.h"
-#include "Fonts.h"
 #include "PathLabel.h"
-#include "Pictures.h"
 #include "WindowGeometry.h"
 
 #include <QCloseEvent>
@@ -25,20 +23,13 @@ const QString kLabel2Caption = QStringLiteral("Directory：");
 const QString kLabel1Caption = QStringLiteral("Label1");
 const QString kOkCaption = QStringLiteral("Ok");
 const QString kCancelCaption = QStringLiteral("cancel");
-const QString kDir1Name = QStringLiteral("Directories");
-const QString kDrive1Name = QStringLiteral("Drives");
 
 } // namespace
 
 Form1::Form1(DirectorySource& source, Questions& questions) : m_source(source), m_questions(questions)
 {
-    setWindowTitle(kCaption);
-    setWindowIcon(programIcon());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(twipsToPixels(5190), twipsToPixels(3765));
-    // The design's default font, as in the main window, not the desktop's, which may be another face.
-    setFont(defaultFont());
+    // No minimise and no maximise button.
+    setUpWindow(*this, kCaption, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint, 5190, 3765);
     createControls();
     load();
 }
@@ -54,9 +45,9 @@ void Form1::createControls()
     Dir1 = new DirectoryList(m_source, this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     Dir1->setGeometry(twipsRect(240, 720, 4695, 2400));
-    Dir1->setAccessibleName(kDir1Name);
+    Dir1->setAccessibleName(QStringLiteral("Directories"));
     Drive1 = makeControl<QComboBox>(this, "Drive1", twipsRect(240, 3240, 1935, 300));
-    Drive1->setAccessibleName(kDrive1Name);
+    Drive1->setAccessibleName(QStringLiteral("Drives"));
     command1 = makeControl<QPushButton>(this, "command1", twipsRect(2520, 3240, 1095, 375));
     command1->setText(kOkCaption);
     Command2 = makeControl<QPushButton>(this, "Command2", twipsRect(3840, 3240, 1095, 375));

@@ -13,50 +13,30 @@
 
 namespace parvix {
 
-namespace {
-
-const QString kTitle = QStringLiteral("Parvix toolbox  version 1.53");
-const QString kWebAddress = QStringLiteral("www.example.com");
-const QString kVersion = QStringLiteral(" ");
-const QString kMailTip = QString::fromUtf8("写信给我");
-const QString kMailLink = QStringLiteral("mailto:author@example.com");
-
-// What a screen reader calls the controls that show no text.
-const QString kIconName = QStringLiteral("Parvix toolbox");
-const QString kMailName = QStringLiteral("Mail to the author");
-const QString kLineName = QStringLiteral("Separator");
-
-} // namespace
-
 AboutPage::AboutPage()
 {
     setObjectName(QStringLiteral("SSTab1Page2"));
-    picIcon = makeControl<QLabel>(this, "picIcon", twipsRect(720, 480, 480, 480));
+    auto* picIcon = makeControl<QLabel>(this, "picIcon", twipsRect(720, 480, 480, 480));
     picIcon->setPixmap(programIconPicture());
-    picIcon->setAccessibleName(kIconName);
+    picIcon->setAccessibleName(QStringLiteral("Parvix toolbox"));
 
-    QPalette black = palette();
-    black.setColor(QPalette::WindowText, Qt::black);
-
-    lblTitle = makeControl<QLabel>(this, "lblTitle", twipsRect(1440, 600, 2565, 210));
-    lblTitle->setText(kTitle);
     QFont titleFont = tahomaFont(9);
     titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
-    lblTitle->setPalette(black);
-    growToContents(lblTitle);
-
-    lblDescription = makeControl<QLabel>(this, "lblDescription", twipsRect(1440, 960, 2175, 195));
-    lblDescription->setText(kWebAddress);
+    auto* lblTitle = makeLabel(this, "lblTitle", twipsRect(1440, 600, 2565, 210),
+                               QStringLiteral("Parvix toolbox  version 1.53"), titleFont);
+    // The maker's web address, as plain text: it is no link.
+    auto* lblDescription = makeControl<QLabel>(this, "lblDescription", twipsRect(1440, 960, 2175, 195));
     lblDescription->setTextFormat(Qt::PlainText);
-    lblDescription->setPalette(black);
+    lblDescription->setText(QStringLiteral("www.example.com"));
     growToContents(lblDescription);
-
-    lblVersion = makeControl<QLabel>(this, "lblVersion", twipsRect(1440, 1200, 1590, 195));
-    lblVersion->setText(kVersion);
+    QPalette black = palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    for (QWidget* label : {lblTitle, lblDescription})
+        label->setPalette(black);
+    makeControl<QLabel>(this, "lblVersion", twipsRect(1440, 1200, 1590, 195))->setText(QStringLiteral(" "));
 
     // The mail link is a small area without text, known by its pointer and tool tip.
-    Label6 = makeControl<MailLinkLabel>(this, "Label6", twipsRect(2160, 1440, 90, 180));
+    auto* Label6 = makeControl<MailLinkLabel>(this, "Label6", twipsRect(2160, 1440, 90, 180));
     QFont linkFont = songFont(9);
     linkFont.setUnderline(true);
     Label6->setFont(linkFont);
@@ -64,13 +44,13 @@ AboutPage::AboutPage()
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
     Label6->setPalette(blue);
     Label6->setCursor(mailPointer());
-    Label6->setToolTip(kMailTip);
-    Label6->setAccessibleName(kMailName);
+    Label6->setToolTip(QString::fromUtf8("写信给我"));
+    Label6->setAccessibleName(QStringLiteral("Mail to the author"));
     connect(Label6, &MailLinkLabel::clicked, this, &AboutPage::Label6_Click);
 
     // Two lines, black over white, draw an etched separator.
-    Line1 = makeLine("Line1", 1800, Qt::black);
-    Line2 = makeLine("Line2", 1815, Qt::white);
+    makeLine("Line1", 1800, Qt::black);
+    makeLine("Line2", 1815, Qt::white);
 }
 
 QFrame* AboutPage::makeLine(const char* name, int top, const QColor& colour)
@@ -82,14 +62,14 @@ QFrame* AboutPage::makeLine(const char* name, int top, const QColor& colour)
     palette.setColor(QPalette::Window, colour);
     line->setPalette(palette);
     line->setAutoFillBackground(true);
-    line->setAccessibleName(kLineName);
+    line->setAccessibleName(QStringLiteral("Separator"));
     return line;
 }
 
 void AboutPage::Label6_Click()
 {
     // Handed to the desktop, which starts the mail program on its own; a failure shows nothing.
-    QDesktopServices::openUrl(QUrl(kMailLink));
+    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:author@example.com")));
 }
 
 } // namespace parvix

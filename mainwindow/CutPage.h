@@ -5,20 +5,17 @@
 
 #include <QWidget>
 
-class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
-class QRadioButton;
 
 namespace parvix {
 
 class CommonDialog;
+class PieceSizeFrame;
 
 // The Cut file page: the file to cut (Text1) with its browse button, the destination base (Text2) with
-// the directory chooser's button, the piece size ("1.44M", or "Customize" with kilobytes in Text3) and
-// "Cut". The cut itself is the window's to start: the page asks for it. Controls are placed in the tab
-// control's coordinates, as the design gives them.
+// the directory chooser's button, the piece size (Frame2) and "Cut". The cut itself is the window's to
+// start: the page asks for it. Controls are placed in the tab control's coordinates, as the design gives
+// them; those the page acts on once built are its members.
 class CutPage : public QWidget
 {
     Q_OBJECT
@@ -40,32 +37,14 @@ signals:
     // "..." beside the destination.
     void directoryRequested();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private slots:
     void Command1_Click();
-    void Option1_Click();
-    void Option2_Click();
 
 private:
-    void setOptionTabStops();
-
     CommonDialog& m_dialog;
-
-    QGroupBox* Frame1 = nullptr;
-    QLabel* Label2 = nullptr;
     QLineEdit* Text1 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QLabel* Label3 = nullptr;
     QLineEdit* Text2 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QRadioButton* Option1 = nullptr;
-    QRadioButton* Option2 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QLabel* Label1 = nullptr;
-    QPushButton* Command3 = nullptr;
+    PieceSizeFrame* Frame2 = nullptr;
 };
 
 } // namespace parvix

@@ -29,10 +29,9 @@ namespace parvix {
 namespace {
 
 const QString kWindowTitle = QStringLiteral("Parvix toolbox");
-const QString kCutPageCaption = QStringLiteral("   Cut file  ");
-const QString kJoinPageCaption = QStringLiteral("   Join file   ");
-const QString kAboutPageCaption = QStringLiteral("  About  ");
-const QString kBannerName = QStringLiteral("Parvix toolbox");
+// The tabs' captions, spaces included, in page order.
+const QString kPageCaptions[] = {QStringLiteral("   Cut file  "), QStringLiteral("   Join file   "),
+                                 QStringLiteral("  About  ")};
 constexpr int kAboutTab = 2;
 
 } // namespace
@@ -40,13 +39,8 @@ constexpr int kAboutTab = 2;
 Form2::Form2(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(kWindowTitle);
-    setWindowIcon(programIcon());
     // Fixed single border: minimise and close, no maximise.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(twipsToPixels(7380), twipsToPixels(4515));
-    setFont(defaultFont());
+    setUpWindow(*this, kWindowTitle, Qt::Window | Qt::WindowMinimizeButtonHint, 7380, 4515);
 
     CommonDialog1 = new CommonDialog(this);
     CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
@@ -57,9 +51,9 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
     m_cutPage = new CutPage(*CommonDialog1);
     m_joinPage = new JoinPage(*CommonDialog1);
     m_aboutPage = new AboutPage;
-    SSTab1->addTab(m_cutPage, kCutPageCaption);
-    SSTab1->addTab(m_joinPage, kJoinPageCaption);
-    SSTab1->addTab(m_aboutPage, kAboutPageCaption);
+    SSTab1->addTab(m_cutPage, kPageCaptions[kSplitTab]);
+    SSTab1->addTab(m_joinPage, kPageCaptions[kJoinTab]);
+    SSTab1->addTab(m_aboutPage, kPageCaptions[kAboutTab]);
     SSTab1->placePages();
 
     // Over the right of the banner, where it is seen whichever page is in front.
@@ -99,7 +93,7 @@ void Form2::createBanner()
     Picture1->setAutoFillBackground(true);
     Image3 = makeControl<QLabel>(Picture1, "Image3", twipsRect(240, 120, 3480, 900));
     Image3->setPixmap(bannerPicture());
-    Image3->setAccessibleName(kBannerName);
+    Image3->setAccessibleName(kWindowTitle);
 }
 
 void Form2::setFocusOrder()

@@ -2,12 +2,12 @@
 
 #include "CommonDialog.h"
 #include "Controls.h"
+#include "EnterKeyFilter.h"
 #include "Fonts.h"
 #include "SelectionKeepingEdit.h"
 #include "WindowGeometry.h"
 
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -17,56 +17,40 @@ namespace parvix {
 
 namespace {
 
-const QString kLabel4 = QStringLiteral("Save as a destination file:");
-const QString kBrowse = QStringLiteral("...");
-const QString kFrame3 = QStringLiteral("Join");
-const QString kAdd = QStringLiteral("Add");
-const QString kDelete = QStringLiteral("Delete");
-const QString kDeleteTip = QString::fromUtf8("删除选定文件");
-const QString kJoin = QStringLiteral("Join");
 const QString kAddFilter =
     QStringLiteral("Cut file[*.001]|*.001|Sub split file[*.002,*.003,*.004,*.005,*.006,*.007,*.008,*.009]|"
                    "*.002;*.003;*.004;*.005;*.006;*.007;*.008;*.009|All files[*.*]|*.*");
-
-// What a screen reader calls the controls that no label names.
-const QString kCommand10Name = QStringLiteral("Choose the directory of the destination file");
-const QString kList1Name = QStringLiteral("Join list");
 
 } // namespace
 
 JoinPage::JoinPage(CommonDialog& dialog) : m_dialog(dialog)
 {
     setObjectName(QStringLiteral("SSTab1Page1"));
-    Label4 = makeControl<QLabel>(this, "Label4", twipsRect(120, 360, 2835, 195));
-    Label4->setText(kLabel4);
-    Label4->setFont(songFont(9.75));
-    growToContents(Label4);
+    auto* Label4 = makeLabel(this, "Label4", twipsRect(120, 360, 2835, 195),
+                             QStringLiteral("Save as a destination file:"), songFont(9.75));
     Text4 = makeControl<SelectionKeepingEdit>(this, "Text4", twipsRect(120, 600, 6615, 390));
     Text4->setFont(songFont(9.75));
+    // Named by its label, for a screen reader too.
     Label4->setBuddy(Text4);
-    Command10 = makeControl<QPushButton>(this, "Command10", twipsRect(6840, 600, 375, 375));
-    Command10->setText(kBrowse);
-    Command10->setAccessibleName(kCommand10Name);
+    auto* Command10 = makeButton(this, "Command10", twipsRect(6840, 600, 375, 375), QStringLiteral("..."));
+    Command10->setAccessibleName(QStringLiteral("Choose the directory of the destination file"));
 
     m_joinList = new JoinList(this);
     List1 = &m_joinList->box();
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(twipsRect(120, 1080, 4815, 1620));
-    List1->setAccessibleName(kList1Name);
+    List1->setAccessibleName(QStringLiteral("Join list"));
 
-    Frame3 = makeControl<QGroupBox>(this, "Frame3", twipsRect(5040, 1080, 2175, 1695));
-    Frame3->setTitle(kFrame3);
-    Command4 = makeControl<QPushButton>(Frame3, "Command4", twipsRect(360, 360, 735, 375));
-    Command4->setText(kAdd);
-    Command4->setToolTip(kAdd);
+    auto* Frame3 = makeControl<QGroupBox>(this, "Frame3", twipsRect(5040, 1080, 2175, 1695));
+    Frame3->setTitle(QStringLiteral("Join"));
+    auto* Command4 = makeButton(Frame3, "Command4", twipsRect(360, 360, 735, 375), QStringLiteral("Add"));
+    Command4->setToolTip(Command4->text());
     Command4->setFont(tahomaFont(9));
-    Command5 = makeControl<QPushButton>(Frame3, "Command5", twipsRect(1200, 360, 735, 375));
-    Command5->setText(kDelete);
-    Command5->setToolTip(kDeleteTip);
+    auto* Command5 = makeButton(Frame3, "Command5", twipsRect(1200, 360, 735, 375), QStringLiteral("Delete"));
+    Command5->setToolTip(QString::fromUtf8("删除选定文件"));
     Command5->setFont(tahomaFont(8.25));
-    Command6 = makeControl<QPushButton>(Frame3, "Command6", twipsRect(600, 960, 1095, 375));
-    Command6->setText(kJoin);
-    Command6->setToolTip(kJoin);
+    auto* Command6 = makeButton(Frame3, "Command6", twipsRect(600, 960, 1095, 375), QStringLiteral("Join"));
+    Command6->setToolTip(Command6->text());
 
     connect(Command4, &QPushButton::clicked, this, &JoinPage::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &JoinPage::Command5_Click);
@@ -79,22 +63,14 @@ JoinPage::JoinPage(CommonDialog& dialog) : m_dialog(dialog)
         if (row >= 0 && List1->item(row)->isSelected())
             List1_Click();
     });
-    // Enter in these inputs starts the join; the key still reaches the input.
-    Text4->installEventFilter(this);
-    List1->installEventFilter(this);
+    auto* enter = new EnterKeyFilter({Text4, List1}, this);
+    connect(enter, &EnterKeyFilter::entered, this, &JoinPage::joinRequested);
 }
 
 void JoinPage::setText4(const std::string& text)
 {
     Text4->setText(QString::fromStdString(text));
     Text4->setCursorPosition(0);
-}
-
-bool JoinPage::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress && isEnterKey(*static_cast<QKeyEvent*>(event)))
-        emit joinRequested();
-    return QWidget::eventFilter(watched, event);
 }
 
 void JoinPage::Command4_Click()

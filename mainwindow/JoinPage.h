@@ -6,11 +6,8 @@
 #include <cstdint>
 #include <string>
 
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPushButton;
 
 namespace parvix {
 
@@ -19,7 +16,8 @@ class CommonDialog;
 // The Join file page: the joined file's path (Text4) with the directory chooser's button, the join list
 // (List1) and the buttons that add to it, delete from it and join it. It holds the join list's side of
 // the engines' requests; the join and "Add" themselves are the window's to start. Controls are placed
-// in the tab control's coordinates, as the design gives them.
+// in the tab control's coordinates, as the design gives them; those the page acts on once built are its
+// members.
 class JoinPage : public QWidget
 {
     Q_OBJECT
@@ -47,27 +45,18 @@ signals:
     // "..." beside the destination.
     void directoryRequested();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private slots:
     void Command4_Click();
     void Command5_Click();
     void List1_Click();
 
 private:
-    CommonDialog& m_dialog;
-
-    QLabel* Label4 = nullptr;
     QLineEdit* Text4 = nullptr;
-    QPushButton* Command10 = nullptr;
     // List1, with the entries on their way into it.
     JoinList* m_joinList = nullptr;
     QListWidget* List1 = nullptr;
-    QGroupBox* Frame3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QPushButton* Command5 = nullptr;
-    QPushButton* Command6 = nullptr;
+    // The window's, for "Add".
+    CommonDialog& m_dialog;
 };
 
 } // namespace parvix

@@ -2,37 +2,29 @@
 
 namespace parvix {
 
-namespace {
-
-const QString kBanner = QStringLiteral(":/banner.jpg");
-const QString kIcon32 = QStringLiteral(":/icon32.png");
-const QString kIcon16 = QStringLiteral(":/icon16.png");
-const QString kMailPointer = QStringLiteral(":/mailpointer.png");
-
-} // namespace
+// The pictures are built into the program under their file names (windowkit/CMakeLists.txt).
 
 QPixmap bannerPicture()
 {
-    return QPixmap(kBanner);
+    return QPixmap(QStringLiteral(":/banner.jpg"));
 }
 
 QIcon programIcon()
 {
-    QIcon icon;
-    icon.addFile(kIcon32, QSize(32, 32));
-    icon.addFile(kIcon16, QSize(16, 16));
+    QIcon icon(programIconPicture());
+    icon.addFile(QStringLiteral(":/icon16.png"), QSize(16, 16));
     return icon;
 }
 
 QPixmap programIconPicture()
 {
-    return QPixmap(kIcon32);
+    return QPixmap(QStringLiteral(":/icon32.png"));
 }
 
 QCursor mailPointer()
 {
     // The hot spot is the arrow's tip in the picture's top-left corner.
-    return QCursor(QPixmap(kMailPointer), 0, 0);
+    return QCursor(QPixmap(QStringLiteral(":/mailpointer.png")), 0, 0);
 }
 
 } // namespace parvix
