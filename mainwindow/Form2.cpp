@@ -50,10 +50,9 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
     SSTab1->tabBar()->setFont(songFont(9.75));
     m_cutPage = new CutPage(*CommonDialog1);
     m_joinPage = new JoinPage(*CommonDialog1);
-    m_aboutPage = new AboutPage;
     SSTab1->addTab(m_cutPage, kPageCaptions[kSplitTab]);
     SSTab1->addTab(m_joinPage, kPageCaptions[kJoinTab]);
-    SSTab1->addTab(m_aboutPage, kPageCaptions[kAboutTab]);
+    SSTab1->addTab(new AboutPage, kPageCaptions[kAboutTab]);
     SSTab1->placePages();
 
     // Over the right of the banner, where it is seen whichever page is in front.

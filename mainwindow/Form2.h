@@ -10,7 +10,6 @@ class QLabel;
 
 namespace parvix {
 
-class AboutPage;
 class CommonDialog;
 class CutPage;
 class DesktopFiles;
@@ -92,7 +91,6 @@ private:
 
     CutPage* m_cutPage = nullptr;
     JoinPage* m_joinPage = nullptr;
-    AboutPage* m_aboutPage = nullptr;
 
     std::unique_ptr<WindowBoxes> m_boxes;
     std::unique_ptr<WindowRequestRouter> m_requests;
