@@ -421,6 +421,45 @@ TEST_F(Form2Test, WhileACutRunsTheWindowLivesButTakesNoInputAndClosingAsksToStop
                            path(QStringLiteral("report$txt.003"))}));
 }
 
+// Escape during a cut asks whether to stop it, and Yes does: the whole piece stays listed, the one being
+// written goes, no Link.bat is written, and the window rests on the Cut file page after a notice of what
+// was kept.
+TEST_F(Form2Test, EscapeDuringACutAndYesStopsIt)
+{
+    // The second piece takes a while to be created, on the engine's thread: Escape comes meanwhile.
+    int opened = 0;
+    files->onOpen = [&] {
+        if (++opened == 3)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    };
+    QTimer escape;
+    escape.setInterval(10);
+    QObject::connect(&escape, &QTimer::timeout, [&] {
+        if (opened == 3) {
+            escape.stop();
+            QTest::keyClick(Text1, Qt::Key_Escape);
+        }
+    });
+    escape.start();
+    boxes.answer(Button::Yes);
+    boxes.answer(Button::Yes);
+    const QString source = cutThreePieces();
+
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[1].text, QString::fromUtf8(kStopCutQuestion));
+    EXPECT_EQ(boxes.shown[2].text, QStringLiteral("The cutting of ") + source +
+                                       QStringLiteral(" is stopped!\nThe whole cutted file report$txt.001 is kept, "
+                                                      "Link.bat is not written"));
+    EXPECT_EQ(boxes.shown[2].style, BoxStyle::Notice);
+    EXPECT_EQ(listEntries(), QStringList{path(QStringLiteral("report$txt.001"))});
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("report$txt.001"), QStringLiteral("report.txt")}));
+    EXPECT_EQ(SSTab1->currentIndex(), 0);
+    EXPECT_TRUE(ProgressBar1->isHidden());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(form->operationRunning());
+}
+
 TEST_F(Form2Test, CutAnsweredNoChangesNothing)
 {
     const QString source = path(QStringLiteral("a.bin"));
