@@ -22,7 +22,7 @@ using parvix::BoxTitle;
 using parvix::Button;
 
 // Holds the list and Text4 as the window would; every question is answered Yes, every box printed.
-class ListWindow : public parvix::WindowRequests
+class ListWindow : public parvix::Questions, public parvix::JoinListDisplay, public parvix::Progress
 {
 public:
     Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override
@@ -31,20 +31,17 @@ public:
             std::fprintf(stderr, "%s: %s\n", parvix::titleText(title), text.c_str());
         return parvix::isYesNo(style) ? Button::Yes : Button::Ok;
     }
-    void focus(parvix::TextBox) override {}
-    void selectAll(parvix::TextBox) override {}
-    void caretToEnd(parvix::TextBox) override {}
     void clearJoinList() override { list.clear(); }
     void appendJoinList(const std::string& entry) override { list.push_back(entry); }
     std::int64_t joinListCount() override { return static_cast<std::int64_t>(list.size()); }
     std::string joinListEntry(std::int64_t index) override { return list.at(static_cast<std::size_t>(index)); }
     void setText4(const std::string& text) override { text4 = text; }
-    void setPointer(parvix::Pointer) override {}
     void setProgressMax(float) override {}
     void setProgressValue(float) override { ++progressValues; }
     void showProgress() override {}
     void hideProgress() override {}
-    void selectTab(int) override {}
+
+    parvix::WindowParts parts() { return parvix::WindowParts(*this, *this, *this); }
 
     std::vector<std::string> list;
     std::string text4;
@@ -71,7 +68,7 @@ int main(int argc, char** argv)
     ListWindow window;
 
     auto start = std::chrono::steady_clock::now();
-    const auto added = parvix::JoinListAdd(window, *files).run(argv[2]);
+    const auto added = parvix::JoinListAdd(window.parts(), *files).run(argv[2]);
     const double addSeconds = secondsSince(start);
     std::printf("entries %zu\nadd seconds %.3f\n", window.list.size(), addSeconds);
     if (added.outcome != parvix::Outcome::Completed)
@@ -80,7 +77,7 @@ int main(int argc, char** argv)
         return 0;
 
     start = std::chrono::steady_clock::now();
-    const auto joined = parvix::JoinOperation(window, *files).run(argv[3]);
+    const auto joined = parvix::JoinOperation(window.parts(), *files).run(argv[3]);
     std::printf("join seconds %.3f\nprogress values %ld\n", secondsSince(start), window.progressValues);
     return joined.outcome == parvix::Outcome::Completed ? 0 : 1;
 }

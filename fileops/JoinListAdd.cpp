@@ -22,7 +22,7 @@ bool endsWith001(const std::string& path)
 
 } // namespace
 
-std::optional<std::string> proposeJoinDestination(WindowRequests& window, const std::string& firstPiece)
+std::optional<std::string> proposeJoinDestination(WindowParts& window, const std::string& firstPiece)
 {
     // Without a "." after the last "$" no name can be proposed; Text4 then keeps its text.
     auto proposal = proposeDestination(firstPiece);
@@ -34,7 +34,7 @@ std::optional<std::string> proposeJoinDestination(WindowRequests& window, const 
     return proposal;
 }
 
-JoinListAdd::JoinListAdd(WindowRequests& window, FileServices& files) : m_window(window), m_files(files) {}
+JoinListAdd::JoinListAdd(WindowParts window, FileServices& files) : m_window(window), m_files(files) {}
 
 OperationResult JoinListAdd::run(const std::string& chosenPath)
 {
@@ -43,7 +43,9 @@ OperationResult JoinListAdd::run(const std::string& chosenPath)
     // What was appended before a failure stays in the list.
     return runWithErrorPath(
         [&] { return endsWith001(chosenPath) ? addPieceSet(chosenPath) : addSingleFile(chosenPath); },
-        [this](const FileError& error) { reportDiskError(m_window, error.number(), DiskErrorEntries::All); });
+        [this](const FileError& error) {
+            reportDiskError(m_window.questions(), error.number(), DiskErrorEntries::All);
+        });
 }
 
 OperationResult JoinListAdd::addPieceSet(const std::string& chosenPath)

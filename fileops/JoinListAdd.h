@@ -2,17 +2,16 @@
 
 #include "FileServices.h"
 #include "Operation.h"
+#include "WindowRequests.h"
 
 #include <optional>
 #include <string>
 
 namespace parvix {
 
-class WindowRequests;
-
 // Proposes the joined file's path from the path of a first piece: shows it in Text4, with the caret at
 // its end when the piece's path holds a "$". Nothing, and Text4 keeps its text, when no name can be formed.
-std::optional<std::string> proposeJoinDestination(WindowRequests& window, const std::string& firstPiece);
+std::optional<std::string> proposeJoinDestination(WindowParts& window, const std::string& firstPiece);
 
 // "Add" of the join list, after the file dialog has returned a chosen path: a path ending in "001"
 // brings its whole piece set (PieceSet), in the order of the piece numbers, and says in one notice what
@@ -21,7 +20,7 @@ std::optional<std::string> proposeJoinDestination(WindowRequests& window, const 
 class JoinListAdd
 {
 public:
-    JoinListAdd(WindowRequests& window, FileServices& files);
+    JoinListAdd(WindowParts window, FileServices& files);
     // `chosenPath` is what the dialog returned; an empty path (cancelled) changes nothing.
     OperationResult run(const std::string& chosenPath);
 
@@ -29,7 +28,7 @@ private:
     OperationResult addPieceSet(const std::string& chosenPath);
     OperationResult addSingleFile(const std::string& chosenPath);
 
-    WindowRequests& m_window;
+    WindowParts m_window;
     FileServices& m_files;
 };
 

@@ -36,7 +36,7 @@ std::string completionText(const std::string& destination)
 
 } // namespace
 
-JoinOperation::JoinOperation(WindowRequests& window, FileServices& files, const StopRequest* stop)
+JoinOperation::JoinOperation(WindowParts window, FileServices& files, const StopRequest* stop)
     : m_window(window), m_files(files), m_stop(stop)
 {
 }
@@ -256,7 +256,7 @@ OperationResult JoinOperation::leaveAsItWas()
 
 void JoinOperation::cleanUpAfterFailure(const FileError& error)
 {
-    reportDiskError(m_window, error.number(), DiskErrorEntries::All);
+    reportDiskError(m_window.questions(), error.number(), DiskErrorEntries::All);
     m_destinationFile.reset();
     m_pieceFile.reset();
     removeTemporary();

@@ -4,6 +4,7 @@
 #include "Crc32.h"
 #include "FileServices.h"
 #include "Operation.h"
+#include "WindowRequests.h"
 
 #include <memory>
 #include <optional>
@@ -12,14 +13,13 @@
 namespace parvix {
 
 class StopRequest;
-class WindowRequests;
 
 // Concatenates the join list's pieces, in list order, into the destination typed in Text4.
 class JoinOperation
 {
 public:
     // `stop`, when given, is looked at while the pieces are copied; a stop leaves the destination as it was.
-    JoinOperation(WindowRequests& window, FileServices& files, const StopRequest* stop = nullptr);
+    JoinOperation(WindowParts window, FileServices& files, const StopRequest* stop = nullptr);
     // `text4` is the destination as typed; the pieces are read from the join list.
     OperationResult run(const std::string& text4);
 
@@ -35,7 +35,7 @@ private:
     OperationResult leaveAsItWas();
     void cleanUpAfterFailure(const FileError& error);
 
-    WindowRequests& m_window;
+    WindowParts m_window;
     FileServices& m_files;
     const StopRequest* m_stop;
 

@@ -34,7 +34,7 @@ std::string completionText(const std::string& source)
 }
 
 // What a stopped cut kept: the whole pieces it listed.
-std::string stoppedText(const std::string& source, WindowDisplay& window)
+std::string stoppedText(const std::string& source, WindowParts& window)
 {
     std::string text = "The cutting of " + source + " is stopped!\r";
     const std::int64_t kept = window.joinListCount();
@@ -54,7 +54,7 @@ std::string missingSourceText(const std::string& source)
     return "No" + source + "File";
 }
 
-SplitOperation::SplitOperation(WindowRequests& window, FileServices& files, const StopRequest* stop)
+SplitOperation::SplitOperation(WindowParts window, FileServices& files, const StopRequest* stop)
     : m_window(window), m_files(files), m_stop(stop)
 {
 }
@@ -313,7 +313,7 @@ OperationResult SplitOperation::keepWholePieces()
 
 void SplitOperation::cleanUpAfterFailure(const FileError& error)
 {
-    reportDiskError(m_window, error.number(), DiskErrorEntries::All);
+    reportDiskError(m_window.questions(), error.number(), DiskErrorEntries::All);
     m_pieceFile.reset();
     m_writing.clear();
     m_sourceFile.reset();

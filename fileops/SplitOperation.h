@@ -3,6 +3,7 @@
 #include "Crc32.h"
 #include "FileServices.h"
 #include "Operation.h"
+#include "WindowRequests.h"
 
 #include <cstdint>
 #include <deque>
@@ -13,7 +14,6 @@
 namespace parvix {
 
 class StopRequest;
-class WindowRequests;
 
 // The four inputs of a cut, as the split tab holds them when "Cut" is pressed.
 struct SplitInputs
@@ -36,7 +36,7 @@ class SplitOperation
 {
 public:
     // `stop`, when given, is looked at while the pieces are written; a stop keeps the whole pieces.
-    SplitOperation(WindowRequests& window, FileServices& files, const StopRequest* stop = nullptr);
+    SplitOperation(WindowParts window, FileServices& files, const StopRequest* stop = nullptr);
     OperationResult run(const SplitInputs& inputs);
 
 private:
@@ -50,7 +50,7 @@ private:
     OperationResult keepWholePieces();
     void cleanUpAfterFailure(const FileError& error);
 
-    WindowRequests& m_window;
+    WindowParts m_window;
     FileServices& m_files;
     const StopRequest* m_stop;
 

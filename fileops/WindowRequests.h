@@ -5,11 +5,86 @@
 
 namespace parvix {
 
-// Everything an engine asks of the window: its boxes and what it shows. The main window, the console
-// program and the tests' recorder each implement both parts; a caller that needs only a box (the
-// disk-error report, the directory chooser) takes Questions alone.
-class WindowRequests : public Questions, public WindowDisplay
+// Every role of the window at once: what a whole window offers, as the tests' recorder and the relay to
+// the window's thread do. A caller that needs only a box (the disk-error report, the directory chooser)
+// takes Questions alone.
+class WindowRequests : public Questions,
+                       public TextBoxes,
+                       public JoinListDisplay,
+                       public Progress,
+                       public BusyPointer,
+                       public Pages
 {
+};
+
+// The parts of the window that an engine asks things of. Boxes, the join list and progress are there
+// wherever an engine runs; the caret and focus, the pointer and the pages only where there is a window,
+// and a request to a part that is not there asks nothing.
+class WindowParts
+{
+public:
+    // A whole window: not explicit, for a window is all its parts.
+    WindowParts(WindowRequests& window) : WindowParts(window, window, window, &window, &window, &window) {}
+    WindowParts(Questions& questions, JoinListDisplay& joinList, Progress& progress, TextBoxes* textBoxes = nullptr,
+                BusyPointer* pointer = nullptr, Pages* pages = nullptr)
+        : m_questions(questions), m_joinList(joinList), m_progress(progress), m_textBoxes(textBoxes),
+          m_pointer(pointer), m_pages(pages)
+    {
+    }
+
+    Button messageBox(const std::string& text, BoxStyle style, BoxTitle title)
+    {
+        return m_questions.messageBox(text, style, title);
+    }
+
+    void focus(TextBox box)
+    {
+        if (m_textBoxes)
+            m_textBoxes->focus(box);
+    }
+    void selectAll(TextBox box)
+    {
+        if (m_textBoxes)
+            m_textBoxes->selectAll(box);
+    }
+    void caretToEnd(TextBox box)
+    {
+        if (m_textBoxes)
+            m_textBoxes->caretToEnd(box);
+    }
+
+    void clearJoinList() { m_joinList.clearJoinList(); }
+    void appendJoinList(const std::string& entry) { m_joinList.appendJoinList(entry); }
+    std::int64_t joinListCount() { return m_joinList.joinListCount(); }
+    std::string joinListEntry(std::int64_t index) { return m_joinList.joinListEntry(index); }
+    void setText4(const std::string& text) { m_joinList.setText4(text); }
+
+    void setProgressMax(float maximum) { m_progress.setProgressMax(maximum); }
+    void setProgressValue(float value) { m_progress.setProgressValue(value); }
+    void showProgress() { m_progress.showProgress(); }
+    void hideProgress() { m_progress.hideProgress(); }
+
+    void setPointer(Pointer pointer)
+    {
+        if (m_pointer)
+            m_pointer->setPointer(pointer);
+    }
+
+    void selectTab(int index)
+    {
+        if (m_pages)
+            m_pages->selectTab(index);
+    }
+
+    Questions& questions() { return m_questions; }
+
+private:
+    Questions& m_questions;
+    JoinListDisplay& m_joinList;
+    Progress& m_progress;
+    TextBoxes* m_textBoxes;
+    BusyPointer* m_pointer;
+    Pages* m_pages;
 };
 
 } // namespace parvix

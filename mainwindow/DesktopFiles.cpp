@@ -124,7 +124,7 @@ void DesktopFiles::openForCut(const QString& path)
 void DesktopFiles::reportMissing(const QString& path)
 {
     // The notice the Cut file page gives for a missing source.
-    m_window.requests().messageBox(missingSourceText(path.toStdString()), BoxStyle::Warning, BoxTitle::Parvix);
+    m_window.parts().messageBox(missingSourceText(path.toStdString()), BoxStyle::Warning, BoxTitle::Parvix);
 }
 
 bool DesktopFiles::eventFilter(QObject* watched, QEvent* event)

@@ -18,7 +18,6 @@
 #include "TabControl.h"
 #include "WindowBoxes.h"
 #include "WindowGeometry.h"
-#include "WindowRequestRouter.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -61,8 +60,7 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
     setFocusOrder();
 
     m_boxes = std::make_unique<WindowBoxes>(*this, *ProgressBar1, m_joinPage->joinList());
-    m_requests = std::make_unique<WindowRequestRouter>(*m_boxes, *m_cutPage, *m_joinPage, *ProgressBar1, *this);
-    m_operations = std::make_unique<OperationController>(*this, *m_requests, *m_boxes, makeNativeFileServices());
+    m_operations = std::make_unique<OperationController>(*this, parts(), *m_boxes, makeNativeFileServices());
     connect(m_operations.get(), &OperationController::runningChanged, &m_joinPage->joinList(),
             &JoinList::setOperationRunning);
     m_desktopFiles = new DesktopFiles(*this);
@@ -156,9 +154,31 @@ bool Form2::operationRunning() const
     return m_operations->running() || m_desktopFiles->waiting();
 }
 
-WindowRequests& Form2::requests()
+WindowParts Form2::parts()
 {
-    return *m_requests;
+    return WindowParts(*m_boxes, *m_joinPage, *ProgressBar1, this, ProgressBar1, this);
+}
+
+QLineEdit* Form2::textBox(TextBox box) const
+{
+    return box == TextBox::Text4 ? m_joinPage->text4() : m_cutPage->textBox(box);
+}
+
+void Form2::focus(TextBox box)
+{
+    textBox(box)->setFocus(Qt::OtherFocusReason);
+}
+
+void Form2::selectAll(TextBox box)
+{
+    QLineEdit* edit = textBox(box);
+    edit->setSelection(0, static_cast<int>(edit->text().size()));
+}
+
+void Form2::caretToEnd(TextBox box)
+{
+    QLineEdit* edit = textBox(box);
+    edit->setCursorPosition(static_cast<int>(edit->text().size()));
 }
 
 int Form2::currentPage() const
@@ -176,7 +196,7 @@ void Form2::SSTab1_Click(int previousTab)
 {
     m_joinPage->joinList().flush();
     // Only the page that was left matters, not the page entered.
-    m_requests->selectAll(previousTab == kJoinTab ? TextBox::Text1 : TextBox::Text4);
+    selectAll(previousTab == kJoinTab ? TextBox::Text1 : TextBox::Text4);
 }
 
 void Form2::openDirectoryChooser()
@@ -201,7 +221,7 @@ void Form2::cut()
 {
     m_operations->start(
         OperationController::Kind::Cut,
-        [inputs = m_cutPage->inputs()](WindowRequests& window, FileServices& files, const StopRequest* stop) {
+        [inputs = m_cutPage->inputs()](WindowParts window, FileServices& files, const StopRequest* stop) {
             return SplitOperation(window, files, stop).run(inputs);
         });
 }
@@ -209,7 +229,7 @@ void Form2::cut()
 void Form2::join()
 {
     m_operations->start(OperationController::Kind::Join,
-                        [text4 = m_joinPage->text4()->text().toStdString()](WindowRequests& window, FileServices& files,
+                        [text4 = m_joinPage->text4()->text().toStdString()](WindowParts window, FileServices& files,
                                                                             const StopRequest* stop) {
                             return JoinOperation(window, files, stop).run(text4);
                         });
@@ -220,7 +240,7 @@ void Form2::addToJoinList(const QString& path)
     if (path.isEmpty())
         return;
     m_operations->start(OperationController::Kind::Add,
-                        [chosen = path.toStdString()](WindowRequests& window, FileServices& files, const StopRequest*) {
+                        [chosen = path.toStdString()](WindowParts window, FileServices& files, const StopRequest*) {
                             return JoinListAdd(window, files).run(chosen);
                         });
 }

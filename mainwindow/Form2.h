@@ -1,12 +1,14 @@
 #pragma once
 
 #include "FileServices.h"
+#include "WindowRequests.h"
 
 #include <QStringList>
 #include <QWidget>
 #include <memory>
 
 class QLabel;
+class QLineEdit;
 
 namespace parvix {
 
@@ -20,14 +22,13 @@ class OperationController;
 class ProgressDisplay;
 class TabControl;
 class WindowBoxes;
-class WindowRequestRouter;
-class WindowRequests;
 
 // The main window: a banner, the tab control with the Cut file, Join file and About pages, and the
 // progress bar. It builds them, runs the page-change rule, opens the directory chooser and starts the
 // operations the pages ask for; each part does its own work. Every control bears its design name as
-// object name (Text1, Command3, CommonDialog1), by which tests and tools find it.
-class Form2 : public QWidget
+// object name (Text1, Command3, CommonDialog1), by which tests and tools find it. To the engines it is the
+// caret and focus of the text boxes of both pages and the page in front.
+class Form2 : public QWidget, public TextBoxes, public Pages
 {
     Q_OBJECT
 
@@ -46,7 +47,12 @@ public:
     // The index of the page in front; selectTab() brings another one to the front and runs the
     // page-change rule.
     int currentPage() const;
-    void selectTab(int index);
+    void selectTab(int index) override;
+
+    // TextBoxes
+    void focus(TextBox box) override;
+    void selectAll(TextBox box) override;
+    void caretToEnd(TextBox box) override;
 
     // Paths from the command line: the first decides the page (a first piece the Join file page with
     // its set, any other file the Cut file page, a missing one only its notice); on the Join file page
@@ -55,8 +61,8 @@ public:
     // "Add" of one chosen file: a first piece brings its set. Every way of adding a file comes here.
     void addToJoinList(const QString& path);
 
-    // The window as the engines see it, and the one operation it runs at a time.
-    WindowRequests& requests();
+    // The window as the engines see it, its parts each in its role, and the one operation it runs at a time.
+    WindowParts parts();
     OperationController& operations() { return *m_operations; }
 
     CutPage& cutPage() { return *m_cutPage; }
@@ -69,6 +75,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QLineEdit* textBox(TextBox box) const;
     void createBanner();
     void setFocusOrder();
     void load();
@@ -93,7 +100,6 @@ private:
     JoinPage* m_joinPage = nullptr;
 
     std::unique_ptr<WindowBoxes> m_boxes;
-    std::unique_ptr<WindowRequestRouter> m_requests;
     std::unique_ptr<OperationController> m_operations;
     DesktopFiles* m_desktopFiles = nullptr;
     // The directory chooser, created on the first "..." click.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "JoinList.h"
+#include "WindowDisplay.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -18,7 +19,7 @@ class CommonDialog;
 // the engines' requests; the join and "Add" themselves are the window's to start. Controls are placed
 // in the tab control's coordinates, as the design gives them; those the page acts on once built are its
 // members.
-class JoinPage : public QWidget
+class JoinPage : public QWidget, public JoinListDisplay
 {
     Q_OBJECT
 
@@ -30,12 +31,12 @@ public:
     JoinList& joinList() const { return *m_joinList; }
 
     // The join list and its destination, as the engines change them.
-    void clearJoinList() { m_joinList->clear(); }
-    void appendJoinList(const std::string& entry) { m_joinList->append(QString::fromStdString(entry)); }
-    std::int64_t joinListCount() const { return m_joinList->count(); }
-    std::string joinListEntry(std::int64_t index) const { return m_joinList->entry(index).toStdString(); }
+    void clearJoinList() override { m_joinList->clear(); }
+    void appendJoinList(const std::string& entry) override { m_joinList->append(QString::fromStdString(entry)); }
+    std::int64_t joinListCount() override { return m_joinList->count(); }
+    std::string joinListEntry(std::int64_t index) override { return m_joinList->entry(index).toStdString(); }
     // The caret goes to the start; the caller moves it where it wants.
-    void setText4(const std::string& text);
+    void setText4(const std::string& text) override;
 
 signals:
     // "Join", or Enter in Text4 or List1.

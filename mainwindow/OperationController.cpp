@@ -17,9 +17,9 @@ constexpr int kDeliveryIntervalMs = 25;
 
 } // namespace
 
-OperationController::OperationController(QWidget& window, WindowRequests& requests, WindowBoxes& boxes,
+OperationController::OperationController(QWidget& window, WindowParts parts, WindowBoxes& boxes,
                                          std::unique_ptr<FileServices> files)
-    : m_window(window), m_requests(requests), m_boxes(boxes), m_files(std::move(files))
+    : m_window(window), m_parts(parts), m_boxes(boxes), m_files(std::move(files))
 {
     m_delivery.setInterval(kDeliveryIntervalMs);
     connect(&m_delivery, &QTimer::timeout, this, [this] { m_relay->deliver(); });
@@ -44,7 +44,7 @@ bool OperationController::start(Kind kind, Operation operation)
     m_kind = kind;
     m_guard = std::make_unique<InputBlocker>(m_window);
     connect(m_guard.get(), &InputBlocker::stopWished, this, &OperationController::askToStop, Qt::QueuedConnection);
-    m_relay = std::make_unique<RequestRelay>(m_requests);
+    m_relay = std::make_unique<RequestRelay>(m_parts);
     m_stop = std::make_unique<StopRequest>();
     m_failure = nullptr;
     emit runningChanged(true);

@@ -3,6 +3,7 @@
 #include "FileServices.h"
 #include "Operation.h"
 #include "StopRequest.h"
+#include "WindowRequests.h"
 
 #include <QObject>
 #include <QTimer>
@@ -18,7 +19,6 @@ namespace parvix {
 class InputBlocker;
 class RequestRelay;
 class WindowBoxes;
-class WindowRequests;
 
 // Runs the window's one operation at a time, a cut, a join or an "Add", on a thread of its own, with
 // the file services it owns. start() returns at once; finished() follows once the engine has ended and
@@ -38,12 +38,11 @@ public:
         Join,
         Add,
     };
-    using Operation = std::function<OperationResult(WindowRequests&, FileServices&, const StopRequest*)>;
+    using Operation = std::function<OperationResult(WindowParts, FileServices&, const StopRequest*)>;
 
-    // `window` is the one whose input is guarded, `requests` what the engine asks of it, `boxes` where the
-    // question before a stop is asked; all must outlive the controller.
-    OperationController(QWidget& window, WindowRequests& requests, WindowBoxes& boxes,
-                        std::unique_ptr<FileServices> files);
+    // `window` is the one whose input is guarded, `parts` what the engine asks things of, `boxes` where
+    // the question before a stop is asked; all must outlive the controller.
+    OperationController(QWidget& window, WindowParts parts, WindowBoxes& boxes, std::unique_ptr<FileServices> files);
     // An operation still running is stopped, its boxes answered No, and waited for.
     ~OperationController() override;
 
@@ -65,7 +64,7 @@ private:
     void finishBeforeQuit();
 
     QWidget& m_window;
-    WindowRequests& m_requests;
+    WindowParts m_parts;
     WindowBoxes& m_boxes;
     std::unique_ptr<FileServices> m_files;
 

@@ -9,7 +9,7 @@ namespace parvix {
 // ProgressBar1 and the window's pointer: how a cut or a join shows that it works. The operations'
 // single-precision maximum and value are scaled onto the bar's steps; the hourglass is the
 // application's pointer, since every window of the program is busy.
-class ProgressDisplay : public QProgressBar
+class ProgressDisplay : public QProgressBar, public Progress, public BusyPointer
 {
     Q_OBJECT
 
@@ -18,14 +18,14 @@ public:
     // Gives the pointer back.
     ~ProgressDisplay() override;
 
-    void setPointer(Pointer pointer);
+    void setPointer(Pointer pointer) override;
     bool hourglass() const { return m_hourglass; }
 
     // The minimum stays 0.
-    void setProgressMax(float maximum);
-    void setProgressValue(float value);
-    void showProgress() { show(); }
-    void hideProgress() { hide(); }
+    void setProgressMax(float maximum) override;
+    void setProgressValue(float value) override;
+    void showProgress() override { show(); }
+    void hideProgress() override { hide(); }
 
 private:
     bool m_hourglass = false;

@@ -4,7 +4,7 @@
 
 namespace parvix {
 
-RequestRelay::RequestRelay(WindowRequests& window) : m_window(window)
+RequestRelay::RequestRelay(WindowParts window) : m_window(window)
 {
     const std::int64_t count = window.joinListCount();
     m_joinList.reserve(static_cast<std::size_t>(count));
@@ -70,13 +70,13 @@ Button RequestRelay::messageBox(const std::string& text, BoxStyle style, BoxTitl
 void RequestRelay::clearJoinList()
 {
     m_joinList.clear();
-    relay(&WindowDisplay::clearJoinList);
+    relay(&WindowParts::clearJoinList);
 }
 
 void RequestRelay::appendJoinList(const std::string& entry)
 {
     m_joinList.push_back(entry);
-    relay(&WindowDisplay::appendJoinList, entry);
+    relay(&WindowParts::appendJoinList, entry);
 }
 
 std::int64_t RequestRelay::joinListCount()

@@ -20,7 +20,7 @@ class RequestRelay : public QObject, public WindowRequests
 {
 public:
     // Made on the window's thread; `window` is used only there.
-    explicit RequestRelay(WindowRequests& window);
+    explicit RequestRelay(WindowParts window);
 
     // Window's thread: carries out what has been requested so far, up to a box while boxes are held.
     void deliver();
@@ -34,21 +34,21 @@ public:
     // Questions, from the engine's thread.
     Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override;
 
-    // WindowDisplay, from the engine's thread. The join list is also kept in the copy.
-    void focus(TextBox box) override { relay(&WindowDisplay::focus, box); }
-    void selectAll(TextBox box) override { relay(&WindowDisplay::selectAll, box); }
-    void caretToEnd(TextBox box) override { relay(&WindowDisplay::caretToEnd, box); }
+    // The window's other parts, from the engine's thread. The join list is also kept in the copy.
+    void focus(TextBox box) override { relay(&WindowParts::focus, box); }
+    void selectAll(TextBox box) override { relay(&WindowParts::selectAll, box); }
+    void caretToEnd(TextBox box) override { relay(&WindowParts::caretToEnd, box); }
     void clearJoinList() override;
     void appendJoinList(const std::string& entry) override;
     std::int64_t joinListCount() override;
     std::string joinListEntry(std::int64_t index) override;
-    void setText4(const std::string& text) override { relay(&WindowDisplay::setText4, text); }
-    void setPointer(Pointer pointer) override { relay(&WindowDisplay::setPointer, pointer); }
-    void setProgressMax(float maximum) override { relay(&WindowDisplay::setProgressMax, maximum); }
-    void setProgressValue(float value) override { relay(&WindowDisplay::setProgressValue, value); }
-    void showProgress() override { relay(&WindowDisplay::showProgress); }
-    void hideProgress() override { relay(&WindowDisplay::hideProgress); }
-    void selectTab(int index) override { relay(&WindowDisplay::selectTab, index); }
+    void setText4(const std::string& text) override { relay(&WindowParts::setText4, text); }
+    void setPointer(Pointer pointer) override { relay(&WindowParts::setPointer, pointer); }
+    void setProgressMax(float maximum) override { relay(&WindowParts::setProgressMax, maximum); }
+    void setProgressValue(float value) override { relay(&WindowParts::setProgressValue, value); }
+    void showProgress() override { relay(&WindowParts::showProgress); }
+    void hideProgress() override { relay(&WindowParts::hideProgress); }
+    void selectTab(int index) override { relay(&WindowParts::selectTab, index); }
 
 private:
     struct Request
@@ -59,12 +59,12 @@ private:
     void post(Request request);
 
     // Queues `request` of the window with copies of its arguments.
-    template <typename... Params, typename... Args> void relay(void (WindowDisplay::*request)(Params...), Args... args)
+    template <typename... Params, typename... Args> void relay(void (WindowParts::*request)(Params...), Args... args)
     {
-        post({[this, request, args...] { (static_cast<WindowDisplay&>(m_window).*request)(args...); }});
+        post({[this, request, args...] { (m_window.*request)(args...); }});
     }
 
-    WindowRequests& m_window;
+    WindowParts m_window;
     std::mutex m_mutex;
     std::condition_variable m_answered;
     std::deque<Request> m_queue;

@@ -8,31 +8,32 @@
 
 namespace parvix {
 
-// The window's requests on a terminal: boxes go to stderr as "TITLE: text", questions are answered
-// by --yes, by the user at a terminal, or with No when nobody can answer.
-class ConsoleWindow : public WindowRequests
+// The parts of a window that a terminal has: boxes go to stderr as "TITLE: text", questions are
+// answered by --yes, by the user at a terminal, or with No when nobody can answer; the join list is
+// kept for printing; progress is drawn on a terminal. It has no caret, pointer or pages.
+class ConsoleWindow : public Questions, public JoinListDisplay, public Progress
 {
 public:
     explicit ConsoleWindow(bool assumeYes);
 
+    // The engines' view of it.
+    WindowParts parts() { return WindowParts(*this, *this, *this); }
+
     // Questions
     Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override;
 
-    // WindowDisplay
-    void focus(TextBox) override {}
-    void selectAll(TextBox) override {}
-    void caretToEnd(TextBox) override {}
+    // JoinListDisplay
     void clearJoinList() override;
     void appendJoinList(const std::string& entry) override;
     std::int64_t joinListCount() override;
     std::string joinListEntry(std::int64_t index) override;
     void setText4(const std::string& text) override;
-    void setPointer(Pointer) override {}
+
+    // Progress
     void setProgressMax(float maximum) override;
     void setProgressValue(float value) override;
     void showProgress() override;
     void hideProgress() override;
-    void selectTab(int) override {}
 
     const std::vector<std::string>& joinList() const { return m_joinList; }
     const std::string& text4() const { return m_text4; }

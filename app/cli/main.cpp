@@ -217,7 +217,7 @@ int join(parvix::FileServices& files, parvix::ConsoleWindow& window, const std::
         for (const auto& piece : pieces)
             window.appendJoinList(piece);
     }
-    parvix::JoinOperation operation(window, files, &stopRequest);
+    parvix::JoinOperation operation(window.parts(), files, &stopRequest);
     auto result = operation.run(inCurrentFolder(operands[0]));
     result.notOriginal = result.notOriginal || notOriginal;
     return exitStatus(result);
@@ -342,7 +342,7 @@ int main(int argc, char** argv)
 
     if (operands.size() != 2)
         return usageError("cut takes SOURCE and BASE");
-    parvix::SplitOperation split(window, *files, &stopRequest);
+    parvix::SplitOperation split(window.parts(), *files, &stopRequest);
     const auto result = split.run({operands[0], inCurrentFolder(operands[1]), !customSize, sizeText});
     if (result.outcome != parvix::Outcome::Stopped) {
         for (const auto& entry : window.joinList())

@@ -547,7 +547,7 @@ TEST(DirectoryChooserBox, TheMainWindowShowsADiskErrorWithStopIconOkAndTheProgra
 {
     // The chooser's boxes are the main window's.
     Form2 window;
-    Questions& questions = window.requests();
+    Questions& questions = window.parts().questions();
     bool seen = false;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

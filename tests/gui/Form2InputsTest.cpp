@@ -375,9 +375,9 @@ TEST_F(Form2InputsTest, DeleteRemovesTheSelectedEntryAndSelectsTheOneBefore)
     clickTab(1);
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.entries << " entries, selected " << c.selected);
-        form->requests().clearJoinList();
+        form->parts().clearJoinList();
         for (int i = 0; i < c.entries; ++i)
-            form->requests().appendJoinList(std::string(1, static_cast<char>('a' + i)));
+            form->parts().appendJoinList(std::string(1, static_cast<char>('a' + i)));
         form->selectTab(1);
         List1->clearSelection();
         List1->setCurrentRow(-1);
@@ -400,8 +400,8 @@ TEST_F(Form2InputsTest, DeleteRemovesTheSelectedEntryAndSelectsTheOneBefore)
 
 TEST_F(Form2InputsTest, TheListShowsItsCurrentEntryAsToolTip)
 {
-    form->requests().appendJoinList("/data/a.001");
-    form->requests().appendJoinList("/data/a.002");
+    form->parts().appendJoinList("/data/a.001");
+    form->parts().appendJoinList("/data/a.002");
     clickTab(1);
     QTest::mouseClick(List1->viewport(), Qt::LeftButton, {}, List1->visualItemRect(List1->item(1)).center());
     EXPECT_EQ(List1->toolTip(), QStringLiteral("/data/a.002"));
@@ -411,16 +411,16 @@ TEST_F(Form2InputsTest, TheListShowsItsCurrentEntryAsToolTip)
 
     // Nothing else changes it: neither emptying the list, nor deleting its only entry, nor the focus
     // coming in, after which the first Down selects the first entry.
-    form->requests().clearJoinList();
+    form->parts().clearJoinList();
     EXPECT_EQ(List1->toolTip(), QStringLiteral("/data/a.001"));
-    form->requests().appendJoinList("/data/b.001");
+    form->parts().appendJoinList("/data/b.001");
     form->selectTab(1);
     QTest::keyClick(List1, Qt::Key_Down);
     click(Command5);
     ASSERT_EQ(List1->count(), 0);
     EXPECT_EQ(List1->toolTip(), QStringLiteral("/data/b.001"));
-    form->requests().appendJoinList("/data/c.001");
-    form->requests().appendJoinList("/data/c.002");
+    form->parts().appendJoinList("/data/c.001");
+    form->parts().appendJoinList("/data/c.002");
     form->selectTab(1);
     Command4->setFocus();
     QTest::keyClick(Command4, Qt::Key_Backtab);

@@ -617,7 +617,7 @@ TEST_F(Form2Test, PointerRequestsNestNothingAndRestore)
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     Qt::CursorShape duringBox = Qt::WaitCursor;
     boxes.onShow = [&](const MessageBoxRequest&) { duringBox = QApplication::overrideCursor()->shape(); };
-    form->requests().messageBox("x", BoxStyle::Notice, BoxTitle::Parvix);
+    form->parts().messageBox("x", BoxStyle::Notice, BoxTitle::Parvix);
     EXPECT_EQ(duringBox, Qt::ArrowCursor);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     ProgressBar1->setPointer(Pointer::Default);
@@ -628,21 +628,21 @@ TEST_F(Form2Test, PointerRequestsNestNothingAndRestore)
 
 TEST_F(Form2Test, TextRequestsSelectFocusAndMoveTheCaret)
 {
-    form->requests().setText4("/data/a.bin");
+    form->parts().setText4("/data/a.bin");
     EXPECT_EQ(Text4->text(), QStringLiteral("/data/a.bin"));
     EXPECT_EQ(Text4->cursorPosition(), 0);
-    form->requests().caretToEnd(TextBox::Text4);
+    form->parts().caretToEnd(TextBox::Text4);
     EXPECT_EQ(Text4->cursorPosition(), 11);
     EXPECT_FALSE(Text4->hasSelectedText());
     Text2->setText(QStringLiteral("abc"));
-    form->requests().selectAll(TextBox::Text2);
+    form->parts().selectAll(TextBox::Text2);
     EXPECT_EQ(Text2->selectionStart(), 0);
     EXPECT_EQ(Text2->selectedText(), QStringLiteral("abc"));
-    form->requests().selectAll(TextBox::Text3); // empty: an empty selection
+    form->parts().selectAll(TextBox::Text3); // empty: an empty selection
     EXPECT_FALSE(Text3->hasSelectedText());
     // Long paths are kept whole.
     const std::string longPath(40000, 'a');
-    form->requests().setText4(longPath);
+    form->parts().setText4(longPath);
     EXPECT_EQ(Text4->text().size(), 40000);
 }
 
@@ -650,20 +650,20 @@ TEST_F(Form2Test, JoinListTakesAHundredThousandEntriesQuickly)
 {
     QElapsedTimer timer;
     timer.start();
-    form->requests().clearJoinList();
+    form->parts().clearJoinList();
     for (int i = 0; i < 100000; ++i)
-        form->requests().appendJoinList("/data/piece." + std::to_string(i));
-    EXPECT_EQ(form->requests().joinListCount(), 100000);
-    EXPECT_EQ(form->requests().joinListEntry(99999), "/data/piece.99999");
+        form->parts().appendJoinList("/data/piece." + std::to_string(i));
+    EXPECT_EQ(form->parts().joinListCount(), 100000);
+    EXPECT_EQ(form->parts().joinListEntry(99999), "/data/piece.99999");
     form->selectTab(1);
     EXPECT_EQ(List1->count(), 100000);
-    EXPECT_EQ(form->requests().joinListEntry(0), "/data/piece.0");
-    form->requests().appendJoinList("/data/last");
-    EXPECT_EQ(form->requests().joinListCount(), 100001);
-    EXPECT_EQ(form->requests().joinListEntry(100000), "/data/last");
-    EXPECT_EQ(form->requests().joinListEntry(100001), "");
-    form->requests().clearJoinList();
-    EXPECT_EQ(form->requests().joinListCount(), 0);
+    EXPECT_EQ(form->parts().joinListEntry(0), "/data/piece.0");
+    form->parts().appendJoinList("/data/last");
+    EXPECT_EQ(form->parts().joinListCount(), 100001);
+    EXPECT_EQ(form->parts().joinListEntry(100000), "/data/last");
+    EXPECT_EQ(form->parts().joinListEntry(100001), "");
+    form->parts().clearJoinList();
+    EXPECT_EQ(form->parts().joinListCount(), 0);
     EXPECT_LT(timer.elapsed(), 10000);
 }
 

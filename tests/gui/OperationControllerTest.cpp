@@ -23,12 +23,12 @@ class OperationControllerTest : public test::Form2Fixture
 protected:
     // Starts an engine that works until it is told to end or sees a stop, which the engines look for
     // between two chunks of a copy; `last` is what it asks of the window before it ends.
-    void startEngine(Kind kind, const std::function<void(WindowRequests&)>& last = {})
+    void startEngine(Kind kind, const std::function<void(WindowParts&)>& last = {})
     {
         end = false;
         stopped = false;
-        ASSERT_TRUE(form->operations().start(
-            kind, [this, last](WindowRequests& window, FileServices&, const StopRequest* stop) {
+        ASSERT_TRUE(
+            form->operations().start(kind, [this, last](WindowParts window, FileServices&, const StopRequest* stop) {
                 while (!end && !stop->requested())
                     std::this_thread::sleep_for(std::chrono::milliseconds(5));
                 stopped = stop->requested();
@@ -94,7 +94,7 @@ TEST_F(OperationControllerTest, EscapeOrTheCloseBoxAsksWhetherToStopACutOrAJoin)
 TEST_F(OperationControllerTest, WhileTheQuestionIsUpTheEnginesBoxWaitsAndEscapeAsksNothingMore)
 {
     std::atomic<bool> asked = false;
-    startEngine(Kind::Cut, [&](WindowRequests& window) {
+    startEngine(Kind::Cut, [&](WindowParts& window) {
         asked = true;
         window.messageBox("kept", BoxStyle::Notice, BoxTitle::Parvix);
     });
