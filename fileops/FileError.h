@@ -46,4 +46,11 @@ inline FileError outOfMemoryError()
     return FileError(errnum::kOutOfMemory, ENOMEM, "out of memory");
 }
 
+// A file that has become shorter than it was while it is read: its bytes are gone, which is an input
+// error, and never made up with zeros. `native` is the system's code that stands for it.
+inline FileError shrunkFileError(const std::string& path, int native)
+{
+    return FileError(errnum::kDeviceIo, native, "read " + path + ": unexpected end of file");
+}
+
 } // namespace parvix

@@ -95,9 +95,11 @@ public:
     // system's 8-bit code page and ended by a carriage return and a line feed.
     virtual void writeTextLines(const std::string& path, const std::vector<std::string>& lines) = 0;
 
-    // Copies `size` bytes between open files inside the operating system where it can, adding them to
-    // `checksum` when one is given; returns false, having copied nothing and added nothing, when the
-    // caller must copy through a buffer itself. A failure may leave part of the range copied.
+    // Copies `size` bytes between open files inside the operating system where it can, and adds them to
+    // `checksum` when one is given. Returns false, having added nothing, when the caller must copy the
+    // whole range through a buffer itself: the system may have refused part-way, after copying the start
+    // of the range to its place, which the caller's copy then writes again. A failure (a throw) may
+    // leave part of the range copied.
     virtual bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size,
                            Crc32* checksum = nullptr)
     {

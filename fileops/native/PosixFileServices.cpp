@@ -4,6 +4,8 @@
 #include "../ErrorMapping.h"
 #include "../FileError.h"
 #include "../NativeFiles.h"
+#include "UniqueHandle.h"
+#include "Wildcard.h"
 
 #include <algorithm>
 #include <atomic>
@@ -26,6 +28,32 @@ namespace parvix {
 
 namespace {
 
+struct DescriptorTraits
+{
+    using Handle = int;
+    static int invalid() { return -1; }
+    // Don't retry close on EINTR: the descriptor is gone either way.
+    static bool close(int fd) { return ::close(fd) == 0 || errno == EINTR; }
+};
+using Descriptor = UniqueHandle<DescriptorTraits>;
+
+struct DirectoryTraits
+{
+    using Handle = DIR*;
+    static DIR* invalid() { return nullptr; }
+    static bool close(DIR* dir) { return ::closedir(dir) == 0; }
+};
+
+// open(2), tried again when a signal interrupts it.
+Descriptor openDescriptor(const std::string& path, int flags)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return Descriptor(fd);
+}
+
 [[noreturn]] void fail(int error, const std::string& what)
 {
     throw FileError(fileErrorFromErrno(error), error, what + ": " + std::strerror(error));
@@ -37,6 +65,62 @@ bool meansNothingThere(int error)
     return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP;
 }
 
+// As many links as the kernel follows in one path.
+constexpr int kMaxLinks = 40;
+
+FileIdentity identityOf(const struct stat& st, std::string name, FileKind kind)
+{
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), std::move(name), kind};
+}
+
+// The folder part of a path ("." without one, "/" in the root) and the name after it.
+std::pair<std::string, std::string> splitPath(const std::string& path)
+{
+    const auto sep = path.rfind('/');
+    if (sep == std::string::npos)
+        return {".", path};
+    return {sep == 0 ? std::string(1, '/') : path.substr(0, sep), path.substr(sep + 1)};
+}
+
+std::string linkText(const std::string& path, const std::string& what)
+{
+    std::string text(256, '\0');
+    for (;;) {
+        const ssize_t length = ::readlink(path.c_str(), text.data(), text.size());
+        if (length < 0)
+            fail(errno, what);
+        if (static_cast<std::size_t>(length) < text.size()) {
+            text.resize(static_cast<std::size_t>(length));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+// Where opening `path` for writing leads: its links followed one by one, a dangling one too, to the
+// name that would be created. Nothing when the links go round or never end.
+std::optional<std::string> followLinks(const std::string& path, const std::string& what)
+{
+    std::string at = path;
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        struct stat st;
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return at;
+        const std::string text = linkText(at, what);
+        at = !text.empty() && text.front() == '/' ? text : splitPath(at).first + '/' + text;
+    }
+    return std::nullopt;
+}
+
+// The file a destination leads to, links followed; refused when the links go round.
+std::string writeTarget(const std::string& destination, const std::string& what)
+{
+    const auto target = followLinks(destination, what);
+    if (!target)
+        fail(ELOOP, what);
+    return *target;
+}
+
 // Written bytes are handed to the device as they are written, and a file waits for those more than a
 // window behind: the system's memory holds little of it, the final flush is short, and progress follows
 // the device, not the memory. Waiting at once for each write would leave the device idle between them.
@@ -45,11 +129,9 @@ constexpr off_t kWriteBehindWindow = 64 * 1024 * 1024;
 class PosixFile : public File
 {
 public:
-    PosixFile(int fd, std::string path, bool regular) : m_fd(fd), m_path(std::move(path)), m_writeBehind(regular) {}
-    ~PosixFile() override
+    PosixFile(Descriptor fd, std::string path, bool regular)
+        : m_descriptor(std::move(fd)), m_fd(m_descriptor.get()), m_path(std::move(path)), m_writeBehind(regular)
     {
-        if (m_fd >= 0)
-            ::close(m_fd);
     }
 
     int fd() const { return m_fd; }
@@ -65,9 +147,8 @@ public:
                     continue;
                 fail(errno, "read " + m_path);
             }
-            // The file has become shorter than it was: its bytes are gone, which is an input error.
             if (got == 0)
-                throw FileError(errnum::kDeviceIo, EIO, "read " + m_path + ": unexpected end of file");
+                throw shrunkFileError(m_path, EIO);
             buffer += got;
             size -= static_cast<std::size_t>(got);
             offset += got;
@@ -111,12 +192,7 @@ public:
 
     void close() override
     {
-        if (m_fd == -1)
-            return;
-        const int fd = m_fd;
-        m_fd = -1;
-        // Don't retry close on EINTR: the descriptor is gone either way.
-        if (::close(fd) != 0 && errno != EINTR)
+        if (!m_descriptor.close())
             fail(errno, "close " + m_path);
     }
 
@@ -149,6 +225,8 @@ public:
     }
 
 private:
+    Descriptor m_descriptor;
+    // The number it had, for the calls made while it is open.
     int m_fd;
     std::string m_path;
     bool m_writeBehind;
@@ -169,22 +247,17 @@ std::unique_ptr<File> openFile(const std::string& path, int flags)
     struct stat existing;
     if (::stat(path.c_str(), &existing) == 0 && (S_ISFIFO(existing.st_mode) || S_ISSOCK(existing.st_mode)))
         failNotAFile(ENXIO, path);
-    int fd;
-    do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
+    Descriptor fd = openDescriptor(path, flags);
+    if (!fd.valid()) {
         if (errno == EISDIR)
             failNotAFile(EISDIR, path);
         fail(errno, "open " + path);
     }
     struct stat st;
-    const bool known = ::fstat(fd, &st) == 0;
-    if (known && S_ISDIR(st.st_mode)) {
-        ::close(fd);
+    const bool known = ::fstat(fd.get(), &st) == 0;
+    if (known && S_ISDIR(st.st_mode))
         failNotAFile(EISDIR, path);
-    }
-    return std::make_unique<PosixFile>(fd, path, known && S_ISREG(st.st_mode));
+    return std::make_unique<PosixFile>(std::move(fd), path, known && S_ISREG(st.st_mode));
 }
 
 bool kindAccepts(ListingKind kind, const std::string& name, mode_t mode)
@@ -193,307 +266,6 @@ bool kindAccepts(ListingKind kind, const std::string& name, mode_t mode)
         return S_ISREG(mode) && !name.empty() && name[0] != '.';
     return S_ISREG(mode) || S_ISDIR(mode);
 }
-
-} // namespace
-
-bool matchesPattern(std::string_view name, std::string_view pattern)
-{
-    // Iterative wildcard match with one backtrack point: linear enough for any name.
-    std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
-            ++n;
-            ++p;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starN = n;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
-    return p == pattern.size();
-}
-
-std::vector<std::string> PosixFileServices::list(const std::string& pattern, ListingKind kind)
-{
-    const auto sep = pattern.rfind('/');
-    std::string folder = sep == std::string::npos ? std::string(".") : pattern.substr(0, sep);
-    if (folder.empty())
-        folder.assign(1, '/'); // not `= "/"`: GCC 12 then warns of an overlapping memcpy that cannot happen
-    const std::string namePattern = sep == std::string::npos ? pattern : pattern.substr(sep + 1);
-
-    std::vector<std::string> names;
-    if (namePattern.find_first_of("*?") == std::string::npos) {
-        struct stat st;
-        const std::string& path = namePattern.empty() ? folder : pattern;
-        if (::stat(path.c_str(), &st) != 0) {
-            if (meansNothingThere(errno))
-                return names;
-            fail(errno, "list " + pattern);
-        }
-        const std::string name = namePattern.empty() ? folder : namePattern;
-        if (namePattern.empty() ? S_ISDIR(st.st_mode) && kind == ListingKind::WithDirectories
-                                : kindAccepts(kind, name, st.st_mode))
-            names.push_back(name);
-        return names;
-    }
-
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) {
-        if (meansNothingThere(errno))
-            return names;
-        fail(errno, "list " + pattern);
-    }
-    const std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, ::closedir);
-    const int dirFd = ::dirfd(dir);
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (!entry) {
-            if (errno != 0)
-                fail(errno, "list " + pattern);
-            break;
-        }
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        if (kind == ListingKind::OrdinaryFiles && name[0] == '.')
-            continue;
-        if (!matchesPattern(name, namePattern))
-            continue;
-        mode_t mode = 0;
-        if (entry->d_type == DT_REG)
-            mode = S_IFREG;
-        else if (entry->d_type == DT_DIR)
-            mode = S_IFDIR;
-        else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat st;
-            if (::fstatat(dirFd, name.c_str(), &st, 0) != 0)
-                continue; // a dangling link, or gone meanwhile
-            mode = st.st_mode;
-        }
-        if (kindAccepts(kind, name, mode))
-            names.push_back(name);
-    }
-    return names;
-}
-
-std::int64_t PosixFileServices::fileLength(const std::string& path)
-{
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0)
-        fail(errno, "length of " + path);
-    if (S_ISDIR(st.st_mode))
-        fail(EISDIR, "length of " + path);
-    return static_cast<std::int64_t>(st.st_size);
-}
-
-namespace {
-
-// As many links as the kernel follows in one path.
-constexpr int kMaxLinks = 40;
-
-FileIdentity identityOf(const struct stat& st, std::string name, FileKind kind)
-{
-    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), std::move(name), kind};
-}
-
-// The folder part of a path ("." without one, "/" in the root) and the name after it.
-std::pair<std::string, std::string> splitPath(const std::string& path)
-{
-    const auto sep = path.rfind('/');
-    if (sep == std::string::npos)
-        return {".", path};
-    return {sep == 0 ? std::string(1, '/') : path.substr(0, sep), path.substr(sep + 1)};
-}
-
-std::string linkText(const std::string& path, const std::string& what)
-{
-    std::string text(256, '\0');
-    for (;;) {
-        const ssize_t length = ::readlink(path.c_str(), text.data(), text.size());
-        if (length < 0)
-            fail(errno, what);
-        if (static_cast<std::size_t>(length) < text.size()) {
-            text.resize(static_cast<std::size_t>(length));
-            return text;
-        }
-        text.resize(text.size() * 2);
-    }
-}
-
-} // namespace
-
-namespace {
-
-// Where opening `path` for writing leads: its links followed one by one, a dangling one too, to the
-// name that would be created. Nothing when the links go round or never end.
-std::optional<std::string> followLinks(const std::string& path, const std::string& what)
-{
-    std::string at = path;
-    for (int links = 0; links <= kMaxLinks; ++links) {
-        struct stat st;
-        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return at;
-        const std::string text = linkText(at, what);
-        at = !text.empty() && text.front() == '/' ? text : splitPath(at).first + '/' + text;
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
-std::optional<FileIdentity> PosixFileServices::identity(const std::string& path)
-{
-    const std::string what = "identity of " + path;
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0)
-        return identityOf(st, {}, S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other);
-    if (errno == ELOOP)
-        return FileIdentity{0, 0, {}, FileKind::Other};
-    if (errno != ENOENT) {
-        if (meansNothingThere(errno))
-            return std::nullopt;
-        fail(errno, what);
-    }
-    // Opening for writing follows a link that dangles and creates its target.
-    const auto target = followLinks(path, what);
-    if (!target)
-        return FileIdentity{0, 0, {}, FileKind::Other};
-    auto [folder, name] = splitPath(*target);
-    if (name.empty() || name == "." || name == ".." || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return std::nullopt;
-    return identityOf(st, std::move(name), FileKind::None);
-}
-
-std::unique_ptr<File> PosixFileServices::openRead(const std::string& path)
-{
-    return openFile(path, O_RDONLY);
-}
-
-std::unique_ptr<File> PosixFileServices::openReadWrite(const std::string& path)
-{
-    return openFile(path, O_RDWR | O_CREAT);
-}
-
-std::unique_ptr<File> PosixFileServices::createReplace(const std::string& path)
-{
-    return openFile(path, O_WRONLY | O_CREAT | O_TRUNC);
-}
-
-namespace {
-
-// The file a destination leads to, links followed; refused when the links go round.
-std::string writeTarget(const std::string& destination, const std::string& what)
-{
-    const auto target = followLinks(destination, what);
-    if (!target)
-        fail(ELOOP, what);
-    return *target;
-}
-
-} // namespace
-
-std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& destination, std::string& path)
-{
-    const std::string what = "create a file beside " + destination;
-    auto [folder, name] = splitPath(writeTarget(destination, what));
-    // Hidden, and named after the file it will become, so that one left by a power cut is seen for what it
-    // is; short enough for any file system's name limit. Created as any new file is, so that the user's
-    // mask gives it its permissions.
-    constexpr std::size_t kNameKept = 200;
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = folder + "/." + name.substr(0, kNameKept) + ".";
-        for (int i = 0; i < 6; ++i)
-            candidate += kLetters[random() % (sizeof kLetters - 1)];
-        int fd;
-        do {
-            fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        } while (fd < 0 && errno == EINTR);
-        if (fd >= 0) {
-            path = candidate;
-            return std::make_unique<PosixFile>(fd, candidate, true);
-        }
-        if (errno != EEXIST)
-            fail(errno, what);
-    }
-    fail(EEXIST, what);
-}
-
-void PosixFileServices::rename(const std::string& from, const std::string& to)
-{
-    const std::string what = "rename " + from + " to " + to;
-    const std::string target = writeTarget(to, what);
-    // The replaced file's owner, where the system lets us, and its permissions pass to the new one.
-    struct stat st;
-    if (::stat(target.c_str(), &st) == 0) {
-        if (::chown(from.c_str(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
-            fail(errno, what);
-        if (::chmod(from.c_str(), st.st_mode & 07777) != 0)
-            fail(errno, what);
-    }
-    if (::rename(from.c_str(), target.c_str()) != 0)
-        fail(errno, what);
-}
-
-void PosixFileServices::remove(const std::string& path)
-{
-    if (::unlink(path.c_str()) != 0)
-        fail(errno, "remove " + path);
-}
-
-std::int64_t PosixFileServices::freeSpace(const std::string& folder)
-{
-    // A file passes for a folder in a listing; nothing can be written into it, as Windows says here too.
-    struct stat info;
-    if (::stat(folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
-        fail(ENOTDIR, "free space of " + folder);
-    struct statvfs st;
-    if (::statvfs(folder.c_str(), &st) != 0)
-        fail(errno, "free space of " + folder);
-    const auto bytes = static_cast<unsigned long long>(st.f_bavail) * st.f_frsize;
-    return bytes > static_cast<unsigned long long>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(bytes);
-}
-
-void PosixFileServices::flushFolder(const std::string& folder)
-{
-    const std::string what = "flush " + folder;
-    int fd;
-    do {
-        fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        fail(errno, what);
-    // Some file systems cannot flush a folder (EINVAL): their names are written with the files.
-    const int result = ::fsync(fd);
-    const int error = errno;
-    ::close(fd);
-    if (result != 0 && error != EINVAL && error != EROFS)
-        fail(error, what);
-}
-
-void PosixFileServices::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
-{
-    // The names' bytes go out as the file system holds them.
-    std::string text;
-    for (const auto& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
-    auto file = createReplace(path);
-    file->write(1, reinterpret_cast<const std::byte*>(text.data()), text.size());
-    file->flush();
-    file->close();
-}
-
-namespace {
 
 // Below this a read and a write into the caller's buffer cost less than the kernel's copy.
 constexpr std::int64_t kKernelCopyMinimum = 64 * 1024;
@@ -547,7 +319,7 @@ struct KernelCopy
         if (::fstat(from, &st) != 0)
             fail(errno, "copy " + fromPath);
         if (st.st_size <= offset)
-            throw FileError(errnum::kDeviceIo, EIO, "read " + fromPath + ": unexpected end of file");
+            throw shrunkFileError(fromPath, EIO);
         return false;
     }
 
@@ -565,14 +337,10 @@ struct KernelCopy
         if (::fstat(from, &st) != 0)
             fail(errno, "copy " + fromPath);
         if (st.st_size < end)
-            throw FileError(errnum::kDeviceIo, EIO, "read " + fromPath + ": unexpected end of file");
+            throw shrunkFileError(fromPath, EIO);
         return end;
     }
 };
-
-} // namespace
-
-namespace {
 
 // Adds a range of a file to a CRC on a thread of its own, reading it a block at a time from the system's
 // cache while the kernel copies the same bytes: the second core reads what the first one moves, so the
@@ -619,7 +387,7 @@ private:
                     fail(errno, "read " + path);
                 }
                 if (got == 0)
-                    throw FileError(errnum::kDeviceIo, EIO, "read " + path + ": unexpected end of file");
+                    throw shrunkFileError(path, EIO);
                 m_sum.update(block.get(), static_cast<std::size_t>(got));
                 offset += got;
             }
@@ -638,6 +406,202 @@ private:
 };
 
 } // namespace
+
+std::vector<std::string> PosixFileServices::list(const std::string& pattern, ListingKind kind)
+{
+    const auto sep = pattern.rfind('/');
+    std::string folder = sep == std::string::npos ? std::string(".") : pattern.substr(0, sep);
+    if (folder.empty())
+        folder.assign(1, '/'); // not `= "/"`: GCC 12 then warns of an overlapping memcpy that cannot happen
+    const std::string namePattern = sep == std::string::npos ? pattern : pattern.substr(sep + 1);
+
+    std::vector<std::string> names;
+    if (namePattern.find_first_of("*?") == std::string::npos) {
+        struct stat st;
+        const std::string& path = namePattern.empty() ? folder : pattern;
+        if (::stat(path.c_str(), &st) != 0) {
+            if (meansNothingThere(errno))
+                return names;
+            fail(errno, "list " + pattern);
+        }
+        const std::string name = namePattern.empty() ? folder : namePattern;
+        if (namePattern.empty() ? S_ISDIR(st.st_mode) && kind == ListingKind::WithDirectories
+                                : kindAccepts(kind, name, st.st_mode))
+            names.push_back(name);
+        return names;
+    }
+
+    const UniqueHandle<DirectoryTraits> dir(::opendir(folder.c_str()));
+    if (!dir.valid()) {
+        if (meansNothingThere(errno))
+            return names;
+        fail(errno, "list " + pattern);
+    }
+    const int dirFd = ::dirfd(dir.get());
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir.get());
+        if (!entry) {
+            if (errno != 0)
+                fail(errno, "list " + pattern);
+            break;
+        }
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        if (kind == ListingKind::OrdinaryFiles && name[0] == '.')
+            continue;
+        if (!matchesWildcard<char>(name, namePattern))
+            continue;
+        mode_t mode = 0;
+        if (entry->d_type == DT_REG)
+            mode = S_IFREG;
+        else if (entry->d_type == DT_DIR)
+            mode = S_IFDIR;
+        else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat st;
+            if (::fstatat(dirFd, name.c_str(), &st, 0) != 0)
+                continue; // a dangling link, or gone meanwhile
+            mode = st.st_mode;
+        }
+        if (kindAccepts(kind, name, mode))
+            names.push_back(name);
+    }
+    return names;
+}
+
+std::int64_t PosixFileServices::fileLength(const std::string& path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        fail(errno, "length of " + path);
+    if (S_ISDIR(st.st_mode))
+        fail(EISDIR, "length of " + path);
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+std::optional<FileIdentity> PosixFileServices::identity(const std::string& path)
+{
+    const std::string what = "identity of " + path;
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0)
+        return identityOf(st, {}, S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other);
+    if (errno == ELOOP)
+        return FileIdentity{0, 0, {}, FileKind::Other};
+    if (errno != ENOENT) {
+        if (meansNothingThere(errno))
+            return std::nullopt;
+        fail(errno, what);
+    }
+    // Opening for writing follows a link that dangles and creates its target.
+    const auto target = followLinks(path, what);
+    if (!target)
+        return FileIdentity{0, 0, {}, FileKind::Other};
+    auto [folder, name] = splitPath(*target);
+    if (name.empty() || name == "." || name == ".." || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::nullopt;
+    return identityOf(st, std::move(name), FileKind::None);
+}
+
+std::unique_ptr<File> PosixFileServices::openRead(const std::string& path)
+{
+    return openFile(path, O_RDONLY);
+}
+
+std::unique_ptr<File> PosixFileServices::openReadWrite(const std::string& path)
+{
+    return openFile(path, O_RDWR | O_CREAT);
+}
+
+std::unique_ptr<File> PosixFileServices::createReplace(const std::string& path)
+{
+    return openFile(path, O_WRONLY | O_CREAT | O_TRUNC);
+}
+
+std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& destination, std::string& path)
+{
+    const std::string what = "create a file beside " + destination;
+    auto [folder, name] = splitPath(writeTarget(destination, what));
+    // Hidden, and named after the file it will become, so that one left by a power cut is seen for what it
+    // is; short enough for any file system's name limit. Created as any new file is, so that the user's
+    // mask gives it its permissions.
+    constexpr std::size_t kNameKept = 200;
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = folder + "/." + name.substr(0, kNameKept) + ".";
+        for (int i = 0; i < 6; ++i)
+            candidate += kLetters[random() % (sizeof kLetters - 1)];
+        Descriptor fd = openDescriptor(candidate, O_RDWR | O_CREAT | O_EXCL);
+        if (fd.valid()) {
+            path = candidate;
+            return std::make_unique<PosixFile>(std::move(fd), candidate, true);
+        }
+        if (errno != EEXIST)
+            fail(errno, what);
+    }
+    fail(EEXIST, what);
+}
+
+void PosixFileServices::rename(const std::string& from, const std::string& to)
+{
+    const std::string what = "rename " + from + " to " + to;
+    const std::string target = writeTarget(to, what);
+    // The replaced file's owner, where the system lets us, and its permissions pass to the new one.
+    struct stat st;
+    if (::stat(target.c_str(), &st) == 0) {
+        if (::chown(from.c_str(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
+            fail(errno, what);
+        if (::chmod(from.c_str(), st.st_mode & 07777) != 0)
+            fail(errno, what);
+    }
+    if (::rename(from.c_str(), target.c_str()) != 0)
+        fail(errno, what);
+}
+
+void PosixFileServices::remove(const std::string& path)
+{
+    if (::unlink(path.c_str()) != 0)
+        fail(errno, "remove " + path);
+}
+
+std::int64_t PosixFileServices::freeSpace(const std::string& folder)
+{
+    // A file passes for a folder in a listing; nothing can be written into it, as Windows says here too.
+    struct stat info;
+    if (::stat(folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+        fail(ENOTDIR, "free space of " + folder);
+    struct statvfs st;
+    if (::statvfs(folder.c_str(), &st) != 0)
+        fail(errno, "free space of " + folder);
+    const auto bytes = static_cast<unsigned long long>(st.f_bavail) * st.f_frsize;
+    return bytes > static_cast<unsigned long long>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(bytes);
+}
+
+void PosixFileServices::flushFolder(const std::string& folder)
+{
+    const std::string what = "flush " + folder;
+    const Descriptor fd = openDescriptor(folder, O_RDONLY | O_DIRECTORY);
+    if (!fd.valid())
+        fail(errno, what);
+    // Some file systems cannot flush a folder (EINVAL): their names are written with the files.
+    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
+        fail(errno, what);
+}
+
+void PosixFileServices::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
+{
+    // The names' bytes go out as the file system holds them.
+    std::string text;
+    for (const auto& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    auto file = createReplace(path);
+    file->write(1, reinterpret_cast<const std::byte*>(text.data()), text.size());
+    file->flush();
+    file->close();
+}
 
 bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
                                   std::int64_t size, Crc32* checksum)
@@ -659,7 +623,7 @@ bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& t
         fail(errno, "copy " + destination->path());
     // A source shorter than the range fails before anything is written, as a read of it would.
     if (in.st_size < end)
-        throw FileError(errnum::kDeviceIo, EIO, "read " + source->path() + ": unexpected end of file");
+        throw shrunkFileError(source->path(), EIO);
     if (!S_ISREG(in.st_mode) || !S_ISREG(out.st_mode))
         return false;
 

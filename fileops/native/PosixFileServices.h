@@ -30,7 +30,4 @@ public:
                    Crc32* checksum) override;
 };
 
-// Matches a name against a pattern of "*" (any run) and "?" (any one character), case and all.
-bool matchesPattern(std::string_view name, std::string_view pattern);
-
 } // namespace parvix
