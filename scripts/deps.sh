@@ -10,6 +10,8 @@ packages=(
     xvfb xauth x11-utils xdotool imagemagick libx11-dev python3-xlib
     clang libclang-rt-14-dev valgrind
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xclip
+    # The Windows installer (cpack's NSIS generator) and the check of its zip.
+    nsis unzip
     desktop-file-utils appstream dpkg-dev file
     # Qt for Windows from Debian's source (scripts/qt-windows.sh): apt-get source and its unpacking.
     xz-utils perl
