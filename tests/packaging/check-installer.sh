@@ -28,8 +28,9 @@ zip=$build/parvix-$version-win64.zip
 [ -f "$setup" ] && [ -f "$zip" ] || fail "cpack made no installer or no zip: $(ls "$build")"
 echo "installer $(stat -c %s "$setup") bytes, zip $(stat -c %s "$zip") bytes, made in $((SECONDS - start)) s"
 files="COPYING.txt README.txt parvix-cli.exe parvix.exe parvix.ico"
-listing=$(unzip -Z1 "$zip" | sort | paste -sd ' ')
-[ "$listing" = "$(printf "parvix-$version-win64/%s\n" $files | paste -sd ' ')" ] || fail "the zip holds: $listing"
+listing=$(unzip -Z1 "$zip" | LC_ALL=C sort | paste -sd ' ')
+[ "$listing" = "$(printf "parvix-$version-win64/%s\n" $files | LC_ALL=C sort | paste -sd ' ')" ] ||
+    fail "the zip holds: $listing"
 
 # A prefix of its own, as on a machine that never saw the program; its wine server ends a few seconds
 # after its last program, and wineserver -w waits for that.
