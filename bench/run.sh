@@ -4,8 +4,10 @@
 # Builds a Release tree, makes a file of random bytes in a scratch folder (on the file system of the
 # build tree unless --dir says otherwise), then alternates, run after run, `parvix-cli cut` at the
 # "1.44M" size with `split -b 1447035`, and `parvix-cli join` of those pieces with `cat` of the same
-# pieces, checking every output. The page cache cannot be dropped fairly in a container, so the file
-# is kept warm for both programs and the order alternates. The scratch folder is removed at the end.
+# pieces, checking every output. parvix-cli's cut and join end with their outputs on the disk, so they
+# are also compared with `split … && sync` and `cat … > f && sync`; with --baseline, the parvix-cli of
+# another commit runs beside them. The page cache cannot be dropped fairly in a container, so the file
+# is kept warm for every program and the order alternates. The scratch folder is removed at the end.
 set -euo pipefail
 
 usage() {
@@ -24,6 +26,7 @@ Usage: bench/run.sh [OPTION]...
   --no-window          skip the cut through the window
   --window             measure the cut through the window (after --quick)
   --quick              --size 8M --runs 1 --big 0 --many 0 --add 0 --no-window
+  --baseline REV       also time the parvix-cli of commit REV (built from git), with and without sync
 EOF
 }
 
@@ -38,6 +41,7 @@ big=5G
 many=262144
 add=30000
 window=1
+baseline=
 while [ $# -gt 0 ]; do
     case $1 in
     --size) size=$2; shift ;;
@@ -52,6 +56,7 @@ while [ $# -gt 0 ]; do
     --no-window) window=0 ;;
     --window) window=1 ;;
     --quick) size=8M runs=1 big=0 many=0 add=0 window=0 ;;
+    --baseline) baseline=$2; shift ;;
     -h | --help) usage; exit 0 ;;
     *) echo "bench/run.sh: unknown option $1" >&2; usage >&2; exit 64 ;;
     esac
@@ -76,6 +81,20 @@ if [ "$do_build" = 1 ]; then
     cmake --build "$build" -j2 >/dev/null
 fi
 cli=$build/app/parvix-cli
+# The console program of another commit, from its own source tree beside the build.
+baseline_cli=
+if [ -n "$baseline" ]; then
+    baseline_tree=$build/baseline-$baseline
+    if [ ! -x "$baseline_tree/build/app/parvix-cli" ]; then
+        rm -rf "$baseline_tree"
+        mkdir -p "$baseline_tree/src"
+        git -C "$root" archive "$baseline" | tar -x -C "$baseline_tree/src"
+        cmake -S "$baseline_tree/src" -B "$baseline_tree/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DPARVIX_BUILD_TESTS=OFF -DPARVIX_BUILD_GUI=OFF >/dev/null
+        cmake --build "$baseline_tree/build" -j2 --target parvix-cli >/dev/null
+    fi
+    baseline_cli=$baseline_tree/build/app/parvix-cli
+fi
 timer=$build/bench/parvix-bench-run
 lister=$build/bench/parvix-bench-list
 windowed=$build/bench/parvix-bench-window
@@ -108,7 +127,9 @@ timed() {
         out=$2
         shift 2
     fi
+    # The disk settles first: nothing of the run before is still being written.
     sync
+    sleep 1
     local result
     result=$("$timer" --warm "$warm_mib" --stdout "$out" -- "$@" 2>"$scratch/$label.err") ||
         fail "$label: $* exited with $?: $(cat "$scratch/$label.err")"
@@ -141,9 +162,9 @@ check_pieces() {
     local dir=$1
     (cd "$dir" && stat -c '%n %s' -- "${names[@]}") | cmp -s - "$expected_sizes" || fail "pieces in $dir: names or sizes"
     local extra
-    extra=$(find "$dir" -mindepth 1 ! -name 'src$bin.*' ! -name Link.bat | head -1)
+    extra=$(find "$dir" -mindepth 1 ! -name 'src$bin.[0-9]*' ! -name Link.bat ! -name 'src$bin.crc' | head -1)
     [ -z "$extra" ] || fail "unexpected file $extra"
-    [ "$(find "$dir" -mindepth 1 -name 'src$bin.*' | wc -l)" = "$count" ] || fail "pieces in $dir: count"
+    [ "$(find "$dir" -mindepth 1 -name 'src$bin.[0-9]*' | wc -l)" = "$count" ] || fail "pieces in $dir: count"
     (cd "$dir" && cat -- "${names[@]}") | cmp -s - src.bin || fail "pieces in $dir: bytes differ from the source"
 }
 
@@ -164,6 +185,7 @@ cut_parvix() {
     check_pieces cut-parvix
     [ -f cut-parvix/Link.bat ] || fail "Link.bat is missing"
     [ "$(grep -o '"src\$bin\.[0-9]*"' cut-parvix/Link.bat | wc -l)" = "$count" ] || fail "Link.bat does not list every piece"
+    [ "$(sed -n 2p cut-parvix/src\$bin.crc)" = $'size='"$bytes"$'\r' ] || fail "the check file does not give the size"
     retire cut-parvix
 }
 
@@ -174,9 +196,31 @@ cut_split() {
     retire cut-split
 }
 
+# The same, on the disk when it ends, as parvix-cli's cut is.
+cut_split_sync() {
+    mkdir cut-split-sync
+    (cd cut-split-sync && timed cut-split-sync sh -c "split -b $piece -d -a 3 --numeric-suffixes=1 ../src.bin 'src\$bin.' && sync")
+    check_pieces cut-split-sync
+    retire cut-split-sync
+}
+
+cut_baseline() {
+    [ -n "$baseline_cli" ] || return 0
+    for label in cut-baseline cut-baseline-sync; do
+        mkdir "$label"
+        if [ "$label" = cut-baseline ]; then
+            timed "$label" "$baseline_cli" cut --yes src.bin "$scratch/$label/src\$bin"
+        else
+            timed "$label" sh -c "'$baseline_cli' cut --yes src.bin '$scratch/$label/src\$bin' >/dev/null 2>&1 && sync"
+        fi
+        check_pieces "$label"
+        retire "$label"
+    done
+}
+
 join_parvix() {
     rm -f joined-parvix
-    timed join-parvix "$cli" join --yes "$scratch/joined-parvix" "${pieces[@]}"
+    timed join-parvix "$cli" join --yes "$scratch/joined-parvix" "pieces/src\$bin.001"
     cmp -s joined-parvix src.bin || fail "parvix-cli join: the joined file differs from the source"
     rm -f joined-parvix
 }
@@ -186,6 +230,24 @@ join_cat() {
     timed join-cat --stdout joined-cat cat "${pieces[@]}"
     cmp -s joined-cat src.bin || fail "cat: the joined file differs from the source"
     rm -f joined-cat
+}
+
+join_cat_sync() {
+    rm -f joined-cat
+    timed join-cat-sync sh -c 'cat "$@" >joined-cat && sync' sh "${pieces[@]}"
+    cmp -s joined-cat src.bin || fail "cat && sync: the joined file differs from the source"
+    rm -f joined-cat
+}
+
+join_baseline() {
+    [ -n "$baseline_cli" ] || return 0
+    rm -f joined-baseline
+    timed join-baseline "$baseline_cli" join --yes "$scratch/joined-baseline" "${pieces[@]}"
+    cmp -s joined-baseline src.bin || fail "baseline join: the joined file differs from the source"
+    rm -f joined-baseline
+    timed join-baseline-sync sh -c "'$baseline_cli' join --yes '$scratch/joined-baseline' \"\$@\" >/dev/null 2>&1 && sync" \
+        sh "${pieces[@]}"
+    rm -f joined-baseline
 }
 
 echo "test file: $bytes bytes of random data in $scratch, $count pieces, $runs runs"
@@ -201,21 +263,34 @@ cut_parvix; cut_split; join_parvix; join_cat
 rm -f ./*.times
 for ((run = 1; run <= runs; run++)); do
     if ((run % 2)); then
-        cut_parvix; cut_split; join_parvix; join_cat
+        cut_parvix; cut_split; cut_split_sync; cut_baseline; join_parvix; join_cat; join_cat_sync; join_baseline
     else
-        cut_split; cut_parvix; join_cat; join_parvix
+        cut_baseline; cut_split_sync; cut_split; cut_parvix; join_baseline; join_cat_sync; join_cat; join_parvix
     fi
 done
 
 list() { awk '{printf "%s%.3f", (NR > 1 ? " " : ""), $1}' "$1"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
 mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
-for label in cut-parvix cut-split join-parvix join-cat; do
-    printf '%-12s median s: %.3f (runs: %s; CPU median s: %.3f)\n' "$label" "$(median "$label.times" 1)" \
+labels=(cut-parvix cut-split cut-split-sync join-parvix join-cat join-cat-sync)
+[ -n "$baseline_cli" ] && labels+=(cut-baseline cut-baseline-sync join-baseline join-baseline-sync)
+for label in "${labels[@]}"; do
+    printf '%-18s median s: %.3f (runs: %s; CPU median s: %.3f)\n' "$label" "$(median "$label.times" 1)" \
         "$(list "$label.times")" "$(median "$label.times" 3)"
 done
+# parvix-cli's cut and join are on the disk when they end; the plain split and cat are not.
 echo "cut ratio vs split: $(ratio "$(median cut-parvix.times 1)" "$(median cut-split.times 1)")"
 echo "join ratio vs cat: $(ratio "$(median join-parvix.times 1)" "$(median join-cat.times 1)")"
+echo "cut ratio vs split && sync: $(ratio "$(median cut-parvix.times 1)" "$(median cut-split-sync.times 1)")"
+echo "join ratio vs cat && sync: $(ratio "$(median join-parvix.times 1)" "$(median join-cat-sync.times 1)")"
+if [ -n "$baseline_cli" ]; then
+    echo "cut ratio vs $baseline: $(ratio "$(median cut-parvix.times 1)" "$(median cut-baseline.times 1)")"
+    echo "cut ratio vs $baseline && sync: $(ratio "$(median cut-parvix.times 1)" "$(median cut-baseline-sync.times 1)")"
+    echo "join ratio vs $baseline: $(ratio "$(median join-parvix.times 1)" "$(median join-baseline.times 1)")"
+    echo "join ratio vs $baseline && sync: $(ratio "$(median join-parvix.times 1)" "$(median join-baseline-sync.times 1)")"
+    echo "$baseline cut ratio vs split: $(ratio "$(median cut-baseline.times 1)" "$(median cut-split.times 1)")"
+    echo "$baseline join ratio vs cat: $(ratio "$(median join-baseline.times 1)" "$(median join-cat.times 1)")"
+fi
 echo "cut CPU ratio vs split: $(ratio "$(median cut-parvix.times 3)" "$(median cut-split.times 3)")"
 echo "join CPU ratio vs cat: $(ratio "$(median join-parvix.times 3)" "$(median join-cat.times 3)")"
 echo "cut peak RSS MiB: $(mib "$(maximum cut-parvix.times 2)")"
@@ -250,7 +325,7 @@ if [ "$big_bytes" -gt 0 ]; then
             [ "$k" = "$big_count" ] && want=$((big_bytes - (big_count - 1) * gib))
             [ "$(stat -c %s "${big_pieces[k - 1]}")" = "$want" ] || fail "big piece $k is not $want bytes"
         done
-        [ "$(find big-pieces -name 'big$bin.*' | wc -l)" = "$big_count" ] || fail "big pieces: count"
+        [ "$(find big-pieces -name 'big$bin.[0-9]*' | wc -l)" = "$big_count" ] || fail "big pieces: count"
         "$timer" -- "$cli" join --yes "$scratch/big-joined" "${big_pieces[@]}" >big-join.time 2>big.err ||
             fail "join of the big pieces: $(cat big.err)"
         cmp -s big.bin big-joined || fail "the big source joined back differs"
@@ -268,7 +343,7 @@ cut_kb1() {
     mkdir "$name"
     "$timer" --stdout "$name.list" -- "$cli" cut --yes --kb 1 "$name.bin" "$scratch/$name/$name\$bin" \
         >"$name.time" 2>"$name.err" || fail "cut of $name.bin at 1 KB: $(cat "$name.err")"
-    [ "$(find "$name" -name "$name\$bin.*" | wc -l)" = "$n" ] || fail "$name: not $n pieces"
+    [ "$(find "$name" -name "$name\$bin.[0-9]*" | wc -l)" = "$n" ] || fail "$name: not $n pieces"
     # The join list, then the proposed join destination.
     awk -v dir="$scratch/$name/$name\$bin" -v n="$n" -v dest="$scratch/$name/$name.bin" '
         NR <= n { want = sprintf("%s.%03d", dir, NR); if ($0 != want) { print "entry " NR ": " $0; exit 1 } }
@@ -311,7 +386,7 @@ window_vs_cli() {
                     2>"$folder.err" || fail "cut of many.bin: $(cat "$folder.err")"
                 cat "$folder.out" >>"window-$platform-cli.times"
             fi
-            [ "$(find "$folder" -name 'many$bin.*' | wc -l)" = "$many" ] || fail "$folder: not $many pieces"
+            [ "$(find "$folder" -name 'many$bin.[0-9]*' | wc -l)" = "$many" ] || fail "$folder: not $many pieces"
             cmp -s "$folder/Link.bat" many/Link.bat || fail "$folder: Link.bat differs from the first cut's"
             retire "$folder"
         done

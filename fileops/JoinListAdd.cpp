@@ -2,10 +2,10 @@
 
 #include "DiskErrorTable.h"
 #include "Naming.h"
+#include "PieceSet.h"
 #include "Platform.h"
 #include "WindowRequests.h"
 
-#include <algorithm>
 #include <unordered_set>
 
 namespace parvix {
@@ -19,12 +19,6 @@ bool endsWith001(const std::string& path)
 {
     return path.size() >= 3 && path.compare(path.size() - 3, 3, "001") == 0;
 }
-
-struct Match
-{
-    double number;
-    std::string name;
-};
 
 } // namespace
 
@@ -54,46 +48,27 @@ OperationResult JoinListAdd::run(const std::string& chosenPath)
 
 OperationResult JoinListAdd::addPieceSet(const std::string& chosenPath)
 {
-    const auto sep = lastSeparator(chosenPath);
-    const std::string prefix = sep == std::string::npos ? std::string() : chosenPath.substr(0, sep + 1);
-    const std::string pattern = chosenPath.substr(0, chosenPath.size() - 3) + "*";
-    // A "*" or "?" in the chosen name itself (POSIX names may hold them) is a wildcard to the listing and
-    // would bring in the pieces of other sets: then only names that begin with the chosen name's own
-    // text belong to its set.
-    const std::string stem = chosenPath.substr(prefix.size(), chosenPath.size() - 3 - prefix.size());
-    const bool stemHasWildcards = stem.find_first_of("*?") != std::string::npos;
-
-    // Listings come in no useful order (and .1000 sorts before .101 by name): join order is the
-    // pieces' numbers, so append by number, then by name.
-    std::vector<Match> matches;
-    for (auto& name : m_files.list(pattern, ListingKind::OrdinaryFiles)) {
-        if (stemHasWildcards && name.compare(0, stem.size(), stem) != 0)
-            continue;
-        const double number = pieceNumberOfName(name);
-        if (number > 0)
-            matches.push_back({number, std::move(name)});
-    }
-    std::sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) {
-        return a.number != b.number ? a.number < b.number : a.name < b.name;
-    });
+    const PieceSet set = PieceSet::find(m_files, chosenPath);
 
     std::unordered_set<std::string> listed;
     const std::int64_t count = m_window.joinListCount();
-    listed.reserve(static_cast<std::size_t>(count) + matches.size());
+    listed.reserve(static_cast<std::size_t>(count) + set.pieces().size());
     for (std::int64_t i = 0; i < count; ++i)
         listed.insert(m_window.joinListEntry(i));
 
-    for (const auto& match : matches) {
-        std::string path = prefix + match.name;
-        if (listed.count(path) != 0) {
+    for (const auto& piece : set.pieces()) {
+        if (listed.count(piece.path) != 0) {
             m_window.messageBox(kSetEntryListed, BoxStyle::Notice, BoxTitle::Parvix);
             return {Outcome::Stopped, std::nullopt};
         }
-        m_window.appendJoinList(path);
-        listed.insert(std::move(path));
+        m_window.appendJoinList(piece.path);
+        listed.insert(piece.path);
     }
 
     proposeJoinDestination(m_window, chosenPath);
+    // What is wrong with the set is said once it is listed, so the user sees both together.
+    if (const std::string notice = set.notice(); !notice.empty())
+        m_window.messageBox(notice, BoxStyle::Notice, BoxTitle::Parvix);
     return {Outcome::Completed, std::nullopt};
 }
 

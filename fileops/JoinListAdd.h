@@ -15,8 +15,9 @@ class WindowRequests;
 std::optional<std::string> proposeJoinDestination(WindowRequests& window, const std::string& firstPiece);
 
 // "Add" of the join list, after the file dialog has returned a chosen path: a path ending in "001"
-// brings its whole piece set, in the order of the piece numbers; any other path is added alone.
-// Duplicates are refused; the join destination is proposed from a first piece.
+// brings its whole piece set (PieceSet), in the order of the piece numbers, and says in one notice what
+// is wrong with it; any other path is added alone. Duplicates are refused; the join destination is
+// proposed from a first piece.
 class JoinListAdd
 {
 public:

@@ -1,9 +1,13 @@
 #include "JoinOperation.h"
 
+#include "ChunkedCopy.h"
 #include "DiskErrorTable.h"
-#include "PieceBuffer.h"
+#include "Naming.h"
+#include "PieceSet.h"
 #include "Platform.h"
 #include "WindowRequests.h"
+
+#include <utility>
 
 namespace parvix {
 
@@ -39,22 +43,31 @@ JoinOperation::JoinOperation(WindowRequests& window, FileServices& files, const 
 
 OperationResult JoinOperation::run(const std::string& text4)
 {
-    return runWithErrorPath(
-        [&]() -> OperationResult {
-            if (!checksPass(text4))
-                return {Outcome::Stopped, std::nullopt};
-            m_window.setPointer(Pointer::Hourglass);
-            m_window.setProgressMax(static_cast<float>(m_window.joinListCount() - 1));
-            m_window.setProgressValue(0.0f);
-            m_window.showProgress();
-            copyPieces();
-            m_window.setPointer(Pointer::Default);
-            m_window.messageBox(completionText(m_destination), BoxStyle::Notice, BoxTitle::Parvix);
-            m_window.setProgressValue(0.0f);
-            m_window.hideProgress();
-            return {Outcome::Completed, std::nullopt};
-        },
-        [this](const FileError& error) { cleanUpAfterFailure(error); });
+    try {
+        return runWithErrorPath(
+            [&]() -> OperationResult {
+                if (!checksPass(text4) || !piecesReady())
+                    return {Outcome::Stopped, std::nullopt};
+                ensureWritable();
+                m_window.setPointer(Pointer::Hourglass);
+                m_window.setProgressMax(static_cast<float>(m_window.joinListCount() - 1));
+                m_window.setProgressValue(0.0f);
+                m_window.showProgress();
+                copyPieces();
+                if (m_check && m_checksum.value() != m_check->crc32)
+                    return notTheOriginal();
+                putInPlace();
+                m_window.setPointer(Pointer::Default);
+                m_window.messageBox(completionText(m_destination), BoxStyle::Notice, BoxTitle::Parvix);
+                m_window.setProgressValue(0.0f);
+                m_window.hideProgress();
+                return {Outcome::Completed, std::nullopt, m_notOriginal};
+            },
+            [this](const FileError& error) { cleanUpAfterFailure(error); });
+    } catch (const StopRequested&) {
+        return runWithErrorPath([this] { return leaveAsItWas(); },
+                                [this](const FileError& error) { cleanUpAfterFailure(error); });
+    }
 }
 
 bool JoinOperation::checksPass(const std::string& text4)
@@ -88,8 +101,10 @@ bool JoinOperation::checksPass(const std::string& text4)
     if (there && isListed(*destinationId))
         return refuse(kAlreadyListed, BoxStyle::Warning, BoxTitle::Parvix);
     // The question is for an ordinary file, a hidden one too. A folder, a FIFO or a socket fails when it
-    // is opened; a device takes the bytes.
-    if (there && destinationId->kind == FileKind::Regular) {
+    // is opened; a device takes the bytes directly.
+    m_existed = there && destinationId->kind == FileKind::Regular;
+    m_direct = there && destinationId->kind == FileKind::Other;
+    if (m_existed) {
         if (m_window.messageBox(replaceText(m_destination), BoxStyle::ReplaceQuestion, BoxTitle::Parvix) ==
             Button::No) {
             m_window.selectAll(TextBox::Text4);
@@ -110,35 +125,133 @@ bool JoinOperation::isListed(const FileIdentity& destination)
     return false;
 }
 
+bool JoinOperation::piecesReady()
+{
+    // Every piece is there and can be read before a byte is written.
+    const std::int64_t count = m_window.joinListCount();
+    m_total = 0;
+    for (std::int64_t i = 0; i < count; ++i) {
+        const std::string path = m_window.joinListEntry(i);
+        m_total += m_files.fileLength(path);
+        m_files.openRead(path)->close();
+    }
+
+    const SetCheckFile check = findSetCheckFile(m_files, m_window.joinListEntry(0));
+    if (!check.present)
+        return true;
+    const std::string checkName = GetFileName(check.path);
+    if (!check.content) {
+        m_window.messageBox(checkName + " is not a check file，the cutted files are not checked", BoxStyle::Notice,
+                            BoxTitle::Parvix);
+        return true;
+    }
+    if (m_total == check.content->size) {
+        m_check = check.content;
+        m_checkName = checkName;
+        return true;
+    }
+    const std::string question = "The cutted files have " + std::to_string(m_total) + " bytes, but " + checkName +
+                                 " says " + std::to_string(check.content->size) + "，Do you want to join them anyway？";
+    if (m_window.messageBox(question, BoxStyle::ReplaceQuestion, BoxTitle::Parvix) == Button::No)
+        return false;
+    m_notOriginal = true;
+    return true;
+}
+
+void JoinOperation::ensureWritable()
+{
+    if (m_direct)
+        return;
+    // A file that may not be written is not replaced either, though its folder would let a new one in.
+    if (m_existed)
+        m_files.openReadWrite(m_destination)->close();
+    std::string folder;
+    folderPart(m_destination, folder);
+    if (m_total > m_files.freeSpace(folder))
+        throw FileError(errnum::kDiskFull, ENOSPC, "no room for " + std::to_string(m_total) + " bytes in " + folder);
+}
+
 void JoinOperation::copyPieces()
 {
-    m_destinationFile = m_files.openReadWrite(m_destination);
-    PieceBuffer buffer;
+    // A file that exists is replaced only once the new one is whole; a device takes the bytes as they come.
+    if (m_direct)
+        m_destinationFile = m_files.openReadWrite(m_destination);
+    else
+        m_destinationFile = m_files.createTemporary(m_destination, m_temporary);
+    ChunkedCopy copier(m_files, m_stop);
     std::int64_t position = 1;
     const std::int64_t count = m_window.joinListCount();
     for (std::int64_t i = 0; i < count; ++i) {
+        copier.stopIfAsked();
         const std::string path = m_window.joinListEntry(i);
         const std::int64_t length = m_files.fileLength(path);
         m_window.setProgressValue(static_cast<float>(i));
         if (length == 0)
             continue; // an empty piece adds nothing
         m_pieceFile = m_files.openRead(path);
-        if (!m_files.copyRange(*m_pieceFile, 1, *m_destinationFile, position, length)) {
-            std::byte* bytes = buffer.reserve(static_cast<std::size_t>(length));
-            m_pieceFile->read(1, bytes, static_cast<std::size_t>(length));
-            m_pieceFile->close();
-            m_pieceFile.reset();
-            m_destinationFile->write(position, bytes, static_cast<std::size_t>(length));
-        } else {
-            m_pieceFile->close();
-            m_pieceFile.reset();
-        }
+        copier.copy(*m_pieceFile, 1, *m_destinationFile, position, length, m_checksum);
+        m_pieceFile->close();
+        m_pieceFile.reset();
         position += length;
     }
-    // An earlier, longer destination keeps nothing of its old content.
-    m_destinationFile->truncate(position - 1);
+    // A device has no length to cut; an earlier, longer file is never written into.
+    if (m_direct)
+        m_destinationFile->truncate(position - 1);
+    m_destinationFile->flush();
     m_destinationFile->close();
     m_destinationFile.reset();
+}
+
+void JoinOperation::putInPlace()
+{
+    if (m_direct)
+        return;
+    m_files.rename(m_temporary, m_destination);
+    m_temporary.clear();
+    std::string folder;
+    folderPart(m_destination, folder);
+    m_files.flushFolder(folder);
+}
+
+void JoinOperation::removeTemporary()
+{
+    if (m_temporary.empty())
+        return;
+    const std::string temporary = std::exchange(m_temporary, {});
+    try {
+        m_files.remove(temporary);
+    } catch (const FileError&) {
+        // Already reported, or gone with its folder: nothing more to do about it.
+    }
+}
+
+OperationResult JoinOperation::notTheOriginal()
+{
+    removeTemporary();
+    m_window.setPointer(Pointer::Default);
+    std::string text = "The joined file is not the original file!\rIts CRC32 is " + crcText(m_checksum.value()) +
+                       ", but " + m_checkName + " says " + crcText(m_check->crc32) + "\r";
+    text += m_direct ? m_destination + " has taken the bytes all the same"
+                     : m_destination + (m_existed ? " is not changed" : " is not written");
+    m_window.messageBox(text, BoxStyle::Warning, BoxTitle::Parvix);
+    m_window.setProgressValue(0.0f);
+    m_window.hideProgress();
+    return {Outcome::Failed, std::nullopt};
+}
+
+OperationResult JoinOperation::leaveAsItWas()
+{
+    m_pieceFile.reset();
+    m_destinationFile.reset();
+    removeTemporary();
+    std::string text = "The joining of " + m_destination + " is stopped!\r";
+    text += m_direct ? "The bytes written so far stay in " + m_destination
+                     : (m_existed ? m_destination + " is not changed" : "Nothing is written");
+    m_window.messageBox(text, BoxStyle::Notice, BoxTitle::Parvix);
+    m_window.setPointer(Pointer::Default);
+    m_window.setProgressValue(0.0f);
+    m_window.hideProgress();
+    return {Outcome::Interrupted, std::nullopt};
 }
 
 void JoinOperation::cleanUpAfterFailure(const FileError& error)
@@ -146,6 +259,7 @@ void JoinOperation::cleanUpAfterFailure(const FileError& error)
     reportDiskError(m_window, error.number(), DiskErrorEntries::All);
     m_destinationFile.reset();
     m_pieceFile.reset();
+    removeTemporary();
     m_window.setPointer(Pointer::Default);
     m_window.setProgressValue(0.0f);
     m_window.hideProgress();

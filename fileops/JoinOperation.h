@@ -1,9 +1,12 @@
 #pragma once
 
+#include "CheckFile.h"
+#include "Crc32.h"
 #include "FileServices.h"
 #include "Operation.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace parvix {
@@ -23,7 +26,13 @@ public:
 private:
     bool checksPass(const std::string& text4);
     bool isListed(const FileIdentity& destination);
+    bool piecesReady();
+    void ensureWritable();
     void copyPieces();
+    void putInPlace();
+    void removeTemporary();
+    OperationResult notTheOriginal();
+    OperationResult leaveAsItWas();
     void cleanUpAfterFailure(const FileError& error);
 
     WindowRequests& m_window;
@@ -31,6 +40,16 @@ private:
     const StopRequest* m_stop;
 
     std::string m_destination;
+    bool m_existed = false; // an ordinary file is there, which the joined one replaces
+    bool m_direct = false;  // a device, written directly
+    std::int64_t m_total = 0;
+    // The set's check file, when the listed pieces' total is its size.
+    std::optional<CheckFile> m_check;
+    std::string m_checkName;
+    bool m_notOriginal = false;
+    Crc32 m_checksum;
+    // The new file, until it takes the destination's place.
+    std::string m_temporary;
     std::unique_ptr<File> m_destinationFile;
     std::unique_ptr<File> m_pieceFile;
 };

@@ -27,7 +27,13 @@ std::string piecePath(std::string_view base, std::int64_t number)
 
 std::optional<std::string> proposeDestination(std::string_view piece)
 {
-    const auto dollar = piece.rfind('$');
+    // A "$" in a folder name is part of that folder's name: only the file name's own "$" stands for the
+    // extension's dot, or the proposal would lead into another folder.
+    const auto sep = lastSeparator(piece);
+    const auto nameStart = sep == std::string_view::npos ? 0 : sep + 1;
+    auto dollar = piece.rfind('$');
+    if (dollar != std::string_view::npos && dollar < nameStart)
+        dollar = std::string_view::npos;
     const auto dot = piece.rfind('.');
     if (dot == std::string_view::npos)
         return std::nullopt;

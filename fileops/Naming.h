@@ -11,9 +11,10 @@ namespace parvix {
 std::string pieceSuffix(std::int64_t number);
 std::string piecePath(std::string_view base, std::int64_t number);
 
-// Turns the path of a first piece back into the path of the joined file: the last "$" becomes "." and
-// the suffix goes (D/movie$avi.001 gives D/movie.avi); without a "$", everything before the last ".".
-// Nothing when it cannot be formed (no "." after the last "$", or no "." at all).
+// Turns the path of a first piece back into the path of the joined file: the last "$" of the file name
+// becomes "." and the suffix goes (D/movie$avi.001 gives D/movie.avi); without a "$" in the file name,
+// everything before the last "." (D$E/movie.001 gives D$E/movie). Nothing when it cannot be formed (no
+// "." after that "$", or no "." at all).
 std::optional<std::string> proposeDestination(std::string_view piece);
 
 // The part of a path after its last separator.

@@ -20,6 +20,9 @@ struct OperationResult
     Outcome outcome = Outcome::Stopped;
     // The failure that took the error path, whether or not the table had a message for it.
     std::optional<FileError> error;
+    // Completed, but the result is known not to be the original: the user joined a set that failed its
+    // check when asked whether to join it anyway.
+    bool notOriginal = false;
 };
 
 // Runs an engine's work; a failure, a failed allocation too, goes to `cleanUp` (the engine's one error

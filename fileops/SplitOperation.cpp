@@ -1,10 +1,11 @@
 #include "SplitOperation.h"
 
+#include "CheckFile.h"
+#include "ChunkedCopy.h"
 #include "DiskErrorTable.h"
 #include "JoinListAdd.h"
 #include "LinkScript.h"
 #include "Naming.h"
-#include "PieceBuffer.h"
 #include "Platform.h"
 #include "WindowRequests.h"
 
@@ -32,6 +33,20 @@ std::string completionText(const std::string& source)
                     "director \rAlso you can use the Parvix to join the file !";
 }
 
+// What a stopped cut kept: the whole pieces it listed.
+std::string stoppedText(const std::string& source, WindowDisplay& window)
+{
+    std::string text = "The cutting of " + source + " is stopped!\r";
+    const std::int64_t kept = window.joinListCount();
+    if (kept == 0)
+        return text + "No cutted file is kept";
+    const std::string first = GetFileName(window.joinListEntry(0));
+    if (kept == 1)
+        return text + "The whole cutted file " + first + " is kept, Link.bat is not written";
+    return text + "The " + std::to_string(kept) + " whole cutted files " + first + " to " +
+           GetFileName(window.joinListEntry(kept - 1)) + " are kept, Link.bat is not written";
+}
+
 } // namespace
 
 std::string missingSourceText(const std::string& source)
@@ -46,17 +61,25 @@ SplitOperation::SplitOperation(WindowRequests& window, FileServices& files, cons
 
 OperationResult SplitOperation::run(const SplitInputs& inputs)
 {
-    return runWithErrorPath(
-        [&]() -> OperationResult {
-            if (!checksPass(inputs))
-                return {Outcome::Stopped, std::nullopt};
-            if (m_window.messageBox(confirmationText(m_source), BoxStyle::Confirmation, BoxTitle::Parvix) == Button::No)
-                return {Outcome::Stopped, std::nullopt};
-            cut();
-            finish();
-            return {Outcome::Completed, std::nullopt};
-        },
-        [this](const FileError& error) { cleanUpAfterFailure(error); });
+    try {
+        return runWithErrorPath(
+            [&]() -> OperationResult {
+                if (!checksPass(inputs))
+                    return {Outcome::Stopped, std::nullopt};
+                if (m_window.messageBox(confirmationText(m_source), BoxStyle::Confirmation, BoxTitle::Parvix) ==
+                    Button::No)
+                    return {Outcome::Stopped, std::nullopt};
+                ensureRoom();
+                cut();
+                finish();
+                return {Outcome::Completed, std::nullopt};
+            },
+            [this](const FileError& error) { cleanUpAfterFailure(error); });
+    } catch (const StopRequested&) {
+        // Keeping what was written can fail too, and then says so like any failure.
+        return runWithErrorPath([this] { return keepWholePieces(); },
+                                [this](const FileError& error) { cleanUpAfterFailure(error); });
+    }
 }
 
 bool SplitOperation::checksPass(const SplitInputs& inputs)
@@ -137,11 +160,19 @@ bool SplitOperation::outputsClash()
     if (const auto source = m_files.identity(m_source))
         seen.insert(*source);
     // An output that leads nowhere fails when it is created, and says why.
+    m_replacedBytes = 0;
     auto clashes = [&](const std::string& path) {
         const auto id = m_files.identity(path);
-        return id && (id->kind == FileKind::Other || !seen.insert(*id).second);
+        if (!id)
+            return false;
+        if (id->kind == FileKind::Other || !seen.insert(*id).second)
+            return true;
+        // What an output replaces makes room for it.
+        if (id->kind == FileKind::Regular)
+            m_replacedBytes += m_files.fileLength(path);
+        return false;
     };
-    if (clashes(linkScriptPath(m_base)))
+    if (clashes(linkScriptPath(m_base)) || clashes(checkFilePath(m_base)))
         return true;
     const std::int64_t pieceCount = (m_length + m_pieceSize - 1) / m_pieceSize;
     for (std::int64_t n = 1; n <= pieceCount; ++n) {
@@ -149,6 +180,18 @@ bool SplitOperation::outputsClash()
             return true;
     }
     return false;
+}
+
+void SplitOperation::ensureRoom()
+{
+    std::string folder;
+    folderPart(m_base, folder);
+    // Link.bat names every piece; the check file is a few lines.
+    const std::int64_t pieces = (m_length + m_pieceSize - 1) / m_pieceSize;
+    const auto nameLength = static_cast<std::int64_t>(GetFileName(m_base).size());
+    const std::int64_t needed = m_length + pieces * (nameLength + 8) + 4096 - m_replacedBytes;
+    if (needed > m_files.freeSpace(folder))
+        throw FileError(errnum::kDiskFull, ENOSPC, "no room for " + std::to_string(m_length) + " bytes in " + folder);
 }
 
 void SplitOperation::cut()
@@ -161,31 +204,65 @@ void SplitOperation::cut()
     m_window.showProgress();
 
     m_sourceFile = m_files.openRead(m_source);
-    PieceBuffer buffer;
+    ChunkedCopy copier(m_files, m_stop);
     std::int64_t position = 1;
     std::int64_t number = 1;
     std::int64_t size = chosenSize;
     while (position <= m_length) {
+        copier.stopIfAsked();
         if (m_length - position < size)
             size = m_length - position + 1;
-        const std::string path = piecePath(m_base, number);
+        m_piecePath = piecePath(m_base, number);
         m_window.setProgressValue(static_cast<float>(position / chosenSize));
 
-        m_pieceFile = m_files.createReplace(path);
-        if (!m_files.copyRange(*m_sourceFile, position, *m_pieceFile, 1, size)) {
-            std::byte* bytes = buffer.reserve(static_cast<std::size_t>(size));
-            m_sourceFile->read(position, bytes, static_cast<std::size_t>(size));
-            m_pieceFile->write(1, bytes, static_cast<std::size_t>(size));
-        }
-        m_pieceFile->close();
-        m_pieceFile.reset();
+        m_pieceFile = m_files.createReplace(m_piecePath);
+        copier.copy(*m_sourceFile, position, *m_pieceFile, 1, size, m_checksum);
+        keepWriting(size);
 
-        m_window.appendJoinList(path);
+        m_window.appendJoinList(m_piecePath);
         ++number;
         position += size;
     }
     m_sourceFile->close();
     m_sourceFile.reset();
+    flushPieces();
+}
+
+void SplitOperation::keepWriting(std::int64_t size)
+{
+    // A written piece stays open while the device takes its bytes, up to a few dozen megabytes: waiting
+    // for each piece at once would leave the device idle while the next one is copied, and flushing
+    // each at once would make the file system write its records for every piece on its own.
+    constexpr std::size_t kOpenPieces = 64;
+    constexpr std::int64_t kBytesOnTheWay = 32 * 1024 * 1024;
+    m_writing.push_back({std::move(m_pieceFile), m_piecePath, size});
+    m_writingBytes += size;
+    while (m_writing.size() > kOpenPieces || (m_writing.size() > 1 && m_writingBytes > kBytesOnTheWay)) {
+        Written& oldest = m_writing.front();
+        oldest.file->awaitWriteBack();
+        oldest.file->close();
+        m_written.push_back(std::move(oldest.path));
+        m_writingBytes -= oldest.size;
+        m_writing.pop_front();
+    }
+}
+
+void SplitOperation::flushPieces()
+{
+    // Pieces written before the ones still open are opened again: a flush then costs little, for the
+    // device has their bytes and the first flush writes the file system's records of all of them.
+    for (auto& piece : m_writing) {
+        piece.file->flush();
+        piece.file->close();
+    }
+    m_writing.clear();
+    m_writingBytes = 0;
+    for (const auto& path : m_written) {
+        const auto file = m_files.openReadWrite(path);
+        file->flush();
+        file->close();
+    }
+    m_written.clear();
 }
 
 void SplitOperation::finish()
@@ -197,8 +274,14 @@ void SplitOperation::finish()
         names.reserve(static_cast<std::size_t>(count));
         for (std::int64_t i = 0; i < count; ++i)
             names.push_back(GetFileName(m_window.joinListEntry(i)));
-        m_files.writeTextLines(linkScriptPath(m_base), linkScriptLines(names, GetFileName(*proposal)));
+        const std::string joinedName = GetFileName(*proposal);
+        m_files.writeTextLines(linkScriptPath(m_base), linkScriptLines(names, joinedName));
+        m_files.writeTextLines(checkFilePath(m_base), checkFileLines({joinedName, m_length, m_checksum.value()}));
     }
+    // The pieces' names are on the device too before the cut says it is complete.
+    std::string folder;
+    folderPart(m_base, folder);
+    m_files.flushFolder(folder);
 
     m_window.setProgressValue(0.0f);
     m_window.hideProgress();
@@ -207,10 +290,32 @@ void SplitOperation::finish()
     m_window.messageBox(completionText(m_source), BoxStyle::Notice, BoxTitle::Parvix);
 }
 
+OperationResult SplitOperation::keepWholePieces()
+{
+    // The piece being written goes; the whole ones stay, on the device, and in the list.
+    if (m_pieceFile) {
+        m_pieceFile.reset();
+        m_files.remove(m_piecePath);
+    }
+    m_sourceFile.reset();
+    flushPieces();
+    std::string folder;
+    folderPart(m_base, folder);
+    m_files.flushFolder(folder);
+
+    m_window.messageBox(stoppedText(m_source, m_window), BoxStyle::Notice, BoxTitle::Parvix);
+    m_window.selectTab(kSplitTab);
+    m_window.setProgressValue(0.0f);
+    m_window.hideProgress();
+    m_window.setPointer(Pointer::Default);
+    return {Outcome::Interrupted, std::nullopt};
+}
+
 void SplitOperation::cleanUpAfterFailure(const FileError& error)
 {
     reportDiskError(m_window, error.number(), DiskErrorEntries::All);
     m_pieceFile.reset();
+    m_writing.clear();
     m_sourceFile.reset();
     m_window.selectTab(kSplitTab);
     m_window.setProgressValue(0.0f);

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "Crc32.h"
 #include "FileServices.h"
 #include "Operation.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace parvix {
 
@@ -39,8 +42,12 @@ public:
 private:
     bool checksPass(const SplitInputs& inputs);
     bool outputsClash();
+    void ensureRoom();
     void cut();
+    void keepWriting(std::int64_t size);
+    void flushPieces();
     void finish();
+    OperationResult keepWholePieces();
     void cleanUpAfterFailure(const FileError& error);
 
     WindowRequests& m_window;
@@ -51,8 +58,23 @@ private:
     std::string m_base;
     std::int64_t m_length = 0;
     std::int32_t m_pieceSize = 0;
+    // Bytes of files that the outputs replace.
+    std::int64_t m_replacedBytes = 0;
+    Crc32 m_checksum;
     std::unique_ptr<File> m_sourceFile;
+    std::string m_piecePath;
+    // The piece being written; those written whole, on their way to the device and still open; and
+    // those closed before they were flushed.
     std::unique_ptr<File> m_pieceFile;
+    struct Written
+    {
+        std::unique_ptr<File> file;
+        std::string path;
+        std::int64_t size;
+    };
+    std::deque<Written> m_writing;
+    std::int64_t m_writingBytes = 0;
+    std::vector<std::string> m_written;
 };
 
 } // namespace parvix

@@ -1,7 +1,9 @@
-// The destination proposal: the first piece of any base proposes the base with its last "$" turned
-// into "." (or the base itself without a "$"); any other text gives a proposal or none, never a crash.
+// The destination proposal: the first piece of any base proposes the base with the last "$" of its file
+// name turned into "." (or the base itself without one); any other text gives a proposal or none, never a
+// crash.
 #include "FuzzCheck.h"
 #include "Naming.h"
+#include "Platform.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -17,7 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         if (proposal) {
             // The suffix goes and at most the "$" is replaced: never longer, same start.
             FUZZ_CHECK(proposal->size() < any.size());
-            const auto dollar = any.rfind('$');
+            // Only a "$" of the file name is replaced.
+            auto dollar = any.rfind('$');
+            const auto separator = any.rfind(parvix::kSeparator);
+            if (dollar != std::string_view::npos && separator != std::string_view::npos && dollar < separator)
+                dollar = std::string_view::npos;
             const auto keep = dollar == std::string_view::npos ? proposal->size() : dollar;
             FUZZ_CHECK(any.substr(0, keep) == std::string_view(*proposal).substr(0, keep));
         }
@@ -30,7 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     const std::string base = input.ConsumeRemainingBytesAsString();
 
     std::string expected = base;
-    if (const auto dollar = expected.rfind('$'); dollar != std::string::npos)
+    // Only a "$" of the file name stands for the dot; one in a folder name stays.
+    const auto dollar = expected.rfind('$');
+    const auto separator = expected.rfind(parvix::kSeparator);
+    if (dollar != std::string::npos && (separator == std::string::npos || dollar > separator))
         expected[dollar] = '.';
     const auto proposal = parvix::proposeDestination(parvix::piecePath(base, number));
     FUZZ_CHECK(proposal.has_value());

@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev googletest
+    # CRC-32 of the check files: libdeflate, and zlib built for MinGW-w64 for the Windows build.
+    libdeflate-dev libz-mingw-w64-dev
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
     fonts-wqy-microhei fonts-dejavu-extra
     xvfb xauth x11-utils xdotool imagemagick libx11-dev python3-xlib

@@ -1,13 +1,20 @@
 // parvix-cli: the cut and join engines on a console.
+#include "CheckFile.h"
+#include "ChunkedCopy.h"
 #include "ConsoleWindow.h"
 #include "DiskErrorTable.h"
 #include "JoinOperation.h"
+#include "Naming.h"
 #include "NativeFiles.h"
+#include "PieceSet.h"
 #include "Platform.h"
 #include "SplitOperation.h"
+#include "StopRequest.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +22,8 @@
 #include <windows.h>
 // After windows.h, whose types it uses: kept apart so that sorting the includes cannot swap them.
 #include <shellapi.h>
+#else
+#include <signal.h>
 #endif
 
 namespace {
@@ -38,30 +47,82 @@ std::vector<std::string> utf8Arguments()
 
 constexpr const char* kUsage =
     "Usage: parvix-cli cut [--yes] [--kb SIZE] SOURCE BASE\n"
-    "       parvix-cli join [--yes] DEST PIECE...\n"
+    "       parvix-cli join [--yes] DEST FIRST\n"
+    "       parvix-cli join [--yes] [--as-listed] DEST PIECE...\n"
+    "       parvix-cli verify FIRST\n"
     "       parvix-cli --help | --version\n"
     "\n"
-    "cut   cuts SOURCE into BASE.001, BASE.002, ... of 1,447,035 bytes each (the \"1.44M\" size),\n"
-    "      or of SIZE kilobytes with --kb, and writes Link.bat beside them. It prints the pieces\n"
-    "      and then the path that joining them gives back, one per line.\n"
-    "join  joins the PIECEs, in the order given, into DEST.\n"
+    "cut     cuts SOURCE into BASE.001, BASE.002, ... of 1,447,035 bytes each (the \"1.44M\" size),\n"
+    "        or of SIZE kilobytes with --kb, and writes Link.bat and the check file BASE.crc beside\n"
+    "        them. It prints the pieces and then the path that joining them gives back, one per line.\n"
+    "join    joins into DEST the whole set of the first piece FIRST (BASE.001), as \"Add\" finds it,\n"
+    "        or the PIECEs in the order given, which must be the order of their numbers unless\n"
+    "        --as-listed is given. With the set's check file, the joined bytes are checked against it.\n"
+    "verify  checks the set of FIRST without writing anything: its pieces, and their bytes against\n"
+    "        the check file. It prints the check file's lines for what the set joins to.\n"
     "\n"
     "Options (anywhere after the sub-command):\n"
-    "  --yes       answer Yes to every question (otherwise asked on the terminal; No without one)\n"
-    "  --kb SIZE   piece size in kilobytes, read as the \"Customize\" box reads it\n"
-    "  --help      show this text\n"
-    "  --version   show the version\n"
+    "  --yes        answer Yes to every question (otherwise asked on the terminal; No without one)\n"
+    "  --kb SIZE    piece size in kilobytes, read as the \"Customize\" box reads it\n"
+    "  --as-listed  join the pieces in the order given, whatever their numbers\n"
+    "  --help       show this text\n"
+    "  --version    show the version\n"
     "\n"
-    "Messages go to stderr as \"TITLE: text\".\n"
-    "Exit status: 0 completed, 1 stopped by a check or a No, 2 failed (an error was reported).\n";
+    "Messages go to stderr as \"TITLE: text\". Ctrl+C (or SIGTERM) stops a cut or a join cleanly: a cut\n"
+    "keeps its whole pieces, a join leaves DEST as it was.\n"
+    "Exit status: 0 completed, 1 stopped by a check or a No, 2 failed (an error was reported, or the\n"
+    "bytes are not the original's), 130 stopped by Ctrl+C.\n";
+
+constexpr const char* kJoinAnyway = "Do you want to join them anyway？";
+
+// Asked from a signal handler; the engines look at it between two chunks of their copy.
+parvix::StopRequest stopRequest;
+
+#ifdef _WIN32
+BOOL WINAPI onConsoleControl(DWORD)
+{
+    // A second one goes on to the system's handler, which ends the program.
+    if (stopRequest.requested())
+        return FALSE;
+    stopRequest.request();
+    return TRUE;
+}
+#else
+extern "C" void onStopSignal(int)
+{
+    stopRequest.request();
+}
+#endif
+
+// Ctrl+C and SIGTERM stop the operation cleanly; a second one ends the program at once.
+void stopOnSignals()
+{
+#ifdef _WIN32
+    SetConsoleCtrlHandler(onConsoleControl, TRUE);
+#else
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a question waiting on the terminal gives up, and is answered No.
+    action.sa_flags = SA_RESETHAND;
+    for (const int signal : {SIGINT, SIGTERM}) {
+        struct sigaction previous = {};
+        // A background job of a shell ignores SIGINT, and so do we then.
+        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+            continue;
+        ::sigaction(signal, &action, nullptr);
+    }
+#endif
+}
 
 int exitStatus(const parvix::OperationResult& result)
 {
     switch (result.outcome) {
     case parvix::Outcome::Completed:
-        return 0;
+        return result.notOriginal ? 2 : 0;
     case parvix::Outcome::Stopped:
-        return 1;
+        // Ctrl+C at a question ends it as No.
+        return stopRequest.requested() ? 130 : 1;
     case parvix::Outcome::Failed:
         break;
     case parvix::Outcome::Interrupted:
@@ -90,6 +151,114 @@ int usageError(const char* message)
 {
     std::fprintf(stderr, "parvix-cli: %s\n\n%s", message, kUsage);
     return 64;
+}
+
+// A shell's glob lists .1000 before .101: such a list would join into a wrong file. Names without a
+// number say nothing about the order.
+int checkNumberOrder(const std::vector<std::string>& pieces)
+{
+    double last = 0;
+    std::string lastPiece;
+    for (const auto& piece : pieces) {
+        const std::string name = parvix::GetFileName(piece);
+        const auto dot = name.rfind('.');
+        if (dot == std::string::npos || dot + 1 == name.size() ||
+            name.find_first_not_of("0123456789", dot + 1) != std::string::npos)
+            continue;
+        const double number = parvix::pieceNumberOfName(name);
+        if (!lastPiece.empty() && number <= last) {
+            std::fprintf(stderr,
+                         "parvix-cli: %s comes after %s, not in the order of their numbers; give the pieces in that "
+                         "order, or add --as-listed to join them as given\n",
+                         piece.c_str(), lastPiece.c_str());
+            return 1;
+        }
+        last = number;
+        lastPiece = piece;
+    }
+    return 0;
+}
+
+// The whole set of a first piece, as "Add" finds it, with what is wrong with it said first. A set that
+// cannot give back its original is joined only when the user wants it all the same.
+std::optional<parvix::PieceSet> findSet(parvix::FileServices& files, parvix::ConsoleWindow& window,
+                                        const std::string& first, bool& notOriginal)
+{
+    auto set = parvix::PieceSet::find(files, first);
+    if (const std::string notice = set.notice(); !notice.empty())
+        window.messageBox(notice, parvix::BoxStyle::Notice, parvix::BoxTitle::Parvix);
+    // A total other than the check file's is asked about by the join itself.
+    const auto& check = set.checkFile().content;
+    if (set.broken() && !(check && set.total() != check->size)) {
+        if (window.messageBox(kJoinAnyway, parvix::BoxStyle::ReplaceQuestion, parvix::BoxTitle::Parvix) ==
+            parvix::Button::No)
+            return std::nullopt;
+        notOriginal = true;
+    }
+    return set;
+}
+
+int join(parvix::FileServices& files, parvix::ConsoleWindow& window, const std::vector<std::string>& operands,
+         bool asListed)
+{
+    if (operands.empty())
+        return usageError("join takes DEST and the first piece, or DEST and the pieces");
+    bool notOriginal = false;
+    if (operands.size() == 2 && parvix::isFirstPieceName(operands[1])) {
+        const auto set = findSet(files, window, operands[1], notOriginal);
+        if (!set)
+            return stopRequest.requested() ? 130 : 1;
+        for (const auto& piece : set->pieces())
+            window.appendJoinList(piece.path);
+    } else {
+        const std::vector<std::string> pieces(operands.begin() + 1, operands.end());
+        if (!asListed && checkNumberOrder(pieces) != 0)
+            return 1;
+        for (const auto& piece : pieces)
+            window.appendJoinList(piece);
+    }
+    parvix::JoinOperation operation(window, files, &stopRequest);
+    auto result = operation.run(inCurrentFolder(operands[0]));
+    result.notOriginal = result.notOriginal || notOriginal;
+    return exitStatus(result);
+}
+
+// Checks a set as a join would, without writing: its pieces, then their bytes against the check file.
+int verify(parvix::FileServices& files, parvix::ConsoleWindow& window, const std::string& first)
+try {
+    return exitStatus(parvix::runWithErrorPath(
+        [&]() -> parvix::OperationResult {
+            const auto set = parvix::PieceSet::find(files, first);
+            if (const std::string notice = set.notice(); !notice.empty())
+                window.messageBox(notice, parvix::BoxStyle::Notice, parvix::BoxTitle::Parvix);
+            std::int64_t size = 0;
+            for (const auto& piece : set.pieces())
+                size += piece.length;
+            const std::uint32_t crc = set.checksum(files, &stopRequest);
+            const auto proposal = parvix::proposeDestination(first);
+            for (const auto& line : parvix::checkFileLines({parvix::GetFileName(proposal.value_or(first)), size, crc}))
+                std::printf("%s\n", line.c_str());
+
+            const auto& check = set.checkFile();
+            const std::string checkName = parvix::GetFileName(check.path);
+            bool sound = !set.broken() && !set.pieces().empty();
+            if (check.content && sound && crc != check.content->crc32) {
+                window.messageBox("The cutted files are not the original file!\rTheir CRC32 is " +
+                                      parvix::crcText(crc) + ", but " + checkName + " says " +
+                                      parvix::crcText(check.content->crc32),
+                                  parvix::BoxStyle::Warning, parvix::BoxTitle::Parvix);
+                sound = false;
+            } else if (!check.present && sound) {
+                window.messageBox("There is no check file beside the cutted files，their bytes are not checked",
+                                  parvix::BoxStyle::Notice, parvix::BoxTitle::Parvix);
+            }
+            return {sound ? parvix::Outcome::Completed : parvix::Outcome::Failed, std::nullopt};
+        },
+        [&](const parvix::FileError& error) {
+            parvix::reportDiskError(window, error.number(), parvix::DiskErrorEntries::All);
+        }));
+} catch (const parvix::StopRequested&) {
+    return 130;
 }
 
 } // namespace
@@ -121,10 +290,11 @@ int main(int argc, char** argv)
         std::printf("parvix-cli %s\n", PARVIX_VERSION);
         return 0;
     }
-    if (command != "cut" && command != "join")
+    if (command != "cut" && command != "join" && command != "verify")
         return usageError(("unknown sub-command: " + command).c_str());
 
     bool yes = false;
+    bool asListed = false;
     bool customSize = false;
     std::string sizeText;
     std::vector<std::string> operands;
@@ -135,6 +305,8 @@ int main(int argc, char** argv)
             optionsEnded = true;
         } else if (!optionsEnded && arg == "--yes") {
             yes = true;
+        } else if (!optionsEnded && command == "join" && arg == "--as-listed") {
+            asListed = true;
         } else if (!optionsEnded && arg == "--help") {
             std::fputs(kUsage, stdout);
             return 0;
@@ -159,24 +331,24 @@ int main(int argc, char** argv)
 
     auto files = parvix::makeNativeFileServices();
     parvix::ConsoleWindow window(yes);
-    if (command == "cut") {
-        if (operands.size() != 2)
-            return usageError("cut takes SOURCE and BASE");
-        parvix::SplitOperation split(window, *files);
-        const auto result = split.run({operands[0], inCurrentFolder(operands[1]), !customSize, sizeText});
-        if (result.outcome != parvix::Outcome::Stopped) {
-            for (const auto& entry : window.joinList())
-                std::printf("%s\n", entry.c_str());
-            if (window.text4Set())
-                std::printf("%s\n", window.text4().c_str());
-        }
-        return exitStatus(result);
+    stopOnSignals();
+    if (command == "verify") {
+        if (operands.size() != 1)
+            return usageError("verify takes the first piece of a set");
+        return verify(*files, window, operands[0]);
     }
+    if (command == "join")
+        return join(*files, window, operands, asListed);
 
-    if (operands.empty())
-        return usageError("join takes DEST and the pieces");
-    for (std::size_t i = 1; i < operands.size(); ++i)
-        window.appendJoinList(operands[i]);
-    parvix::JoinOperation join(window, *files);
-    return exitStatus(join.run(inCurrentFolder(operands[0])));
+    if (operands.size() != 2)
+        return usageError("cut takes SOURCE and BASE");
+    parvix::SplitOperation split(window, *files, &stopRequest);
+    const auto result = split.run({operands[0], inCurrentFolder(operands[1]), !customSize, sizeText});
+    if (result.outcome != parvix::Outcome::Stopped) {
+        for (const auto& entry : window.joinList())
+            std::printf("%s\n", entry.c_str());
+        if (window.text4Set())
+            std::printf("%s\n", window.text4().c_str());
+    }
+    return exitStatus(result);
 }

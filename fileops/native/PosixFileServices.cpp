@@ -1,15 +1,24 @@
 #include "PosixFileServices.h"
 
+#include "../Crc32.h"
 #include "../ErrorMapping.h"
 #include "../FileError.h"
 #include "../NativeFiles.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <exception>
 #include <fcntl.h>
+#include <memory>
+#include <new>
+#include <optional>
+#include <random>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -28,10 +37,15 @@ bool meansNothingThere(int error)
     return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP;
 }
 
+// Written bytes are handed to the device as they are written, and a file waits for those more than a
+// window behind: the system's memory holds little of it, the final flush is short, and progress follows
+// the device, not the memory. Waiting at once for each write would leave the device idle between them.
+constexpr off_t kWriteBehindWindow = 64 * 1024 * 1024;
+
 class PosixFile : public File
 {
 public:
-    PosixFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
+    PosixFile(int fd, std::string path, bool regular) : m_fd(fd), m_path(std::move(path)), m_writeBehind(regular) {}
     ~PosixFile() override
     {
         if (m_fd >= 0)
@@ -62,7 +76,8 @@ public:
 
     void write(std::int64_t position, const std::byte* buffer, std::size_t size) override
     {
-        off_t offset = static_cast<off_t>(position - 1);
+        const off_t start = static_cast<off_t>(position - 1);
+        off_t offset = start;
         while (size > 0) {
             const ssize_t put = ::pwrite(m_fd, buffer, size, offset);
             if (put < 0) {
@@ -74,6 +89,7 @@ public:
             size -= static_cast<std::size_t>(put);
             offset += put;
         }
+        written(start, offset);
     }
 
     void truncate(std::int64_t length) override
@@ -84,6 +100,13 @@ public:
             return;
         if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0)
             fail(errno, "truncate " + m_path);
+    }
+
+    void flush() override
+    {
+        // A device or a pipe that cannot be flushed says so with EINVAL: there is nothing to wait for.
+        if (::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS)
+            fail(errno, "flush " + m_path);
     }
 
     void close() override
@@ -97,9 +120,39 @@ public:
             fail(errno, "close " + m_path);
     }
 
+    void awaitWriteBack() override
+    {
+        if (m_writeBehind &&
+            ::sync_file_range(m_fd, 0, 0,
+                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
+            m_writeBehind = false;
+    }
+
+    // Bytes [from, to) have been written, by write() or by the kernel's copy. A file system that cannot
+    // write early leaves it all to the flush, which also reports what went wrong on the way.
+    void written(off_t from, off_t to)
+    {
+        if (!m_writeBehind || to <= from)
+            return;
+        if (::sync_file_range(m_fd, from, to - from, SYNC_FILE_RANGE_WRITE) != 0) {
+            m_writeBehind = false;
+            return;
+        }
+        const off_t waitTo = to - kWriteBehindWindow;
+        if (waitTo > m_waitedTo) {
+            if (::sync_file_range(m_fd, m_waitedTo, waitTo - m_waitedTo,
+                                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) !=
+                0)
+                m_writeBehind = false;
+            m_waitedTo = waitTo;
+        }
+    }
+
 private:
     int m_fd;
     std::string m_path;
+    bool m_writeBehind;
+    off_t m_waitedTo = 0;
 };
 
 // A folder, a FIFO or a socket where a file is opened: refused as protected, which is what Windows
@@ -126,11 +179,12 @@ std::unique_ptr<File> openFile(const std::string& path, int flags)
         fail(errno, "open " + path);
     }
     struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const bool known = ::fstat(fd, &st) == 0;
+    if (known && S_ISDIR(st.st_mode)) {
         ::close(fd);
         failNotAFile(EISDIR, path);
     }
-    return std::make_unique<PosixFile>(fd, path);
+    return std::make_unique<PosixFile>(fd, path, known && S_ISREG(st.st_mode));
 }
 
 bool kindAccepts(ListingKind kind, const std::string& name, mode_t mode)
@@ -275,33 +329,46 @@ std::string linkText(const std::string& path, const std::string& what)
 
 } // namespace
 
-std::optional<FileIdentity> PosixFileServices::identity(const std::string& path)
+namespace {
+
+// Where opening `path` for writing leads: its links followed one by one, a dangling one too, to the
+// name that would be created. Nothing when the links go round or never end.
+std::optional<std::string> followLinks(const std::string& path, const std::string& what)
 {
-    const std::string what = "identity of " + path;
-    // Opening for writing follows a link that dangles and creates its target: follow the links one by
-    // one to the name that would be created.
     std::string at = path;
     for (int links = 0; links <= kMaxLinks; ++links) {
         struct stat st;
-        if (::stat(at.c_str(), &st) == 0)
-            return identityOf(st, {}, S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other);
-        if (errno == ELOOP)
-            return FileIdentity{0, 0, {}, FileKind::Other};
-        if (errno != ENOENT) {
-            if (meansNothingThere(errno))
-                return std::nullopt;
-            fail(errno, what);
-        }
-        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            auto [folder, name] = splitPath(at);
-            if (name.empty() || name == "." || name == ".." || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-                return std::nullopt;
-            return identityOf(st, std::move(name), FileKind::None);
-        }
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return at;
         const std::string text = linkText(at, what);
         at = !text.empty() && text.front() == '/' ? text : splitPath(at).first + '/' + text;
     }
-    return FileIdentity{0, 0, {}, FileKind::Other};
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<FileIdentity> PosixFileServices::identity(const std::string& path)
+{
+    const std::string what = "identity of " + path;
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0)
+        return identityOf(st, {}, S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other);
+    if (errno == ELOOP)
+        return FileIdentity{0, 0, {}, FileKind::Other};
+    if (errno != ENOENT) {
+        if (meansNothingThere(errno))
+            return std::nullopt;
+        fail(errno, what);
+    }
+    // Opening for writing follows a link that dangles and creates its target.
+    const auto target = followLinks(path, what);
+    if (!target)
+        return FileIdentity{0, 0, {}, FileKind::Other};
+    auto [folder, name] = splitPath(*target);
+    if (name.empty() || name == "." || name == ".." || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::nullopt;
+    return identityOf(st, std::move(name), FileKind::None);
 }
 
 std::unique_ptr<File> PosixFileServices::openRead(const std::string& path)
@@ -319,6 +386,99 @@ std::unique_ptr<File> PosixFileServices::createReplace(const std::string& path)
     return openFile(path, O_WRONLY | O_CREAT | O_TRUNC);
 }
 
+namespace {
+
+// The file a destination leads to, links followed; refused when the links go round.
+std::string writeTarget(const std::string& destination, const std::string& what)
+{
+    const auto target = followLinks(destination, what);
+    if (!target)
+        fail(ELOOP, what);
+    return *target;
+}
+
+} // namespace
+
+std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& destination, std::string& path)
+{
+    const std::string what = "create a file beside " + destination;
+    auto [folder, name] = splitPath(writeTarget(destination, what));
+    // Hidden, and named after the file it will become, so that one left by a power cut is seen for what it
+    // is; short enough for any file system's name limit. Created as any new file is, so that the user's
+    // mask gives it its permissions.
+    constexpr std::size_t kNameKept = 200;
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = folder + "/." + name.substr(0, kNameKept) + ".";
+        for (int i = 0; i < 6; ++i)
+            candidate += kLetters[random() % (sizeof kLetters - 1)];
+        int fd;
+        do {
+            fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        } while (fd < 0 && errno == EINTR);
+        if (fd >= 0) {
+            path = candidate;
+            return std::make_unique<PosixFile>(fd, candidate, true);
+        }
+        if (errno != EEXIST)
+            fail(errno, what);
+    }
+    fail(EEXIST, what);
+}
+
+void PosixFileServices::rename(const std::string& from, const std::string& to)
+{
+    const std::string what = "rename " + from + " to " + to;
+    const std::string target = writeTarget(to, what);
+    // The replaced file's owner, where the system lets us, and its permissions pass to the new one.
+    struct stat st;
+    if (::stat(target.c_str(), &st) == 0) {
+        if (::chown(from.c_str(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
+            fail(errno, what);
+        if (::chmod(from.c_str(), st.st_mode & 07777) != 0)
+            fail(errno, what);
+    }
+    if (::rename(from.c_str(), target.c_str()) != 0)
+        fail(errno, what);
+}
+
+void PosixFileServices::remove(const std::string& path)
+{
+    if (::unlink(path.c_str()) != 0)
+        fail(errno, "remove " + path);
+}
+
+std::int64_t PosixFileServices::freeSpace(const std::string& folder)
+{
+    // A file passes for a folder in a listing; nothing can be written into it, as Windows says here too.
+    struct stat info;
+    if (::stat(folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+        fail(ENOTDIR, "free space of " + folder);
+    struct statvfs st;
+    if (::statvfs(folder.c_str(), &st) != 0)
+        fail(errno, "free space of " + folder);
+    const auto bytes = static_cast<unsigned long long>(st.f_bavail) * st.f_frsize;
+    return bytes > static_cast<unsigned long long>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(bytes);
+}
+
+void PosixFileServices::flushFolder(const std::string& folder)
+{
+    const std::string what = "flush " + folder;
+    int fd;
+    do {
+        fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        fail(errno, what);
+    // Some file systems cannot flush a folder (EINVAL): their names are written with the files.
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0 && error != EINVAL && error != EROFS)
+        fail(error, what);
+}
+
 void PosixFileServices::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
 {
     // The names' bytes go out as the file system holds them.
@@ -329,6 +489,7 @@ void PosixFileServices::writeTextLines(const std::string& path, const std::vecto
     }
     auto file = createReplace(path);
     file->write(1, reinterpret_cast<const std::byte*>(text.data()), text.size());
+    file->flush();
     file->close();
 }
 
@@ -351,6 +512,7 @@ struct KernelCopy
     int to;
     const std::string& fromPath;
     const std::string& toPath;
+    PosixFile& toFile;
 
     // Copies [offset, end) of `from` to the same bytes of `to` shifted by `shift`. False when the kernel
     // cannot copy between these files; the caller then redoes the whole range through its buffer, which
@@ -370,6 +532,7 @@ struct KernelCopy
             }
             if (done == 0)
                 return endReached(offset);
+            toFile.written(offset + shift, offset + shift + done);
             offset += done;
         }
         return true;
@@ -409,8 +572,75 @@ struct KernelCopy
 
 } // namespace
 
+namespace {
+
+// Adds a range of a file to a CRC on a thread of its own, reading it a block at a time from the system's
+// cache while the kernel copies the same bytes: the second core reads what the first one moves, so the
+// CRC costs the copy almost no time, where reading and writing through one buffer would cost it its lead.
+class ChecksumReader
+{
+public:
+    ChecksumReader(int fd, std::string path, off_t begin, off_t end, Crc32 start)
+        : m_sum(start), m_thread([this, fd, path = std::move(path), begin, end] { run(fd, path, begin, end); })
+    {
+    }
+    ChecksumReader(const ChecksumReader&) = delete;
+    ChecksumReader& operator=(const ChecksumReader&) = delete;
+    ~ChecksumReader()
+    {
+        m_cancelled = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    // Waits for the reader; a failure to read is thrown here.
+    Crc32 finish()
+    {
+        m_thread.join();
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+        return m_sum;
+    }
+
+private:
+    // Small enough to stay in the processor's cache between the read and the CRC.
+    static constexpr std::size_t kBlock = 256 * 1024;
+
+    void run(int fd, const std::string& path, off_t offset, off_t end)
+    {
+        try {
+            const std::unique_ptr<std::byte[]> block(new std::byte[kBlock]);
+            while (offset < end && !m_cancelled) {
+                const auto size = static_cast<std::size_t>(std::min<off_t>(end - offset, kBlock));
+                const ssize_t got = ::pread(fd, block.get(), size, offset);
+                if (got < 0) {
+                    if (errno == EINTR)
+                        continue;
+                    fail(errno, "read " + path);
+                }
+                if (got == 0)
+                    throw FileError(errnum::kDeviceIo, EIO, "read " + path + ": unexpected end of file");
+                m_sum.update(block.get(), static_cast<std::size_t>(got));
+                offset += got;
+            }
+        } catch (const std::bad_alloc&) {
+            m_failure = std::make_exception_ptr(outOfMemoryError());
+        } catch (...) {
+            m_failure = std::current_exception();
+        }
+    }
+
+    Crc32 m_sum;
+    std::atomic<bool> m_cancelled = false;
+    std::exception_ptr m_failure;
+    // Last: it starts running once everything above is made.
+    std::thread m_thread;
+};
+
+} // namespace
+
 bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
-                                  std::int64_t size)
+                                  std::int64_t size, Crc32* checksum)
 {
     auto* source = dynamic_cast<PosixFile*>(&from);
     auto* destination = dynamic_cast<PosixFile*>(&to);
@@ -419,7 +649,7 @@ bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& t
     const off_t begin = static_cast<off_t>(fromPosition - 1);
     const off_t end = begin + static_cast<off_t>(size);
     const off_t shift = static_cast<off_t>(toPosition - fromPosition);
-    const KernelCopy kernel{source->fd(), destination->fd(), source->path(), destination->path()};
+    const KernelCopy kernel{source->fd(), destination->fd(), source->path(), destination->path(), *destination};
 
     struct stat in;
     struct stat out;
@@ -432,6 +662,10 @@ bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& t
         throw FileError(errnum::kDeviceIo, EIO, "read " + source->path() + ": unexpected end of file");
     if (!S_ISREG(in.st_mode) || !S_ISREG(out.st_mode))
         return false;
+
+    std::optional<ChecksumReader> reader;
+    if (checksum)
+        reader.emplace(kernel.from, source->path(), begin, end, *checksum);
 
     // Holes of the source stay holes where the range lands at or past the end of the destination:
     // there the skipped bytes read as zeros, as they do in the source. Over old content they are copied.
@@ -462,6 +696,8 @@ bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& t
     // A range that ends in a hole still ends where it should.
     if (copiedEnd < end && ::ftruncate(kernel.to, end + shift) != 0)
         fail(errno, "write " + destination->path());
+    if (reader)
+        *checksum = reader->finish();
     return true;
 }
 

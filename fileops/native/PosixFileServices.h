@@ -20,9 +20,14 @@ public:
     std::unique_ptr<File> openRead(const std::string& path) override;
     std::unique_ptr<File> openReadWrite(const std::string& path) override;
     std::unique_ptr<File> createReplace(const std::string& path) override;
+    std::unique_ptr<File> createTemporary(const std::string& destination, std::string& path) override;
+    void rename(const std::string& from, const std::string& to) override;
+    void remove(const std::string& path) override;
+    std::int64_t freeSpace(const std::string& folder) override;
+    void flushFolder(const std::string& folder) override;
     void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
-    bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
-                   std::int64_t size) override;
+    bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size,
+                   Crc32* checksum) override;
 };
 
 // Matches a name against a pattern of "*" (any run) and "?" (any one character), case and all.

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <random>
 
 namespace parvix {
 
@@ -200,6 +201,16 @@ public:
         at.QuadPart = length;
         if (!SetFilePointerEx(m_handle, at, nullptr, FILE_BEGIN) || !SetEndOfFile(m_handle))
             fail(GetLastError(), "truncate " + m_path);
+    }
+
+    void flush() override
+    {
+        // A device such as NUL has nothing to flush and says so.
+        if (!FlushFileBuffers(m_handle)) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_INVALID_FUNCTION && error != ERROR_INVALID_HANDLE)
+                fail(error, "flush " + m_path);
+        }
     }
 
     void close() override
@@ -510,6 +521,82 @@ std::unique_ptr<File> Win32FileServices::createReplace(const std::string& path)
     return file;
 }
 
+std::unique_ptr<File> Win32FileServices::createTemporary(const std::string& destination, std::string& path)
+{
+    const std::string what = "create a file beside " + destination;
+    const auto sep = destination.find_last_of("\\/");
+    const std::string folder = sep == std::string::npos ? std::string() : destination.substr(0, sep + 1);
+    const std::string name = destination.substr(folder.size());
+    // Named after the file it will become, so that one left by a power cut is seen for what it is; short
+    // enough for any file system's name limit.
+    constexpr std::size_t kNameKept = 200;
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = folder + "." + name.substr(0, kNameKept) + ".";
+        for (int i = 0; i < 6; ++i)
+            candidate += kLetters[random() % (sizeof kLetters - 1)];
+        const std::wstring wide = widePath(candidate, what);
+        const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            path = candidate;
+            return std::make_unique<Win32File>(handle, candidate);
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            failOn(error, wide, what);
+    }
+    fail(ERROR_FILE_EXISTS, what);
+}
+
+void Win32FileServices::rename(const std::string& from, const std::string& to)
+{
+    const std::string what = "rename " + from + " to " + to;
+    const std::wstring wideFrom = widePath(from, what);
+    const std::wstring wideTo = widePath(to, what);
+    // A hidden or system file stays so when it is replaced.
+    const DWORD attributes = GetFileAttributesW(wideTo.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        if (kept != 0 && !SetFileAttributesW(wideFrom.c_str(), kept))
+            fail(GetLastError(), what);
+    }
+    // Write-through: the call returns once the new name is on the disk.
+    if (!MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        failOn(GetLastError(), wideTo, what);
+}
+
+void Win32FileServices::remove(const std::string& path)
+{
+    const std::string what = "remove " + path;
+    const std::wstring wide = widePath(path, what);
+    if (!DeleteFileW(wide.c_str()))
+        failOn(GetLastError(), wide, what);
+}
+
+std::int64_t Win32FileServices::freeSpace(const std::string& folder)
+{
+    const std::string what = "free space of " + folder;
+    std::wstring wide = widePath(folder, what);
+    // "C:" alone would mean the drive's current folder: the same volume, but say the root plainly.
+    if (!wide.empty() && wide.back() != L'\\' && wide.back() != L'/')
+        wide += L'\\';
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExW(wide.c_str(), &available, nullptr, nullptr))
+        failOn(GetLastError(), wide, what);
+    return available.QuadPart > static_cast<ULONGLONG>(INT64_MAX) ? INT64_MAX
+                                                                  : static_cast<std::int64_t>(available.QuadPart);
+}
+
+void Win32FileServices::flushFolder(const std::string& folder)
+{
+    // NTFS journals the names in a folder itself, and a file's flush takes its own entry along; a rename
+    // is written through (MOVEFILE_WRITE_THROUGH). There is no folder handle to flush.
+    (void)folder;
+}
+
 void Win32FileServices::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
 {
     std::string text;
@@ -519,6 +606,7 @@ void Win32FileServices::writeTextLines(const std::string& path, const std::vecto
     }
     auto file = createReplace(path);
     file->write(1, reinterpret_cast<const std::byte*>(text.data()), text.size());
+    file->flush();
     file->close();
 }
 

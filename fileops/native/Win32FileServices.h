@@ -25,6 +25,11 @@ public:
     std::unique_ptr<File> openRead(const std::string& path) override;
     std::unique_ptr<File> openReadWrite(const std::string& path) override;
     std::unique_ptr<File> createReplace(const std::string& path) override;
+    std::unique_ptr<File> createTemporary(const std::string& destination, std::string& path) override;
+    void rename(const std::string& from, const std::string& to) override;
+    void remove(const std::string& path) override;
+    std::int64_t freeSpace(const std::string& folder) override;
+    void flushFolder(const std::string& folder) override;
     // Lines go out in the OEM code page (see batchTextFromUtf8), with CR LF: cmd reads a batch file in
     // that code page, so a name outside ASCII comes back through Link.bat when the code page holds it.
     void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;

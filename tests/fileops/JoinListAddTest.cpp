@@ -49,21 +49,87 @@ TEST_F(JoinListAddTest, CancelledDialogChangesNothing)
     EXPECT_EQ(window.text4, "keep");
 }
 
-TEST_F(JoinListAddTest, PieceSetComesInNumberOrderWithoutStrangers)
+// A set is taken by its names as the naming rule writes them, in number order, and up to its check
+// file's size; one notice says what is wrong with it.
+TEST_F(JoinListAddTest, APieceSetIsListedAndCheckedInOneNotice)
 {
-    for (const char* name : {"A$B.003", "A$B.001", "A$B.005", "A$B.002", "A$B.004", "A$B.bak", "A$B.000", "A$B"})
-        touch(name);
-    std::filesystem::create_directory(at("A$B.006")); // a folder named like a piece
-    touch(".A$B.007");                                 // hidden: not a piece of this set anyway
-    touch("A$B.012");                                  // taken by pattern and number alone
+    const std::string kHeading = "box Notice Parvix: Please check the cutted files：";
+    const std::string kCheck = "filename=A.B\r\nsize=2500\r\ncrc32=00000000\r\n";
+    const struct
+    {
+        const char* name;
+        std::vector<std::pair<std::string, std::size_t>> files; // name and length
+        std::string checkFile;                                  // A$B.crc, when not empty
+        std::vector<std::string> listed;
+        std::string notice; // after the heading; empty: no notice
+    } cases[] = {
+        {"in number order, without strangers",
+         {{"A$B.003", 1000}, {"A$B.001", 1000}, {"A$B.002", 1000}, {"A$B.bak", 5}, {"A$B", 5}, {".A$B.004", 1000}},
+         "",
+         {"A$B.001", "A$B.002", "A$B.003"},
+         ""},
+        {"a missing middle piece",
+         {{"A$B.001", 1000}, {"A$B.002", 1000}, {"A$B.004", 1000}, {"A$B.005", 10}},
+         "",
+         {"A$B.001", "A$B.002", "A$B.004", "A$B.005"},
+         "\rThese cutted files are missing：A$B.003"},
+        {"a missing last piece, known from the check file",
+         {{"A$B.001", 1000}, {"A$B.002", 1000}},
+         kCheck,
+         {"A$B.001", "A$B.002"},
+         "\rThese cutted files are missing：A$B.003\rThe cutted files have 2000 bytes, but A$B.crc says 2500"},
+        {"a short middle piece",
+         {{"A$B.001", 1000}, {"A$B.002", 100}, {"A$B.003", 500}},
+         kCheck,
+         {"A$B.001", "A$B.002", "A$B.003"},
+         "\rThese cutted files have a wrong size：A$B.002\rThe cutted files have 1600 bytes, but A$B.crc says 2500"},
+        {"a last piece longer than the first",
+         {{"A$B.001", 1000}, {"A$B.002", 1500}},
+         "",
+         {"A$B.001", "A$B.002"},
+         "\rThe last cutted file is longer than the first：A$B.002"},
+        {"pieces of an older cut after a shorter one",
+         {{"A$B.001", 1000}, {"A$B.002", 1000}, {"A$B.003", 500}, {"A$B.004", 1000}, {"A$B.005", 1000}},
+         "filename=A.B\nsize=2500\ncrc32=1a2b3c4d\n",
+         {"A$B.001", "A$B.002", "A$B.003"},
+         "\rThese files are not added, they are left from an earlier cutting：A$B.004, A$B.005"},
+        {"a set numbered from zero",
+         {{"A$B.000", 1000}, {"A$B.001", 1000}, {"A$B.002", 3}},
+         "",
+         {"A$B.000", "A$B.001", "A$B.002"},
+         ""},
+        {"strays and a truncated piece",
+         {{"A$B.001", 1000}, {"A$B.002", 100}, {"A$B.003", 5}, {"A$B.01", 1000}, {"A$B.0002", 1000}, {"A$B.015", 1}},
+         "",
+         {"A$B.001", "A$B.002", "A$B.003", "A$B.015"},
+         "\rThese cutted files are missing：A$B.004, A$B.005, A$B.006 and 8 more"
+         "\rThese cutted files have a wrong size：A$B.002, A$B.003"
+         "\rThese files are not added, they are not named as cutted files：A$B.0002, A$B.01"},
+        {"a check file without its size",
+         {{"A$B.001", 1000}, {"A$B.002", 10}},
+         "filename=A.B\ncrc32=0\n",
+         {"A$B.001", "A$B.002"},
+         "\rA$B.crc is not a check file，the cutted files are not checked"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir folder;
+        for (const auto& [name, length] : c.files)
+            writeFile(joinPath(folder.path(), name), std::string(length, 'x'));
+        if (!c.checkFile.empty())
+            writeFile(joinPath(folder.path(), "A$B.crc"), c.checkFile);
+        RecordingWindow window;
 
-    EXPECT_EQ(add(at("A$B.001")).outcome, Outcome::Completed);
+        EXPECT_EQ(JoinListAdd(window, *files).run(joinPath(folder.path(), "A$B.001")).outcome, Outcome::Completed);
 
-    const std::vector<std::string> expected = {at("A$B.001"), at("A$B.002"), at("A$B.003"),
-                                               at("A$B.004"), at("A$B.005"), at("A$B.012")};
-    EXPECT_EQ(window.joinList, expected);
-    EXPECT_EQ(window.text4, at("A.B"));
-    EXPECT_EQ(window.requests().back(), "caretToEnd Text4");
+        std::vector<std::string> listed;
+        for (const auto& name : c.listed)
+            listed.push_back(joinPath(folder.path(), name));
+        EXPECT_EQ(window.joinList, listed);
+        EXPECT_EQ(window.text4, joinPath(folder.path(), "A.B"));
+        // The notice comes last, once the set is listed and its destination proposed.
+        EXPECT_EQ(window.requests().back(), c.notice.empty() ? "caretToEnd Text4" : kHeading + c.notice);
+    }
 }
 
 TEST_F(JoinListAddTest, SetsBeyond999KeepTheirOrder)

@@ -1,6 +1,8 @@
 // Joining the listed pieces: the checks, the questions, the copy and its requests in order.
 #include "EngineTestSupport.h"
 
+#include "CheckFile.h"
+#include "Crc32.h"
 #include "Naming.h"
 #include "Platform.h"
 
@@ -252,6 +254,93 @@ TEST_F(Join, ALongerExistingDestinationEndsExactlyAsLongAsTheJoinedBytes)
     EXPECT_SAME_BYTES(readFile(destination), contents[0] + contents[1] + contents[2]);
 }
 
+// With the set's check file beside its first entry, the join checks the pieces' total before it writes
+// and their bytes after: a join that would not give back the original leaves the destination as it was.
+TEST_F(Join, TheSetsCheckFileIsChecked)
+{
+    const std::string original = contents[0] + contents[1] + contents[2];
+    Crc32 crc;
+    crc.update(reinterpret_cast<const std::byte*>(original.data()), original.size());
+    const std::string checkFile = "filename=p.bin\r\nsize=2500\r\ncrc32=" + crcText(crc.value()) + "\r\n";
+    std::string corrupted = contents[1];
+    corrupted[700] = static_cast<char>(corrupted[700] ^ 0x10);
+    Crc32 corruptedCrc;
+    const std::string corruptedBytes = contents[0] + corrupted + contents[2];
+    corruptedCrc.update(reinterpret_cast<const std::byte*>(corruptedBytes.data()), corruptedBytes.size());
+    const std::string sizeQuestion = "box ReplaceQuestion Parvix: The cutted files have 2500 bytes, but p$bin.crc "
+                                     "says 2600，Do you want to join them anyway？";
+    const std::string earlier = "an earlier file";
+    const struct
+    {
+        const char* name;
+        std::string checkFile;
+        std::string piece2;
+        std::vector<Button> answers; // after the replace question and the confirmation
+        Outcome outcome;
+        bool notOriginal;
+        std::string lastBox;
+        std::string after;
+    } cases[] = {
+        {"the original",
+         checkFile,
+         contents[1],
+         {},
+         Outcome::Completed,
+         false,
+         joinCompletion(path("p.bin")),
+         original},
+        {"one corrupted byte",
+         checkFile,
+         corrupted,
+         {},
+         Outcome::Failed,
+         false,
+         "box Warning Parvix: The joined file is not the original file!\rIts CRC32 is " +
+             crcText(corruptedCrc.value()) + ", but p$bin.crc says " + crcText(crc.value()) + "\r" + path("p.bin") +
+             " is not changed",
+         earlier},
+        {"another size, not joined",
+         "filename=p.bin\nsize=2600\ncrc32=0\n",
+         contents[1],
+         {Button::No},
+         Outcome::Stopped,
+         false,
+         sizeQuestion,
+         earlier},
+        {"another size, joined all the same",
+         "filename=p.bin\nsize=2600\ncrc32=0\n",
+         contents[1],
+         {Button::Yes},
+         Outcome::Completed,
+         true,
+         joinCompletion(path("p.bin")),
+         original},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(path("p$bin.crc"), c.checkFile);
+        writeFile(pieces[1], c.piece2);
+        const std::string destination = makeFile("p.bin", earlier);
+        const auto before = snapshotTree(dir.path());
+        window.clearRequests();
+        window.answer({Button::Yes, Button::Yes});
+        for (const Button answer : c.answers)
+            window.answer({answer});
+
+        const auto result = join(destination);
+
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.notOriginal, c.notOriginal);
+        EXPECT_EQ(window.boxes().back(), c.lastBox);
+        EXPECT_EQ(window.pointer, Pointer::Default);
+        EXPECT_FALSE(window.progressShown);
+        EXPECT_SAME_BYTES(readFile(destination), c.after);
+        if (c.after == earlier) {
+            EXPECT_EQ(snapshotTree(dir.path()), before) << "nothing left behind";
+        }
+    }
+}
+
 TEST_F(Join, AnEmptyPieceAddsNothing)
 {
     const std::string empty = makeFile("empty.002", "");
@@ -284,35 +373,37 @@ TEST_F(Join, SpacesAroundTheDestinationAreNotPartOfIt)
     EXPECT_EQ(snapshotTree(dir.path()).count(" out.bin"), 0u);
 }
 
-TEST_F(Join, APieceDeletedAfterListingStopsTheJoinAfterTheEarlierPieces)
-{
-    fs::remove(pieces[1]);
-    const std::string destination = path("out.bin");
-
-    const auto result = join(destination);
-
-    EXPECT_EQ(result.outcome, Outcome::Failed);
-    ASSERT_TRUE(result.error.has_value());
-    EXPECT_EQ(result.error->number(), 53);
-    EXPECT_EQ(window.requests(),
-              (Requests{joinConfirmation(destination), "pointer Hourglass", "max 2", "value 0", "show", "value 0",
-                        "box DiskError Tavrin: The file cann't to be written!", "pointer Default", "value 0", "hide"}));
-    EXPECT_EQ(readFile(destination), contents[0]);
-    EXPECT_EQ(window.joinList, pieces);
-    EXPECT_EQ(window.pointer, Pointer::Default);
-    EXPECT_FALSE(window.progressShown);
-}
-
-// A folder where a piece should be is refused as a protected file, on every system.
-TEST_F(Join, AFolderInTheListFailsAsAProtectedFile)
+// Every piece is looked at before a byte is written: a missing one, or a folder among them, leaves no
+// partial file behind.
+TEST_F(Join, APieceThatCannotBeReadStopsTheJoinBeforeAnythingIsWritten)
 {
     fs::create_directory(path("folder.002"));
-    window.joinList = {pieces[0], path("folder.002")};
-    const auto result = join(path("out.bin"));
-    EXPECT_EQ(result.outcome, Outcome::Failed);
-    EXPECT_EQ(window.boxes(), (Requests{joinConfirmation(path("out.bin")),
-                                        "box DiskError Tavrin: Disk is protected or file is protected"}));
-    EXPECT_EQ(readFile(path("out.bin")), contents[0]);
+    const struct
+    {
+        const char* name;
+        std::vector<std::string> list;
+        std::string box;
+    } cases[] = {
+        {"deleted after listing",
+         {pieces[0], path("gone.002"), pieces[2]},
+         "box DiskError Tavrin: The file cann't to be written!"},
+        {"a folder", {pieces[0], path("folder.002")}, "box DiskError Tavrin: Disk is protected or file is protected"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window.joinList = c.list;
+        window.clearRequests();
+        const std::string destination = path("out.bin");
+        const auto before = snapshotTree(dir.path());
+
+        const auto result = join(destination);
+
+        EXPECT_EQ(result.outcome, Outcome::Failed);
+        EXPECT_EQ(window.requests(),
+                  (Requests{joinConfirmation(destination), c.box, "pointer Default", "value 0", "hide"}));
+        EXPECT_EQ(snapshotTree(dir.path()), before);
+        EXPECT_EQ(window.joinList, c.list);
+    }
 }
 
 // Cut and join give the source back, for lengths around the piece boundaries.

@@ -58,8 +58,10 @@ TEST(Naming, ProposeDestinationTurnsTheLastDollarIntoADotAndDropsTheSuffix)
         {"D:/out/movie$avi.001", "D:/out/movie.avi"},
         {"D:/out/movie.001", "D:/out/movie"},
         {"D:/out/report$txt.1000", "D:/out/report.txt"},
-        {"D:/out/a$b$c.001", "D:/out/a$b.c"},   // only the last "$" counts
-        {"D:/a$b/movie.001", "D:/a.b/movie"},   // a "$" only in a folder name counts as well
+        {"D:/out/a$b$c.001", "D:/out/a$b.c"}, // only the last "$" counts
+        {"D:/a$b/movie.001", "D:/a$b/movie"}, // a "$" in a folder name is that folder's
+        {"D:/a$b.c/r.001", "D:/a$b.c/r"},
+        {"D:/a$b/m$avi.001", "D:/a$b/m.avi"},
         {"D:/out/movie$.001", "D:/out/movie."}, // nothing between "$" and "."
         {"D:/out/x.y.001", "D:/out/x.y"},       // only the last "." goes
         {"D:/o.ut/movie.001", "D:/o.ut/movie"},

@@ -200,6 +200,7 @@ TEST_F(SplitChecks, ClashingOutputsThroughLinksAndSpecialFilesAreRefused)
     fs::create_symlink("/dev/null", path("device.002"));
     fs::create_directory(path("piped"));
     ASSERT_EQ(::mkfifo(joinPath(path("piped"), "Link.bat").c_str(), 0600), 0);
+    fs::create_symlink(source, path("checked.crc"));
     const Requests refused{kRename, "selectAll Text2", "focus Text2"};
     const CheckCase cases[] = {
         {"symbolic link", customSize(source, path("sym"), "1"), refused},
@@ -215,6 +216,7 @@ TEST_F(SplitChecks, ClashingOutputsThroughLinksAndSpecialFilesAreRefused)
         {"a socket under a piece name", customSize(source, path("socket"), "1"), refused},
         {"a device under a piece name", customSize(source, path("device"), "1"), refused},
         {"a FIFO as Link.bat", customSize(source, joinPath(path("piped"), "f"), "1"), refused},
+        {"the check file a link to the source", customSize(source, path("checked"), "1"), refused},
     };
     for (const auto& c : cases)
         expectStops(c);

@@ -267,8 +267,9 @@ TEST_F(Form2InputsTest, AddOfAFirstPieceBringsItsSetInNumberOrder)
     dialogs.choose(path(QStringLiteral("A$B.001")));
     click(Command4);
 
+    // A ".000" beside ".001" starts a set numbered from zero.
     QStringList expected;
-    for (const char* name : {"A$B.001", "A$B.002", "A$B.003", "A$B.004", "A$B.005"})
+    for (const char* name : {"A$B.000", "A$B.001", "A$B.002", "A$B.003", "A$B.004", "A$B.005"})
         expected.push_back(path(QString::fromUtf8(name)));
     EXPECT_EQ(listEntries(), expected);
     EXPECT_EQ(Text4->text(), path(QStringLiteral("A.B")));

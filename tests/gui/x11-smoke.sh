@@ -130,7 +130,7 @@ echo "x11-smoke: during the cut $answered of $sent pings answered, the longest s
 [ "$sent" -ge 5 ] || fail "the cut was too short to check the window's liveness ($sent pings)"
 [ "$answered" -ge $((sent - 1)) ] && [ "$longest" -lt 1000 ] || fail "the window went silent: $(cat "$work/ping")"
 answer_box "cut completed"
-[ "$(find "$work/out" -name 'source$bin.*' | wc -l)" -eq 32768 ] || fail "the cut did not write 32768 pieces"
+[ "$(find "$work/out" -name 'source$bin.[0-9]*' | wc -l)" -eq 32768 ] || fail "the cut did not write 32768 pieces"
 # The join page is in front with the proposal selected in Text4: typing replaces it, Enter joins.
 xdotool type --delay 2 "$work/joined.bin"
 xdotool key Return

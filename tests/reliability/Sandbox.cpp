@@ -137,6 +137,8 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const RunOption
         ::_exit(127);
     }
     ProgramRun run;
+    if (options.whileRunning)
+        options.whileRunning(pid);
     run.status = waitFor(pid);
     std::rewind(out);
     std::rewind(err);

@@ -39,7 +39,9 @@ struct RunOptions
 {
     bool asNobody = false;
     long maxOpenFiles = 0; // 0 leaves the limit alone
-    std::string workingDirectory;
+    std::string workingDirectory = {};
+    // Runs in the test while the program runs, with its process id; the run then waits for its end.
+    std::function<void(int pid)> whileRunning = {};
 };
 
 // Runs a program directly (never through a shell), stdin from /dev/null, and collects its output.

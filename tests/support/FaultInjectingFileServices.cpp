@@ -30,6 +30,12 @@ public:
         m_owner.tick(FaultInjectingFileServices::Call::Truncate, "truncate " + m_path);
         m_inner->truncate(length);
     }
+    void awaitWriteBack() override { m_inner->awaitWriteBack(); }
+    void flush() override
+    {
+        m_owner.tick(FaultInjectingFileServices::Call::Flush, "flush " + m_path);
+        m_inner->flush();
+    }
     void close() override
     {
         m_owner.tick(FaultInjectingFileServices::Call::Close, "close " + m_path);
@@ -116,6 +122,37 @@ std::unique_ptr<File> FaultInjectingFileServices::createReplace(const std::strin
     return wrap(m_inner.createReplace(path), path);
 }
 
+std::unique_ptr<File> FaultInjectingFileServices::createTemporary(const std::string& destination, std::string& path)
+{
+    opening(Call::CreateTemporary, "createTemporary " + destination);
+    auto file = m_inner.createTemporary(destination, path);
+    return wrap(std::move(file), path);
+}
+
+void FaultInjectingFileServices::rename(const std::string& from, const std::string& to)
+{
+    tick(Call::Rename, "rename " + from + " " + to);
+    m_inner.rename(from, to);
+}
+
+void FaultInjectingFileServices::remove(const std::string& path)
+{
+    tick(Call::Remove, "remove " + path);
+    m_inner.remove(path);
+}
+
+std::int64_t FaultInjectingFileServices::freeSpace(const std::string& folder)
+{
+    tick(Call::FreeSpace, "freeSpace " + folder);
+    return m_inner.freeSpace(folder);
+}
+
+void FaultInjectingFileServices::flushFolder(const std::string& folder)
+{
+    tick(Call::FlushFolder, "flushFolder " + folder);
+    m_inner.flushFolder(folder);
+}
+
 void FaultInjectingFileServices::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
 {
     tick(Call::WriteTextLines, "writeTextLines " + path);
@@ -123,7 +160,7 @@ void FaultInjectingFileServices::writeTextLines(const std::string& path, const s
 }
 
 bool FaultInjectingFileServices::copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
-                                           std::int64_t size)
+                                           std::int64_t size, Crc32* checksum)
 {
     auto& wrappedFrom = static_cast<FaultInjectingFile&>(from);
     auto& wrappedTo = static_cast<FaultInjectingFile&>(to);
@@ -132,7 +169,8 @@ bool FaultInjectingFileServices::copyRange(File& from, std::int64_t fromPosition
         return false;
     const std::size_t entry = m_log.size() - 1;
     // The real services only know their own files.
-    const bool copied = m_inner.copyRange(wrappedFrom.inner(), fromPosition, wrappedTo.inner(), toPosition, size);
+    const bool copied =
+        m_inner.copyRange(wrappedFrom.inner(), fromPosition, wrappedTo.inner(), toPosition, size, checksum);
     if (copied)
         m_log[entry] += " done";
     return copied;

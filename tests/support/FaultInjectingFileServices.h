@@ -11,7 +11,7 @@
 namespace parvix::test {
 
 // Wraps real file services: counts every call, the members of opened files included (read, write,
-// truncate, close), fails one chosen call with a chosen file-error number, and counts the files that
+// truncate, flush, close), fails one chosen call with a chosen file-error number, and counts the files that
 // are still open (wrapped files not yet destroyed). The kernel's copy is reached through the real
 // services' copyRange, so that their own copy runs.
 class FaultInjectingFileServices : public FileServices
@@ -32,9 +32,15 @@ public:
         CreateReplace,
         WriteTextLines,
         CopyRange,
+        CreateTemporary,
+        Rename,
+        Remove,
+        FreeSpace,
+        FlushFolder,
         Read,
         Write,
         Truncate,
+        Flush,
         Close,
     };
     // The `nth` call (from 1) of the kind, or of any kind, throws FileError(number) instead of reaching
@@ -61,9 +67,14 @@ public:
     std::unique_ptr<File> openRead(const std::string& path) override;
     std::unique_ptr<File> openReadWrite(const std::string& path) override;
     std::unique_ptr<File> createReplace(const std::string& path) override;
+    std::unique_ptr<File> createTemporary(const std::string& destination, std::string& path) override;
+    void rename(const std::string& from, const std::string& to) override;
+    void remove(const std::string& path) override;
+    std::int64_t freeSpace(const std::string& folder) override;
+    void flushFolder(const std::string& folder) override;
     void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
-    bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
-                   std::int64_t size) override;
+    bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size,
+                   Crc32* checksum) override;
 
 private:
     friend class FaultInjectingFile;

@@ -29,7 +29,7 @@ expected=$(( (size + kb * 1024 - 1) / (kb * 1024) ))
 "$wine" "$cli" cut --yes --kb "$kb" "$(windows "$source_file")" "$(windows "$work/$base")" >"$work/cut.out" 2>"$work/cut.err" || {
     echo "parvix-cli failed:"; cat "$work/cut.err"; exit 1
 }
-pieces=$(find "$work" -maxdepth 1 -name "$(printf '%s' "$base" | sed 's/[][*?\\]/\\&/g').*" | wc -l)
+pieces=$(find "$work" -maxdepth 1 -name "$(printf '%s' "$base" | sed 's/[][*?\\]/\\&/g').[0-9]*" | wc -l)
 [ "$pieces" -eq "$expected" ] || { echo "expected $expected pieces, found $pieces"; exit 1; }
 
 mv "$source_file" "$work/source.bin"

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "Crc32.h"
+#include "FileServices.h"
+#include "PieceBuffer.h"
+
+#include <cstdint>
+
+namespace parvix {
+
+class StopRequest;
+
+// Thrown between two chunks of a copy when the user has asked to stop.
+struct StopRequested
+{
+};
+
+// Copies ranges between open files a chunk at a time, by the kernel where it can and otherwise through
+// one buffer, adding every byte to a CRC. Before each chunk it looks whether the user asked to stop, so
+// that even a piece of gigabytes stops within a moment.
+class ChunkedCopy
+{
+public:
+    // Small enough to stop within half a second on a slow stick, large enough to cost nothing.
+    static constexpr std::int64_t kChunk = 4 * 1024 * 1024;
+
+    ChunkedCopy(FileServices& files, const StopRequest* stop) : m_files(files), m_stop(stop) {}
+
+    void copy(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size,
+              Crc32& checksum);
+    // Throws StopRequested when a stop has been asked for.
+    void stopIfAsked() const;
+
+private:
+    FileServices& m_files;
+    const StopRequest* m_stop;
+    PieceBuffer m_buffer;
+};
+
+} // namespace parvix

@@ -1,0 +1,31 @@
+#include "Crc32.h"
+
+#include <algorithm>
+
+// libdeflate where it is built for (several GB/s with the processor's carry-less multiply); zlib, whose
+// static library Debian ships for MinGW, on Windows.
+#ifdef PARVIX_CRC_ZLIB
+#include <zlib.h>
+#else
+#include <libdeflate.h>
+#endif
+
+namespace parvix {
+
+void Crc32::update(const std::byte* bytes, std::size_t size)
+{
+#ifdef PARVIX_CRC_ZLIB
+    // zlib counts in 32-bit lengths.
+    while (size > 0) {
+        const std::size_t step = std::min<std::size_t>(size, std::size_t{1} << 30);
+        m_value = static_cast<std::uint32_t>(
+            ::crc32(m_value, reinterpret_cast<const Bytef*>(bytes), static_cast<uInt>(step)));
+        bytes += step;
+        size -= step;
+    }
+#else
+    m_value = libdeflate_crc32(m_value, bytes, size);
+#endif
+}
+
+} // namespace parvix

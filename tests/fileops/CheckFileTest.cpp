@@ -1,0 +1,48 @@
+// The check file beside a set, read as file managers read theirs.
+#include "CheckFile.h"
+
+#include <gtest/gtest.h>
+
+namespace parvix {
+namespace {
+
+TEST(CheckFile, IsReadAsTheFileManagersReadIt)
+{
+    const CheckFile expected{"report.txt", 3000000, 0x1A2B3C4D};
+    const struct
+    {
+        const char* name;
+        std::string text;
+        std::optional<CheckFile> read;
+    } cases[] = {
+        {"as a cut writes it", "filename=report.txt\r\nsize=3000000\r\ncrc32=1A2B3C4D\r\n", expected},
+        {"LF, lower-case hex, no last line end", "filename=report.txt\nsize=3000000\ncrc32=1a2b3c4d", expected},
+        {"any order, spaces around keys and values, other lines",
+         "[parts]\r\n crc32 = 1A2B3C4D\r\nnote=x\r\nsize =3000000\r\n\r\nfilename= report.txt\r\n", expected},
+        {"fewer than eight hex digits", "filename=a\nsize=0\ncrc32=0\n", CheckFile{"a", 0, 0}},
+        {"the first line of a key counts", "filename=a\nfilename=b\nsize=1\nsize=2\ncrc32=FFFFFFFF\ncrc32=0\n",
+         CheckFile{"a", 1, 0xFFFFFFFF}},
+        {"a name with '=' in it", "filename=a=b.txt\nsize=1\ncrc32=1\n", CheckFile{"a=b.txt", 1, 1}},
+        {"no size", "filename=report.txt\ncrc32=1A2B3C4D\n", std::nullopt},
+        {"no CRC", "filename=report.txt\nsize=3000000\n", std::nullopt},
+        {"no name", "size=3000000\ncrc32=1A2B3C4D\n", std::nullopt},
+        {"a size that is no number", "filename=a\nsize=12ab\ncrc32=1\n", std::nullopt},
+        {"a negative size", "filename=a\nsize=-1\ncrc32=1\n", std::nullopt},
+        {"a CRC of nine digits", "filename=a\nsize=1\ncrc32=11A2B3C4D\n", std::nullopt},
+        {"a CRC that is no hex", "filename=a\nsize=1\ncrc32=0x1A\n", std::nullopt},
+        {"nothing", "", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto read = parseCheckFile(c.text);
+        ASSERT_EQ(read.has_value(), c.read.has_value());
+        if (read) {
+            EXPECT_EQ(read->fileName, c.read->fileName);
+            EXPECT_EQ(read->size, c.read->size);
+            EXPECT_EQ(read->crc32, c.read->crc32);
+        }
+    }
+}
+
+} // namespace
+} // namespace parvix
