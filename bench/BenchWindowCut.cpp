@@ -7,8 +7,10 @@
 // click until the window has shown the result) and "entries N" (the join list afterwards).
 #include "Form2.h"
 #include "MessageBox.h"
+#include "OperationController.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -36,6 +38,7 @@ public:
         }
         return parvix::Button::Ok;
     }
+    void dismiss() override {}
 
     bool failed = false;
 };
@@ -64,8 +67,11 @@ int main(int argc, char** argv)
     form.findChild<QLineEdit*>(QStringLiteral("Text3"))->setText(QString::fromLocal8Bit(argv[3]));
     QApplication::processEvents();
 
+    QEventLoop cut;
+    QObject::connect(&form.operations(), &parvix::OperationController::finished, &cut, &QEventLoop::quit);
     const auto start = std::chrono::steady_clock::now();
     form.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
+    cut.exec();
     QApplication::processEvents();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 

@@ -2,14 +2,12 @@
 
 #include "Form1.h"
 #include "NativeDirectorySource.h"
-
-#include <QLineEdit>
+#include "Platform.h"
 
 namespace parvix {
 
-DirectoryChooserOpener::DirectoryChooserOpener(QLineEdit* text4, QLineEdit* text2, Questions& questions,
-                                               std::unique_ptr<DirectorySource> source)
-    : m_text4(text4), m_text2(text2), m_questions(questions), m_source(std::move(source))
+DirectoryChooserOpener::DirectoryChooserOpener(Questions& questions, std::unique_ptr<DirectorySource> source)
+    : m_questions(questions), m_source(std::move(source))
 {
     if (!m_source)
         m_source = std::make_unique<NativeDirectorySource>();
@@ -17,13 +15,16 @@ DirectoryChooserOpener::DirectoryChooserOpener(QLineEdit* text4, QLineEdit* text
 
 DirectoryChooserOpener::~DirectoryChooserOpener() = default;
 
-void DirectoryChooserOpener::open()
+std::optional<QString> DirectoryChooserOpener::open()
 {
     if (!m_form)
-        m_form = std::make_unique<Form1>(*m_source, m_questions, m_text4, m_text2);
-    m_form->exec();
+        m_form = std::make_unique<Form1>(*m_source, m_questions);
+    std::optional<QString> chosen;
+    if (m_form->exec() == QDialog::Accepted)
+        chosen = m_form->directory() + QLatin1Char(kSeparator);
     if (m_form->wasClosed())
         m_form.reset();
+    return chosen;
 }
 
 } // namespace parvix

@@ -2,9 +2,9 @@
 
 #include "DirectorySource.h"
 
+#include <QString>
 #include <memory>
-
-class QLineEdit;
+#include <optional>
 
 namespace parvix {
 
@@ -18,25 +18,22 @@ class Questions;
 class DirectoryChooserOpener
 {
 public:
-    // "Ok" writes into `text4` (join destination) and `text2` (split destination). The chooser shows its
-    // boxes through `questions` (the main window's), which must outlive the opener; without a source it
-    // uses the machine's drives.
-    DirectoryChooserOpener(QLineEdit* text4, QLineEdit* text2, Questions& questions,
-                           std::unique_ptr<DirectorySource> source = nullptr);
+    // The chooser shows its boxes through `questions` (the main window's), which must outlive the
+    // opener; without a source it uses the machine's drives.
+    explicit DirectoryChooserOpener(Questions& questions, std::unique_ptr<DirectorySource> source = nullptr);
     ~DirectoryChooserOpener();
 
     DirectoryChooserOpener(const DirectoryChooserOpener&) = delete;
     DirectoryChooserOpener& operator=(const DirectoryChooserOpener&) = delete;
 
-    // Shows the chooser modally, with no owner, and returns when it has been hidden or closed.
-    void open();
+    // Shows the chooser modally, with no owner, and returns when it has been hidden or closed: after
+    // "Ok" with the chosen directory followed by a separator (a root gives two), else with nothing.
+    std::optional<QString> open();
 
     // The chooser while it exists, else null.
     Form1* chooser() const { return m_form.get(); }
 
 private:
-    QLineEdit* m_text4;
-    QLineEdit* m_text2;
     Questions& m_questions;
     std::unique_ptr<DirectorySource> m_source;
     std::unique_ptr<Form1> m_form;

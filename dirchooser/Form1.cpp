@@ -1,12 +1,10 @@
 #include "Form1.h"
 
+#include "Controls.h"
 #include "DirectoryList.h"
 #include "DirectorySource.h"
 #include "DiskErrorTable.h"
-#include "Fonts.h"
 #include "PathLabel.h"
-#include "Pictures.h"
-#include "Platform.h"
 #include "WindowGeometry.h"
 
 #include <QCloseEvent>
@@ -14,10 +12,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-
-#include <algorithm>
 
 namespace parvix {
 
@@ -31,16 +26,10 @@ const QString kCancelCaption = QStringLiteral("cancel");
 
 } // namespace
 
-Form1::Form1(DirectorySource& source, Questions& questions, QLineEdit* text4, QLineEdit* text2)
-    : m_source(source), m_questions(questions), m_text4(text4), m_text2(text2)
+Form1::Form1(DirectorySource& source, Questions& questions) : m_source(source), m_questions(questions)
 {
-    setWindowTitle(kCaption);
-    setWindowIcon(programIcon());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(twipsToPixels(5190), twipsToPixels(3765));
-    // The design's default font, as in the main window, not the desktop's, which may be another face.
-    setFont(defaultFont());
+    // No minimise and no maximise button.
+    setUpWindow(*this, kCaption, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint, 5190, 3765);
     createControls();
     load();
 }
@@ -49,33 +38,27 @@ Form1::~Form1() = default;
 
 void Form1::createControls()
 {
-    Label2 = new QLabel(kLabel2Caption, this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label1 = new PathLabel(kLabel1Caption, this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label2 = makeControl<QLabel>(this, "Label2", twipsRect(240, 240, 810, 195));
+    Label2->setText(kLabel2Caption);
+    Label1 = makeControl<PathLabel>(this, "Label1", twipsRect(240, 480, 4695, 195));
+    Label1->setPath(kLabel1Caption);
     Dir1 = new DirectoryList(m_source, this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
-    Drive1 = new QComboBox(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    command1 = new QPushButton(kOkCaption, this);
-    command1->setObjectName(QStringLiteral("command1"));
-    Command2 = new QPushButton(kCancelCaption, this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-
-    Label2->setGeometry(twipsRect(240, 240, 810, 195));
-    Label1->setGeometry(twipsRect(240, 480, 4695, 195));
     Dir1->setGeometry(twipsRect(240, 720, 4695, 2400));
-    Drive1->setGeometry(twipsRect(240, 3240, 1935, 300));
-    command1->setGeometry(twipsRect(2520, 3240, 1095, 375));
-    Command2->setGeometry(twipsRect(3840, 3240, 1095, 375));
+    Dir1->setAccessibleName(QStringLiteral("Directories"));
+    Drive1 = makeControl<QComboBox>(this, "Drive1", twipsRect(240, 3240, 1935, 300));
+    Drive1->setAccessibleName(QStringLiteral("Drives"));
+    command1 = makeControl<QPushButton>(this, "command1", twipsRect(2520, 3240, 1095, 375));
+    command1->setText(kOkCaption);
+    Command2 = makeControl<QPushButton>(this, "Command2", twipsRect(3840, 3240, 1095, 375));
+    Command2->setText(kCancelCaption);
 
     // Our fonts are larger than the ones the layout was drawn for: let the heading and the labels grow
     // into the free space beside and below them (16 pixels to the next control), and the drive list to
     // the buttons' height, so no text is cut off.
-    Label2->resize(std::max(Label2->width(), Label2->sizeHint().width()),
-                   std::clamp(Label2->sizeHint().height(), Label2->height(), 16));
-    Label1->resize(Label1->width(), std::clamp(Label1->sizeHint().height(), Label1->height(), 16));
-    Drive1->resize(Drive1->width(), std::clamp(Drive1->sizeHint().height(), Drive1->height(), command1->height()));
+    growToContents(Label2, QSize(QWIDGETSIZE_MAX, 16));
+    growToContents(Label1, QSize(Label1->width(), 16));
+    growToContents(Drive1, QSize(Drive1->width(), command1->height()));
 
     command1->setDefault(true);
     connect(command1, &QPushButton::clicked, this, &Form1::command1_Click);
@@ -100,7 +83,7 @@ void Form1::load()
     Dir1->showPath(start);
 }
 
-QString Form1::result() const
+QString Form1::directory() const
 {
     return Label1->path();
 }
@@ -121,29 +104,19 @@ void Form1::Drive1_Change(int index)
     if (index < 0 || index >= m_drives.size())
         return;
     const Drive& drive = m_drives.at(index);
-    const QString directory = m_source.currentDirectoryOf(drive);
-    int error = Dir1->setPath(directory);
-    // A remembered directory that has gone since must not lock the user out of its drive.
-    if (error != 0 && directory != drive.root)
-        error = Dir1->setPath(drive.root);
-    // The drive list stays on the new drive, the directory list and Label1 on the old directory.
-    if (error != 0)
+    // On failure the drive list stays on the new drive, the directory list and Label1 on the old directory.
+    if (const int error = Dir1->setPath(m_source.currentDirectoryOf(drive)))
         reportDiskError(m_questions, error, DiskErrorEntries::AllButFileNotFound);
 }
 
 void Form1::command1_Click()
 {
-    const QString chosen = result() + QLatin1Char(kSeparator);
-    if (m_text4)
-        m_text4->setText(chosen);
-    if (m_text2)
-        m_text2->setText(chosen);
-    hide();
+    done(Accepted);
 }
 
 void Form1::Command2_Click()
 {
-    hide();
+    done(Rejected);
 }
 
 void Form1::reject()

@@ -3,11 +3,9 @@
 #include "DirectoryPaths.h"
 
 #include <QDialog>
-#include <QPointer>
 
 class QComboBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 namespace parvix {
@@ -17,10 +15,9 @@ class DirectorySource;
 class PathLabel;
 class Questions;
 
-// The directory chooser: a drive list and a directory list. "Ok" writes the current directory followed
-// by a separator into the join destination (Text4) and then the split destination (Text2), and hides
-// the window; "cancel" and Escape only hide it. The title bar's close box closes it for good: the
-// opener then destroys it.
+// The directory chooser: a drive list and a directory list. "Ok" hides the window with the current
+// directory as its answer; "cancel" and Escape hide it without one. The title bar's close box closes it
+// for good: the opener then destroys it.
 //
 // Its controls are its own; each bears its design name as object name (Label2, Label1, Dir1, Drive1,
 // command1, Command2), by which tests find it.
@@ -30,13 +27,12 @@ class Form1 : public QDialog
 
 public:
     // Creating the window is its load step: it is centred on the screen and opens at the process's
-    // working directory. `source`, `questions` (which shows its boxes) and the two text boxes must
-    // outlive it (the boxes may also be destroyed first: then nothing is written into them).
-    Form1(DirectorySource& source, Questions& questions, QLineEdit* text4, QLineEdit* text2);
+    // working directory. `source` and `questions` (which shows its boxes) must outlive it.
+    Form1(DirectorySource& source, Questions& questions);
     ~Form1() override;
 
-    // The chooser's result: the directory shown in Label1.
-    QString result() const;
+    // The directory shown in Label1, the one "Ok" answers with.
+    QString directory() const;
 
     // Whether the window was closed with the title bar's close box (or any other close request) rather
     // than hidden by "Ok", "cancel" or Escape.
@@ -69,8 +65,6 @@ private:
 
     DirectorySource& m_source;
     Questions& m_questions;
-    QPointer<QLineEdit> m_text4;
-    QPointer<QLineEdit> m_text2;
     QList<Drive> m_drives;
     bool m_wasClosed = false;
     bool m_shownBefore = false;

@@ -2,10 +2,9 @@
 
 namespace parvix {
 
-PathLabel::PathLabel(const QString& path, QWidget* parent) : QLabel(parent)
+PathLabel::PathLabel(QWidget* parent) : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
-    setPath(path);
 }
 
 void PathLabel::setPath(const QString& path)

@@ -9,7 +9,7 @@ namespace parvix {
 class PathLabel : public QLabel
 {
 public:
-    explicit PathLabel(const QString& path, QWidget* parent = nullptr);
+    explicit PathLabel(QWidget* parent = nullptr);
 
     QString path() const { return m_path; }
     void setPath(const QString& path);

@@ -1,7 +1,7 @@
 #include "InputBlocker.h"
 
 #include <QApplication>
-#include <QEvent>
+#include <QKeyEvent>
 #include <QWidget>
 #include <QWindow>
 
@@ -68,6 +68,9 @@ bool InputBlocker::eventFilter(QObject* watched, QEvent* event)
 {
     if (!isUserInput(event->type()) || !belongsToWindow(watched))
         return QObject::eventFilter(watched, event);
+    const bool escape = event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    if (escape || event->type() == QEvent::Close)
+        emit stopWished();
     // Not accepted: a close request, for one, is refused rather than carried out.
     event->ignore();
     return true;

@@ -5,7 +5,37 @@
 
 namespace parvix {
 
-JoinList::JoinList(QListWidget& box) : QObject(&box), m_box(box) {}
+namespace {
+
+// A single-selection list box whose current entry only the user or the program sets. The toolkit's list
+// makes its first entry current, unselected, when the focus comes in, so that the first Down would
+// select the second entry.
+class ListBox : public QListWidget
+{
+public:
+    explicit ListBox(QWidget* parent) : QListWidget(parent)
+    {
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setSortingEnabled(false);
+        setUniformItemSizes(true);
+    }
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        const bool hadCurrent = currentIndex().isValid();
+        QListWidget::focusInEvent(event);
+        if (!hadCurrent && currentIndex().isValid())
+            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+};
+
+} // namespace
+
+JoinList::JoinList(QWidget* page) : m_box(*new ListBox(page))
+{
+    setParent(&m_box);
+}
 
 QListWidget& JoinList::box()
 {

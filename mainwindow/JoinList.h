@@ -6,6 +6,7 @@
 #include <vector>
 
 class QListWidget;
+class QWidget;
 
 namespace parvix {
 
@@ -16,8 +17,8 @@ namespace parvix {
 class JoinList : public QObject
 {
 public:
-    // Takes over the entries of `box`, which owns it.
-    explicit JoinList(QListWidget& box);
+    // Makes the box on `page`; the box owns this.
+    explicit JoinList(QWidget* page);
 
     // The box itself, with every entry in it: for acting on its rows, its selection and its looks.
     QListWidget& box();

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "WindowRequests.h"
+#include "WindowQuestions.h"
 
+#include <QPointer>
 #include <QString>
 #include <memory>
 
@@ -24,20 +25,27 @@ class MessageBoxPresenter
 {
 public:
     virtual ~MessageBoxPresenter() = default;
+    // Shows the box and returns the button pressed.
     virtual Button present(QWidget* parent, const MessageBoxRequest& request) = 0;
+    // Closes the box being shown, if any, as if No had been pressed: its present() then returns.
+    virtual void dismiss() = 0;
 };
 
 class QtMessageBoxPresenter : public MessageBoxPresenter
 {
 public:
     Button present(QWidget* parent, const MessageBoxRequest& request) override;
+    void dismiss() override;
+
+private:
+    QPointer<QMessageBox> m_shown;
 };
 
 // The engines' texts break lines with a lone carriage return; the toolkit breaks them with a line feed.
 QString displayText(const std::string& text);
 
 // The box for a request: icon, buttons and default button of its style, the title, the text as plain
-// text (a path holding "<" must not turn into markup).
+// text (a path holding "<" must not turn into markup), which a screen reader reads as its description.
 std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const MessageBoxRequest& request);
 
 } // namespace parvix

@@ -4,18 +4,19 @@
 
 namespace parvix {
 
-RequestRelay::RequestRelay(Questions& questions, WindowDisplay& display) : m_questions(questions), m_display(display)
+RequestRelay::RequestRelay(WindowRequests& window) : m_window(window)
 {
-    const std::int64_t count = display.joinListCount();
+    const std::int64_t count = window.joinListCount();
     m_joinList.reserve(static_cast<std::size_t>(count));
     for (std::int64_t i = 0; i < count; ++i)
-        m_joinList.push_back(display.joinListEntry(i));
+        m_joinList.push_back(window.joinListEntry(i));
 }
 
 void RequestRelay::post(Request request)
 {
     const std::lock_guard lock(m_mutex);
-    m_queue.push_back(std::move(request));
+    if (!m_abandoned)
+        m_queue.push_back(std::move(request));
 }
 
 void RequestRelay::deliver()
@@ -25,30 +26,45 @@ void RequestRelay::deliver()
     if (m_delivering)
         return;
     m_delivering = true;
-    std::vector<Request> batch;
-    {
-        const std::lock_guard lock(m_mutex);
-        batch.swap(m_queue);
+    for (;;) {
+        Request request;
+        {
+            const std::lock_guard lock(m_mutex);
+            if (m_queue.empty() || (m_boxesHeld && m_queue.front().box))
+                break;
+            request = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        request.run();
     }
-    for (auto& request : batch)
-        request();
     m_delivering = false;
+}
+
+void RequestRelay::abandon()
+{
+    const std::lock_guard lock(m_mutex);
+    m_abandoned = true;
+    m_queue.clear();
+    m_answered.notify_all();
 }
 
 Button RequestRelay::messageBox(const std::string& text, BoxStyle style, BoxTitle title)
 {
     std::optional<Button> answer;
-    post([&] {
-        const Button button = m_questions.messageBox(text, style, title);
-        const std::lock_guard lock(m_mutex);
-        answer = button;
-        m_answered.notify_all();
-    });
+    post({[&] {
+              const Button button = m_window.messageBox(text, style, title);
+              const std::lock_guard lock(m_mutex);
+              answer = button;
+              m_answered.notify_all();
+          },
+          true});
     // The box is shown at once, not at the next timed delivery.
     QMetaObject::invokeMethod(this, &RequestRelay::deliver, Qt::QueuedConnection);
     std::unique_lock lock(m_mutex);
-    m_answered.wait(lock, [&] { return answer.has_value(); });
-    return *answer;
+    m_answered.wait(lock, [&] { return answer.has_value() || m_abandoned; });
+    if (answer)
+        return *answer;
+    return isYesNo(style) ? Button::No : Button::Ok;
 }
 
 void RequestRelay::clearJoinList()

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -18,11 +19,17 @@ namespace parvix {
 class RequestRelay : public QObject, public WindowRequests
 {
 public:
-    // Made on the window's thread; `questions` and `display` are used only there.
-    RequestRelay(Questions& questions, WindowDisplay& display);
+    // Made on the window's thread; `window` is used only there.
+    explicit RequestRelay(WindowRequests& window);
 
-    // Window's thread: carries out what has been requested so far.
+    // Window's thread: carries out what has been requested so far, up to a box while boxes are held.
     void deliver();
+    // Window's thread: while held, the engine's boxes wait (and so does all it asked after them), for
+    // another box is up.
+    void holdBoxes(bool held) { m_boxesHeld = held; }
+    // Window's thread: the window goes away. From now on nothing is carried out, and every box the
+    // engine asks is answered at once with No (OK where that is its only button).
+    void abandon();
 
     // Questions, from the engine's thread.
     Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override;
@@ -44,21 +51,26 @@ public:
     void selectTab(int index) override { relay(&WindowDisplay::selectTab, index); }
 
 private:
-    using Request = std::function<void()>;
+    struct Request
+    {
+        std::function<void()> run;
+        bool box = false;
+    };
     void post(Request request);
 
-    // Queues `request` of the display with copies of its arguments.
+    // Queues `request` of the window with copies of its arguments.
     template <typename... Params, typename... Args> void relay(void (WindowDisplay::*request)(Params...), Args... args)
     {
-        post([this, request, args...] { (m_display.*request)(args...); });
+        post({[this, request, args...] { (static_cast<WindowDisplay&>(m_window).*request)(args...); }});
     }
 
-    Questions& m_questions;
-    WindowDisplay& m_display;
+    WindowRequests& m_window;
     std::mutex m_mutex;
     std::condition_variable m_answered;
-    std::vector<Request> m_queue;
+    std::deque<Request> m_queue;
+    bool m_abandoned = false;
     bool m_delivering = false;
+    bool m_boxesHeld = false;
     std::vector<std::string> m_joinList;
 };
 

@@ -1,25 +1,21 @@
 #pragma once
 
-#include <QEvent>
 #include <QLineEdit>
 
 namespace parvix {
 
-// A one-line text box that keeps its selection while it has no focus. The toolkit drops such a
-// selection whenever the window is activated, which would undo the page-change rule's selection each
-// time a message box closes.
+// A one-line text box that keeps its selection while it has no focus, as the system's text boxes do:
+// the toolkit drops it whenever the focus leaves or the window is activated, which would undo a
+// selection the user made, or the page-change rule's, each time a page is left or a message box closes.
+// Paths can be long: it takes any length, not the toolkit's default of 32767 characters.
 class SelectionKeepingEdit : public QLineEdit
 {
 public:
-    using QLineEdit::QLineEdit;
+    explicit SelectionKeepingEdit(QWidget* parent = nullptr);
 
 protected:
-    bool event(QEvent* event) override
-    {
-        if (event->type() == QEvent::WindowActivate)
-            return QWidget::event(event);
-        return QLineEdit::event(event);
-    }
+    bool event(QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 };
 
 } // namespace parvix

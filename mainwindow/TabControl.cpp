@@ -28,17 +28,38 @@ public:
 
 TabControl::TabControl(QWidget* parent) : QTabWidget(parent)
 {
+    // Told of a change before the control itself, which would otherwise hand the focus to the page
+    // entered.
+    auto* bar = new QTabBar;
+    connect(bar, &QTabBar::currentChanged, this, &TabControl::keepFocusOffPages);
+    setTabBar(bar);
     auto* style = new TabRowStyle;
     style->setParent(this);
     setStyle(style);
-    tabBar()->setStyle(style);
+    bar->setStyle(style);
 }
 
-QPoint TabControl::pageOrigin() const
+void TabControl::placePages()
 {
     QStyleOptionTabWidgetFrame option;
     initStyleOption(&option);
-    return style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, this).topLeft();
+    const QPoint origin = style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, this).topLeft();
+    for (int i = 0; i < count(); ++i) {
+        QWidget* page = widget(i);
+        page->setAutoFillBackground(true);
+        page->setBackgroundRole(QPalette::Window);
+        for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            control->move(control->pos() - origin);
+    }
+}
+
+void TabControl::keepFocusOffPages()
+{
+    // The window's own focus widget: it may be inactive for a moment, while a message box closes.
+    QWidget* focused = window()->focusWidget();
+    QWidget* leaving = currentWidget();
+    if (focused != nullptr && leaving != nullptr && leaving->isAncestorOf(focused))
+        tabBar()->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace parvix

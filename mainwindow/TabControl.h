@@ -4,9 +4,12 @@
 
 namespace parvix {
 
-// The tab control. Its pages are laid out in coordinates of the whole control (the row of tabs lies
-// inside its top edge), so it tells where a page's own origin lies within it. The row of tabs is kept
-// low enough that controls placed just below it on a page are not cut off.
+// The tab control. The design places the pages' controls in coordinates of the whole control (the row
+// of tabs lies inside its top edge); placePages() moves them into the pages' own. The row of tabs is
+// kept low enough that controls placed just below it on a page are not cut off.
+//
+// A page change never moves the keyboard focus into the page entered: when the page left had the
+// focus, the focus goes to the row of tabs, where the change was made.
 class TabControl : public QTabWidget
 {
     Q_OBJECT
@@ -14,8 +17,12 @@ class TabControl : public QTabWidget
 public:
     explicit TabControl(QWidget* parent = nullptr);
 
-    // Where the pages' top-left corner lies in the control, for the control's current size, tabs and font.
-    QPoint pageOrigin() const;
+    // Once every page is added: moves each page's controls below the row of tabs, and gives the pages
+    // the window's face colour, on which the About page's white line draws an etch.
+    void placePages();
+
+private:
+    void keepFocusOffPages();
 };
 
 } // namespace parvix

@@ -1,23 +1,32 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
+# Installs the Debian packages the build and the tests need, when any is missing; with "window", only
+# those that building and running the window program needs.
+# usage: scripts/deps.sh [window]
 set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    libgtest-dev googletest
-    # CRC-32 of the check files: libdeflate, and zlib built for MinGW-w64 for the Windows build.
-    libdeflate-dev libz-mingw-w64-dev
+    # CRC-32 of the check files.
+    libdeflate-dev
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
     fonts-wqy-microhei fonts-dejavu-extra
-    xvfb xauth x11-utils xdotool imagemagick libx11-dev python3-xlib
-    clang libclang-rt-14-dev valgrind
-    g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xclip
-    # The Windows installer (cpack's NSIS generator) and the check of its zip.
-    nsis unzip
-    desktop-file-utils appstream dpkg-dev file
-    # Qt for Windows from Debian's source (scripts/qt-windows.sh): apt-get source and its unpacking.
-    xz-utils perl
 )
+if [ "${1:-}" != window ]; then
+    packages+=(
+        libgtest-dev googletest
+        xvfb xauth x11-utils xdotool imagemagick libx11-dev python3-xlib
+        # The window through the accessibility bus, as a screen reader reaches it (tests/gui/a11y-road.sh).
+        at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus-x11
+        clang libclang-rt-14-dev valgrind
+        # zlib built for MinGW-w64 gives the Windows build its CRC-32.
+        g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 fonts-wine xclip
+        # The Windows installer (cpack's NSIS generator) and the check of its zip.
+        nsis unzip
+        desktop-file-utils appstream dpkg-dev file
+        # Qt for Windows from Debian's source (scripts/qt-windows.sh): apt-get source and its unpacking.
+        xz-utils perl
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the window program.
+# Installs what is missing for the window program alone, builds it into build-run/ (or $BUILD_DIR)
+# without the tests, and starts it; arguments go to the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
-scripts/build.sh
-if [ -x build/mainwindow/parvix ] || [ -x build/app/parvix ]; then
-    exec "$(ls build/app/parvix build/mainwindow/parvix 2>/dev/null | head -n 1)"
-fi
-exec build/app/parvix-cli --help
+scripts/deps.sh window
+export BUILD_DIR=${BUILD_DIR:-build-run}
+scripts/build.sh -DPARVIX_BUILD_TESTS=OFF
+exec "$BUILD_DIR/app/parvix" "$@"

@@ -152,6 +152,7 @@ TEST(Form2DesktopFiles, StartsOnThePageTheFirstPathCallsFor)
         ASSERT_TRUE(QDir::setCurrent(dir.path()));
         form.openPaths(arguments);
         QDir::setCurrent(shellFolder);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form.operationRunning(); }));
 
         const auto* Text2 = test::findControl<QLineEdit>(form, "Text2");
         const auto* List1 = test::findControl<QListWidget>(form, "List1");
@@ -222,6 +223,7 @@ TEST_F(Form2DropTest, DroppedFilesAreAddedOnTheJoinPageAndFillTheCutPage)
     const QStringList joined = {native("c$txt.001"), native("c$txt.002"), native("c$txt.003"), native("plain.bin")};
     // The window acts on a drop once the drop itself has ended.
     EXPECT_TRUE(QTest::qWaitFor([&] { return List1->count() > 0; }));
+    waitUntilIdle();
     EXPECT_EQ(listEntries(), joined);
     EXPECT_EQ(Text4->text(), native("c.txt"));
     EXPECT_TRUE(boxes.shown.empty());

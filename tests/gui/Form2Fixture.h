@@ -3,14 +3,15 @@
 #include "FaultInjectingFileServices.h"
 #include "Form2.h"
 #include "GuiTestSupport.h"
+#include "ProgressDisplay.h"
 #include "SplitOperation.h"
+#include "WindowRequests.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -48,7 +49,7 @@ protected:
         CommonDialog1 = findControl<CommonDialog>(*form, "CommonDialog1");
         CommonDialog1->setPresenter(&dialogs);
         Picture1 = findControl<QLabel>(*form, "Picture1");
-        ProgressBar1 = findControl<QProgressBar>(*form, "ProgressBar1");
+        ProgressBar1 = findControl<ProgressDisplay>(*form, "ProgressBar1");
         SSTab1 = findControl<QTabWidget>(*form, "SSTab1");
         Label2 = findControl<QLabel>(*form, "Label2");
         Text1 = findControl<QLineEdit>(*form, "Text1");
@@ -84,11 +85,18 @@ protected:
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     }
 
+    // Clicks as a user does, and waits until what the click started has ended.
     void click(QPushButton* button)
     {
         ASSERT_TRUE(button->isVisible());
         ASSERT_TRUE(button->isEnabled());
         QTest::mouseClick(button, Qt::LeftButton);
+        waitUntilIdle();
+    }
+
+    void waitUntilIdle()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form->operationRunning(); }, 60000));
     }
 
     QStringList listEntries() const
@@ -114,7 +122,7 @@ protected:
     // The window's controls, by their design names.
     CommonDialog* CommonDialog1 = nullptr;
     QLabel* Picture1 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
+    ProgressDisplay* ProgressBar1 = nullptr;
     QTabWidget* SSTab1 = nullptr;
     QLabel* Label2 = nullptr;
     QLineEdit* Text1 = nullptr;

@@ -38,6 +38,7 @@ protected:
     {
         widget->setFocus();
         QTest::keyClick(widget, Qt::Key_Return);
+        waitUntilIdle();
     }
 };
 
@@ -187,8 +188,10 @@ TEST_F(Form2InputsTest, EnterInTheCutInputsStartsTheCutAndReachesTheInput)
             EXPECT_EQ(returned->count(), 1);
         }
     }
-    // Enter on the other option button or on a button is no trigger.
+    // Enter on the other option button or on a button is no trigger, nor Enter with Ctrl or Alt.
     boxes.shown.clear();
+    QTest::keyClick(Text1, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(Text2, Qt::Key_Enter, Qt::AltModifier | Qt::KeypadModifier);
     QTest::mouseClick(Option2, Qt::LeftButton);
     pressEnter(Option2);
     pressEnter(Command1);
@@ -229,6 +232,9 @@ TEST_F(Form2InputsTest, EnterInTheJoinInputsStartsTheJoin)
     boxes.shown.clear();
     pressEnter(Command4);
     pressEnter(Command5);
+    QTest::keyClick(Text4, Qt::Key_Return, Qt::AltModifier);
+    QTest::keyClick(List1, Qt::Key_Return, Qt::ControlModifier);
+    waitUntilIdle();
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -369,9 +375,9 @@ TEST_F(Form2InputsTest, DeleteRemovesTheSelectedEntryAndSelectsTheOneBefore)
     clickTab(1);
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.entries << " entries, selected " << c.selected);
-        form->clearJoinList();
+        form->requests().clearJoinList();
         for (int i = 0; i < c.entries; ++i)
-            form->appendJoinList(std::string(1, static_cast<char>('a' + i)));
+            form->requests().appendJoinList(std::string(1, static_cast<char>('a' + i)));
         form->selectTab(1);
         List1->clearSelection();
         List1->setCurrentRow(-1);
@@ -394,14 +400,34 @@ TEST_F(Form2InputsTest, DeleteRemovesTheSelectedEntryAndSelectsTheOneBefore)
 
 TEST_F(Form2InputsTest, TheListShowsItsCurrentEntryAsToolTip)
 {
-    form->appendJoinList("/data/a.001");
-    form->appendJoinList("/data/a.002");
+    form->requests().appendJoinList("/data/a.001");
+    form->requests().appendJoinList("/data/a.002");
     clickTab(1);
     QTest::mouseClick(List1->viewport(), Qt::LeftButton, {}, List1->visualItemRect(List1->item(1)).center());
     EXPECT_EQ(List1->toolTip(), QStringLiteral("/data/a.002"));
     List1->setFocus();
     QTest::keyClick(List1, Qt::Key_Up);
     EXPECT_EQ(List1->toolTip(), QStringLiteral("/data/a.001"));
+
+    // Nothing else changes it: neither emptying the list, nor deleting its only entry, nor the focus
+    // coming in, after which the first Down selects the first entry.
+    form->requests().clearJoinList();
+    EXPECT_EQ(List1->toolTip(), QStringLiteral("/data/a.001"));
+    form->requests().appendJoinList("/data/b.001");
+    form->selectTab(1);
+    QTest::keyClick(List1, Qt::Key_Down);
+    click(Command5);
+    ASSERT_EQ(List1->count(), 0);
+    EXPECT_EQ(List1->toolTip(), QStringLiteral("/data/b.001"));
+    form->requests().appendJoinList("/data/c.001");
+    form->requests().appendJoinList("/data/c.002");
+    form->selectTab(1);
+    Command4->setFocus();
+    QTest::keyClick(Command4, Qt::Key_Backtab);
+    ASSERT_TRUE(List1->hasFocus());
+    EXPECT_EQ(List1->toolTip(), QStringLiteral("/data/b.001"));
+    QTest::keyClick(List1, Qt::Key_Down);
+    EXPECT_EQ(List1->toolTip(), QStringLiteral("/data/c.001"));
 }
 
 TEST_F(Form2InputsTest, TheTypicalRoadBrowseCutJoin)

@@ -4,6 +4,7 @@
 #include "Form2Fixture.h"
 #include "MailLinkLabel.h"
 #include "SplitOperation.h"
+#include "StopRequest.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -277,7 +278,7 @@ TEST_F(Form2Test, SelectionsOutliveTheWindowBeingActivatedAgain)
     EXPECT_EQ(Text1->selectedText(), source);
 }
 
-TEST_F(Form2Test, PageChangeDoesNotMoveTheFocus)
+TEST_F(Form2Test, PageChangeNeitherMovesTheFocusNorDropsASelection)
 {
     QTabBar* bar = SSTab1->tabBar();
     bar->setFocus();
@@ -285,6 +286,20 @@ TEST_F(Form2Test, PageChangeDoesNotMoveTheFocus)
     Text4->setText(QStringLiteral("x"));
     form->selectTab(0);
     EXPECT_EQ(Text4->selectedText(), QStringLiteral("x"));
+    EXPECT_TRUE(bar->hasFocus());
+
+    // The focus does not follow into the page entered, from a click or from the program, and the box
+    // that had it keeps the user's selection: Text1 after a visit to the About page.
+    Text1->setText(QStringLiteral("/data/source.bin"));
+    Text1->setFocus();
+    Text1->setSelection(6, 6);
+    clickTab(2);
+    EXPECT_TRUE(bar->hasFocus());
+    clickTab(0);
+    EXPECT_EQ(Text1->selectedText(), QStringLiteral("source"));
+    clickTab(1);
+    Text4->setFocus();
+    form->selectTab(0);
     EXPECT_TRUE(bar->hasFocus());
 }
 
@@ -354,7 +369,7 @@ TEST_F(Form2Test, CutFromTheButtonWritesThePiecesAndTurnsToTheJoinPage)
     EXPECT_EQ(ProgressBar1->value(), 0);
 }
 
-TEST_F(Form2Test, WhileACutRunsTheWindowLivesButTakesNoInput)
+TEST_F(Form2Test, WhileACutRunsTheWindowLivesButTakesNoInputAndClosingAsksToStop)
 {
     // Slow disks: every file takes a while to open, on the thread the engine runs on.
     files->onOpen = [] { std::this_thread::sleep_for(std::chrono::milliseconds(150)); };
@@ -379,24 +394,70 @@ TEST_F(Form2Test, WhileACutRunsTheWindowLivesButTakesNoInput)
         QApplication::sendEvent(Text2, &drop);
         EXPECT_FALSE(drop.isAccepted());
         QTest::keyClick(Text1, Qt::Key_Return);
-        form->close();
         QTest::mouseClick(Command3, Qt::LeftButton);
-        EXPECT_TRUE(QMetaObject::invokeMethod(form.get(), "Command3_Click"));
+        Command3->click(); // from the program itself: no second operation either
+        EXPECT_FALSE(form->close());
     });
     timer.start();
+    boxes.answer(Button::Yes);
+    boxes.answer(Button::No);
     const QString source = cutThreePieces();
     timer.stop();
 
     EXPECT_TRUE(tried);
     EXPECT_GE(ticks, 20);
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(boxes.shown.size(), 2u); // one confirmation and one completion: no second cut
+    // The confirmation, the question whether to stop, answered No, and the completion: no second cut.
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[1].text, QString::fromUtf8(kStopCutQuestion));
+    EXPECT_EQ(boxes.shown[1].style, BoxStyle::ReplaceQuestion);
+    EXPECT_EQ(boxes.shown[1].title, kParvix);
+    EXPECT_EQ(boxes.shown[2].style, BoxStyle::Notice);
     EXPECT_EQ(SSTab1->currentIndex(), 1);
     EXPECT_EQ(Text1->text(), source);
     EXPECT_EQ(Text4->selectedText(), source);
     EXPECT_EQ(listEntries(),
               (QStringList{path(QStringLiteral("report$txt.001")), path(QStringLiteral("report$txt.002")),
                            path(QStringLiteral("report$txt.003"))}));
+}
+
+// Escape during a cut asks whether to stop it, and Yes does: the whole piece stays listed, the one being
+// written goes, no Link.bat is written, and the window rests on the Cut file page after a notice of what
+// was kept.
+TEST_F(Form2Test, EscapeDuringACutAndYesStopsIt)
+{
+    // The second piece takes a while to be created, on the engine's thread: Escape comes meanwhile.
+    int opened = 0;
+    files->onOpen = [&] {
+        if (++opened == 3)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    };
+    QTimer escape;
+    escape.setInterval(10);
+    QObject::connect(&escape, &QTimer::timeout, [&] {
+        if (opened == 3) {
+            escape.stop();
+            QTest::keyClick(Text1, Qt::Key_Escape);
+        }
+    });
+    escape.start();
+    boxes.answer(Button::Yes);
+    boxes.answer(Button::Yes);
+    const QString source = cutThreePieces();
+
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[1].text, QString::fromUtf8(kStopCutQuestion));
+    EXPECT_EQ(boxes.shown[2].text, QStringLiteral("The cutting of ") + source +
+                                       QStringLiteral(" is stopped!\nThe whole cutted file report$txt.001 is kept, "
+                                                      "Link.bat is not written"));
+    EXPECT_EQ(boxes.shown[2].style, BoxStyle::Notice);
+    EXPECT_EQ(listEntries(), QStringList{path(QStringLiteral("report$txt.001"))});
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("report$txt.001"), QStringLiteral("report.txt")}));
+    EXPECT_EQ(SSTab1->currentIndex(), 0);
+    EXPECT_TRUE(ProgressBar1->isHidden());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(form->operationRunning());
 }
 
 TEST_F(Form2Test, CutAnsweredNoChangesNothing)
@@ -536,52 +597,52 @@ TEST_F(Form2Test, ProgressScalesSinglePrecisionValuesOntoTheBar)
         {0, 0, 0}, {4, 2, 500}, {4, 9, 1000}, {3, -1, 0}, {1e9f, 5e8f, 500}, {1, 1, 1000}, {0, 5, 0},
     };
     for (const auto& c : cases) {
-        form->setProgressMax(c.maximum);
-        form->setProgressValue(c.value);
+        ProgressBar1->setProgressMax(c.maximum);
+        ProgressBar1->setProgressValue(c.value);
         EXPECT_EQ(ProgressBar1->value(), c.shown) << c.maximum << " " << c.value;
         // Never the toolkit's "busy" bar, whose range is empty.
         EXPECT_LT(ProgressBar1->minimum(), ProgressBar1->maximum());
     }
-    form->showProgress();
+    ProgressBar1->showProgress();
     EXPECT_TRUE(ProgressBar1->isVisible());
-    form->hideProgress();
+    ProgressBar1->hideProgress();
     EXPECT_TRUE(ProgressBar1->isHidden());
 }
 
 TEST_F(Form2Test, PointerRequestsNestNothingAndRestore)
 {
-    form->setPointer(Pointer::Hourglass);
-    form->setPointer(Pointer::Hourglass);
+    ProgressBar1->setPointer(Pointer::Hourglass);
+    ProgressBar1->setPointer(Pointer::Hourglass);
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     Qt::CursorShape duringBox = Qt::WaitCursor;
     boxes.onShow = [&](const MessageBoxRequest&) { duringBox = QApplication::overrideCursor()->shape(); };
-    form->messageBox("x", BoxStyle::Notice, BoxTitle::Parvix);
+    form->requests().messageBox("x", BoxStyle::Notice, BoxTitle::Parvix);
     EXPECT_EQ(duringBox, Qt::ArrowCursor);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    form->setPointer(Pointer::Default);
+    ProgressBar1->setPointer(Pointer::Default);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    form->setPointer(Pointer::Default);
+    ProgressBar1->setPointer(Pointer::Default);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(Form2Test, TextRequestsSelectFocusAndMoveTheCaret)
 {
-    form->setText4("/data/a.bin");
+    form->requests().setText4("/data/a.bin");
     EXPECT_EQ(Text4->text(), QStringLiteral("/data/a.bin"));
     EXPECT_EQ(Text4->cursorPosition(), 0);
-    form->caretToEnd(TextBox::Text4);
+    form->requests().caretToEnd(TextBox::Text4);
     EXPECT_EQ(Text4->cursorPosition(), 11);
     EXPECT_FALSE(Text4->hasSelectedText());
     Text2->setText(QStringLiteral("abc"));
-    form->selectAll(TextBox::Text2);
+    form->requests().selectAll(TextBox::Text2);
     EXPECT_EQ(Text2->selectionStart(), 0);
     EXPECT_EQ(Text2->selectedText(), QStringLiteral("abc"));
-    form->selectAll(TextBox::Text3); // empty: an empty selection
+    form->requests().selectAll(TextBox::Text3); // empty: an empty selection
     EXPECT_FALSE(Text3->hasSelectedText());
     // Long paths are kept whole.
     const std::string longPath(40000, 'a');
-    form->setText4(longPath);
+    form->requests().setText4(longPath);
     EXPECT_EQ(Text4->text().size(), 40000);
 }
 
@@ -589,20 +650,20 @@ TEST_F(Form2Test, JoinListTakesAHundredThousandEntriesQuickly)
 {
     QElapsedTimer timer;
     timer.start();
-    form->clearJoinList();
+    form->requests().clearJoinList();
     for (int i = 0; i < 100000; ++i)
-        form->appendJoinList("/data/piece." + std::to_string(i));
-    EXPECT_EQ(form->joinListCount(), 100000);
-    EXPECT_EQ(form->joinListEntry(99999), "/data/piece.99999");
+        form->requests().appendJoinList("/data/piece." + std::to_string(i));
+    EXPECT_EQ(form->requests().joinListCount(), 100000);
+    EXPECT_EQ(form->requests().joinListEntry(99999), "/data/piece.99999");
     form->selectTab(1);
     EXPECT_EQ(List1->count(), 100000);
-    EXPECT_EQ(form->joinListEntry(0), "/data/piece.0");
-    form->appendJoinList("/data/last");
-    EXPECT_EQ(form->joinListCount(), 100001);
-    EXPECT_EQ(form->joinListEntry(100000), "/data/last");
-    EXPECT_EQ(form->joinListEntry(100001), "");
-    form->clearJoinList();
-    EXPECT_EQ(form->joinListCount(), 0);
+    EXPECT_EQ(form->requests().joinListEntry(0), "/data/piece.0");
+    form->requests().appendJoinList("/data/last");
+    EXPECT_EQ(form->requests().joinListCount(), 100001);
+    EXPECT_EQ(form->requests().joinListEntry(100000), "/data/last");
+    EXPECT_EQ(form->requests().joinListEntry(100001), "");
+    form->requests().clearJoinList();
+    EXPECT_EQ(form->requests().joinListCount(), 0);
     EXPECT_LT(timer.elapsed(), 10000);
 }
 
@@ -613,9 +674,34 @@ TEST_F(Form2Test, ClosingEndsTheProgramAlsoWithAHiddenWindowLeft)
     chooser.hide();
     QSignalSpy closed(form.get(), &Form2::closed);
     QTimer::singleShot(0, form.get(), &QWidget::close);
-    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(7); });
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+    watchdog.start(5000);
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_EQ(closed.count(), 1);
+}
+
+TEST_F(Form2Test, QuittingDuringACutLetsItEndWithItsLastBoxAnswered)
+{
+    files->onOpen = [] { std::this_thread::sleep_for(std::chrono::milliseconds(100)); };
+    const QString source = path(QStringLiteral("report.txt"));
+    test::writePatternFile(source, 2 * kFloppyPieceSize + 105930);
+    clickTab(0);
+    Text1->setText(source);
+    Text2->setText(path(QStringLiteral("report$txt")));
+    QTimer quit;
+    QObject::connect(&quit, &QTimer::timeout, [&] {
+        if (form->operationRunning() && ProgressBar1->isVisible()) {
+            quit.stop();
+            QCoreApplication::exit(7);
+        }
+    });
+    quit.start(10);
+    QTimer::singleShot(0, Command3, &QPushButton::click);
+    EXPECT_EQ(QApplication::exec(), 7);
+    EXPECT_FALSE(form->operationRunning());
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].style, BoxStyle::Notice);
 }
 
 struct BoxStyleCase
@@ -685,6 +771,8 @@ TEST(MessageBox, TheRealPresenterShowsTheBoxModallyAndReturnsTheButton)
             ASSERT_NE(box, nullptr);
             auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
             ASSERT_NE(label, nullptr);
+            // Once the box has settled: the toolkit lays it out again a moment after showing it.
+            QCoreApplication::sendPostedEvents();
             const QStringList lines = notice.split(QLatin1Char('\n'));
             EXPECT_EQ(label->height(), lines.size() * label->fontMetrics().lineSpacing());
             for (const QString& line : lines)

@@ -9,8 +9,11 @@ namespace parvix::test {
 Button ScriptedBoxes::present(QWidget*, const MessageBoxRequest& request)
 {
     shown.push_back(request);
+    dismissed = false;
     if (onShow)
         onShow(request);
+    if (dismissed)
+        return Button::No;
     if (!m_answers.empty()) {
         const Button answer = m_answers.front();
         m_answers.pop_front();

@@ -21,17 +21,20 @@ inline void PrintTo(const QString& text, std::ostream* out)
 namespace parvix::test {
 
 // Answers the window's message boxes: records each one and answers from a script, Yes to a question
-// and OK to anything else when the script has run out.
+// and OK to anything else when the script has run out. A box the window dismisses while its onShow
+// runs is answered No.
 class ScriptedBoxes : public MessageBoxPresenter
 {
 public:
     Button present(QWidget* parent, const MessageBoxRequest& request) override;
+    void dismiss() override { dismissed = true; }
 
     void answer(Button button) { m_answers.push_back(button); }
     // Runs while a box is up, before it is answered.
     std::function<void(const MessageBoxRequest&)> onShow;
 
     std::vector<MessageBoxRequest> shown;
+    bool dismissed = false;
     QStringList texts() const;
 
 private:

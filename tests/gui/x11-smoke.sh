@@ -85,10 +85,12 @@ close_and_wait() {
     [ "$status" -eq 0 ] || fail "the program ended with status $status"
 }
 
-# Waits for a box titled "Parvix" and answers it with Enter.
+# Waits for a box titled "Parvix" and answers it with Enter; with a second argument, takes a screenshot
+# of the box once it has settled into that file.
 answer_box() {
     find_window 'Parvix' >/dev/null || fail "no message box titled \"Parvix\" ($1)"
     sleep 0.2
+    [ -n "${2:-}" ] && sleep 0.8 && import -window root "$2"
     xdotool key Return
     for _ in $(seq 100); do
         [ -z "$(windows_titled 'Parvix')" ] && return 0
@@ -129,9 +131,11 @@ read -r _ sent _ answered _ longest <"$work/ping"
 echo "x11-smoke: during the cut $answered of $sent pings answered, the longest silence $longest ms"
 [ "$sent" -ge 5 ] || fail "the cut was too short to check the window's liveness ($sent pings)"
 [ "$answered" -ge $((sent - 1)) ] && [ "$longest" -lt 1000 ] || fail "the window went silent: $(cat "$work/ping")"
-answer_box "cut completed"
+answer_box "cut completed" "$out/x11-cut-notice.png"
 [ "$(find "$work/out" -name 'source$bin.[0-9]*' | wc -l)" -eq 32768 ] || fail "the cut did not write 32768 pieces"
-# The join page is in front with the proposal selected in Text4: typing replaces it, Enter joins.
+# The join page is in front and the focus on the row of tabs: Tab enters the page at Text4, whose
+# proposal it selects; typing replaces it, Enter joins.
+xdotool key Tab
 xdotool type --delay 2 "$work/joined.bin"
 xdotool key Return
 answer_box "join confirmation"

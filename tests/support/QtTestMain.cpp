@@ -1,3 +1,4 @@
+// The main of the window tests: Qt on the offscreen platform unless another is chosen, then GoogleTest.
 #include <QApplication>
 #include <gtest/gtest.h>
 
