@@ -20,6 +20,8 @@ if [ "${1:-}" != window ]; then
         clang libclang-rt-14-dev valgrind
         # zlib built for MinGW-w64 gives the Windows build its CRC-32.
         g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 fonts-wine xclip
+        # The Windows installer (cpack's NSIS generator) and the check of its zip.
+        nsis unzip
         desktop-file-utils appstream dpkg-dev file
         # Qt for Windows from Debian's source (scripts/qt-windows.sh): apt-get source and its unpacking.
         xz-utils perl

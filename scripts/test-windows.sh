@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds the whole project for Windows into build-win/ (or $WIN_BUILD_DIR) with MinGW-w64 and a
 # static Qt built from Debian's source (scripts/qt-windows.sh, cached outside the tree), and runs every
-# test under Wine: the engines', parvix-cli's, the window's and the directory chooser's, and the window
-# program itself on Xvfb.
+# test under Wine: the engines', parvix-cli's, the window's and the directory chooser's, the window
+# program itself on Xvfb, and the installer that cpack makes (build-win/parvix-VERSION-setup.exe, with
+# the portable parvix-VERSION-win64.zip beside it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${WIN_BUILD_DIR:-build-win}

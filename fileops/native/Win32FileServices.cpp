@@ -347,8 +347,9 @@ std::string batchTextFromUtf8(std::string_view text)
     std::string out;
     if (wide.empty())
         return out;
-    // Link.bat is written in the system's ANSI code page, the 8-bit text of Windows programs.
-    const UINT codePage = GetACP();
+    // cmd reads a batch file in the console's code page, the OEM one unless "chcp" changed it: written in
+    // the ANSI code page, a name outside ASCII ("café") would name another file when cmd reads it back.
+    const UINT codePage = GetOEMCP();
     // Best-fit mapping would turn a character into a look-alike ("ł" into "l") and so name another
     // file; the UTF-8 code page accepts neither flags nor a default character.
     const bool utf8 = codePage == CP_UTF8;
@@ -357,10 +358,10 @@ std::string batchTextFromUtf8(std::string_view text)
     const int size = static_cast<int>(wide.size());
     const int length = WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, fallback, nullptr);
     if (length <= 0)
-        fail(GetLastError(), "convert text to the ANSI code page");
+        fail(GetLastError(), "convert text to the OEM code page");
     out.resize(static_cast<std::size_t>(length));
     if (WideCharToMultiByte(codePage, flags, wide.data(), size, out.data(), length, fallback, nullptr) != length)
-        fail(GetLastError(), "convert text to the ANSI code page");
+        fail(GetLastError(), "convert text to the OEM code page");
     return out;
 }
 

@@ -30,15 +30,14 @@ public:
     void remove(const std::string& path) override;
     std::int64_t freeSpace(const std::string& folder) override;
     void flushFolder(const std::string& folder) override;
-    // Lines go out in the ANSI code page (see batchTextFromUtf8), with CR LF. cmd reads a batch file in
-    // the console's OEM code page instead, so a name outside ASCII may not come back through Link.bat;
-    // its format is kept as it is all the same.
+    // Lines go out in the OEM code page (see batchTextFromUtf8), with CR LF: cmd reads a batch file in
+    // that code page, so a name outside ASCII comes back through Link.bat when the code page holds it.
     void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
 };
 
-// The bytes of a UTF-8 text in the system's ANSI code page. A
-// character that the code page cannot hold is written as "?", never as a look-alike: "?" matches the
-// one character it stands for in a file name, while a look-alike could name another file.
+// The bytes of a UTF-8 text in the system's OEM code page. A character that the code page cannot hold
+// is written as "?", never as a look-alike: "?" matches the one character it stands for in a file
+// name, while a look-alike could name another file.
 std::string batchTextFromUtf8(std::string_view text);
 
 } // namespace parvix

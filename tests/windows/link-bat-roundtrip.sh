@@ -12,6 +12,8 @@ three) name='movie.avi' size=2500 kb=1 ;;
 thousand) name='big.bin' size=1025000 kb=1 ;;
 # cmd expands "%" even inside quotes, and "&" ends a command outside them.
 specials) name='100% & %OS% (a^b) !x!.txt' size=5000 kb=2 ;;
+# cmd reads Link.bat in the OEM code page: letters outside ASCII, and spaces.
+accents) name='café über niño.txt' size=5000 kb=2 ;;
 *) echo "unknown case $case_name" >&2; exit 2 ;;
 esac
 
