@@ -13,8 +13,11 @@ int fileErrorFromErrno(int error);
 int fileErrorFromWin32(unsigned long error);
 
 #ifdef _WIN32
-// The same for a failure on `path`: Windows reports a path on a drive letter that does not exist as a
-// missing file or folder, which is the drive's failure, not the file's.
+// Windows reports a path on a drive letter that does not exist as a missing file or folder. That is not
+// a missing file but an unusable drive, and the user must hear so: the error of a failure on `path`,
+// with that mended.
+unsigned long driveAwareError(unsigned long error, std::wstring_view path);
+// The file-error number for a failure on `path`, with that mended.
 int fileErrorFromWin32(unsigned long error, std::wstring_view path);
 #endif
 

@@ -4,6 +4,18 @@
 
 #include <cerrno>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <string>
+#endif
+
 namespace parvix {
 
 namespace {
@@ -107,5 +119,40 @@ int fileErrorFromWin32(unsigned long error)
 {
     return lookUp(kWin32Table, error);
 }
+
+#ifdef _WIN32
+
+namespace {
+
+// "Q:\" for a path on drive letter Q ("Q:\…", "Q:…" or "\\?\Q:\…"); empty for any other path.
+std::wstring driveRoot(std::wstring_view path)
+{
+    if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0)
+        path.remove_prefix(4);
+    const bool letter =
+        (path.size() >= 2) && ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+    if (letter && path[1] == L':')
+        return std::wstring{path[0], L':', L'\\'};
+    return {};
+}
+
+} // namespace
+
+unsigned long driveAwareError(unsigned long error, std::wstring_view path)
+{
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_INVALID_NAME)
+        return error;
+    const std::wstring root = driveRoot(path);
+    if (!root.empty() && GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR)
+        return ERROR_INVALID_DRIVE;
+    return error;
+}
+
+int fileErrorFromWin32(unsigned long error, std::wstring_view path)
+{
+    return fileErrorFromWin32(driveAwareError(error, path));
+}
+
+#endif
 
 } // namespace parvix

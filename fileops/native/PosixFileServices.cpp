@@ -4,6 +4,7 @@
 #include "../ErrorMapping.h"
 #include "../FileError.h"
 #include "../NativeFiles.h"
+#include "TemporaryName.h"
 #include "UniqueHandle.h"
 #include "Wildcard.h"
 
@@ -17,7 +18,6 @@
 #include <memory>
 #include <new>
 #include <optional>
-#include <random>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <thread>
@@ -522,16 +522,10 @@ std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& dest
 {
     const std::string what = "create a file beside " + destination;
     auto [folder, name] = splitPath(writeTarget(destination, what));
-    // Hidden, and named after the file it will become, so that one left by a power cut is seen for what it
-    // is; short enough for any file system's name limit. Created as any new file is, so that the user's
-    // mask gives it its permissions.
-    constexpr std::size_t kNameKept = 200;
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    // Created as any new file is, so that the user's mask gives it its permissions.
     std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = folder + "/." + name.substr(0, kNameKept) + ".";
-        for (int i = 0; i < 6; ++i)
-            candidate += kLetters[random() % (sizeof kLetters - 1)];
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        const std::string candidate = folder + "/" + temporaryName(name, random);
         Descriptor fd = openDescriptor(candidate, O_RDWR | O_CREAT | O_EXCL);
         if (fd.valid()) {
             path = candidate;

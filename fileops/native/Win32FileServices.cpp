@@ -3,6 +3,9 @@
 #include "../ErrorMapping.h"
 #include "../FileError.h"
 #include "../NativeFiles.h"
+#include "TemporaryName.h"
+#include "UniqueHandle.h"
+#include "Wildcard.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -70,33 +73,9 @@ bool toUtf16(std::string_view text, std::wstring& out)
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, out.data(), length) == length;
 }
 
-// "Q:\" for a path on drive letter Q ("Q:\…", "Q:…" or "\\?\Q:\…"); empty for any other path.
-std::wstring driveRoot(std::wstring_view path)
-{
-    if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0)
-        path.remove_prefix(4);
-    const bool letter =
-        (path.size() >= 2) && ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
-    if (letter && path[1] == L':')
-        return std::wstring{path[0], L':', L'\\'};
-    return {};
-}
-
-// Windows reports a path on a drive letter that does not exist as a missing file or folder. That is
-// not a missing file but an unusable drive, and the user must hear so.
-DWORD driveAware(DWORD error, std::wstring_view path)
-{
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_INVALID_NAME)
-        return error;
-    const std::wstring root = driveRoot(path);
-    if (!root.empty() && GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR)
-        return ERROR_INVALID_DRIVE;
-    return error;
-}
-
 [[noreturn]] void failOn(DWORD error, std::wstring_view path, const std::string& what)
 {
-    fail(driveAware(error, path), what);
+    fail(driveAwareError(error, path), what);
 }
 
 std::wstring widePath(const std::string& path, const std::string& what)
@@ -129,31 +108,27 @@ bool kindAccepts(ListingKind kind, DWORD attributes)
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
-class FindHandle
+struct HandleTraits
 {
-public:
-    explicit FindHandle(HANDLE handle) : m_handle(handle) {}
-    ~FindHandle()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            FindClose(m_handle);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE get() const { return m_handle; }
+    using Handle = HANDLE;
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static bool close(HANDLE handle) { return CloseHandle(handle) != 0; }
+};
+using Handle = UniqueHandle<HandleTraits>;
 
-private:
-    HANDLE m_handle;
+struct FindTraits
+{
+    using Handle = HANDLE;
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static bool close(HANDLE handle) { return FindClose(handle) != 0; }
 };
 
 class Win32File : public File
 {
 public:
-    Win32File(HANDLE handle, std::string path) : m_handle(handle), m_path(std::move(path)) {}
-    ~Win32File() override
+    Win32File(Handle handle, std::string path)
+        : m_owner(std::move(handle)), m_handle(m_owner.get()), m_path(std::move(path))
     {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
     }
 
     void read(std::int64_t position, std::byte* buffer, std::size_t size) override
@@ -169,9 +144,8 @@ public:
                     fail(error, "read " + m_path);
                 got = 0;
             }
-            // The file has become shorter than it was: its bytes are gone, which is an input error.
             if (got == 0)
-                throw FileError(errnum::kDeviceIo, ERROR_HANDLE_EOF, "read " + m_path + ": unexpected end of file");
+                throw shrunkFileError(m_path, ERROR_HANDLE_EOF);
             buffer += got;
             size -= got;
             offset += got;
@@ -215,11 +189,7 @@ public:
 
     void close() override
     {
-        if (m_handle == INVALID_HANDLE_VALUE)
-            return;
-        const HANDLE handle = m_handle;
-        m_handle = INVALID_HANDLE_VALUE;
-        if (!CloseHandle(handle))
+        if (!m_owner.close())
             fail(GetLastError(), "close " + m_path);
     }
 
@@ -235,6 +205,8 @@ private:
         return at;
     }
 
+    Handle m_owner;
+    // The handle it had, for the calls made while it is open.
     HANDLE m_handle;
     std::string m_path;
 };
@@ -243,15 +215,13 @@ std::unique_ptr<Win32File> openFile(const std::string& path, DWORD access, DWORD
 {
     const std::string what = "open " + path;
     const std::wstring wide = widePath(path, what);
-    const HANDLE handle =
-        CreateFileW(wide.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    Handle handle(CreateFileW(wide.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.valid())
         failOn(GetLastError(), wide, what);
-    auto file = std::make_unique<Win32File>(handle, path);
     // A device name opens the device: reading it never ends and writing to it loses the bytes.
-    if (GetFileType(handle) != FILE_TYPE_DISK)
+    if (GetFileType(handle.get()) != FILE_TYPE_DISK)
         fail(ERROR_ACCESS_DENIED, what);
-    return file;
+    return std::make_unique<Win32File>(std::move(handle), path);
 }
 
 // Opens a file or folder only to ask about it: shares everything, so it works on files others hold open.
@@ -260,23 +230,6 @@ HANDLE openForQuery(const std::wstring& path)
     return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
-
-class QueryHandle
-{
-public:
-    explicit QueryHandle(HANDLE handle) : m_handle(handle) {}
-    ~QueryHandle()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    QueryHandle(const QueryHandle&) = delete;
-    QueryHandle& operator=(const QueryHandle&) = delete;
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 // Nothing opens at `wide`: the file that creating it would make, named by its full path in capitals
 // (names compare without regard to case here), when its folder exists. A link whose target is missing
@@ -372,25 +325,7 @@ bool matchesPatternIgnoringCase(std::wstring_view name, std::wstring_view patter
         CharUpperBuffW(n.data(), static_cast<DWORD>(n.size()));
     if (!p.empty())
         CharUpperBuffW(p.data(), static_cast<DWORD>(p.size()));
-    // Iterative wildcard match with one backtrack point.
-    std::size_t i = 0, j = 0, starJ = std::wstring::npos, starI = 0;
-    while (i < n.size()) {
-        if (j < p.size() && (p[j] == L'?' || p[j] == n[i])) {
-            ++i;
-            ++j;
-        } else if (j < p.size() && p[j] == L'*') {
-            starJ = j++;
-            starI = i;
-        } else if (starJ != std::wstring::npos) {
-            j = starJ + 1;
-            i = ++starI;
-        } else {
-            return false;
-        }
-    }
-    while (j < p.size() && p[j] == L'*')
-        ++j;
-    return j == p.size();
+    return matchesWildcard<wchar_t>(n, p);
 }
 
 std::vector<std::string> Win32FileServices::list(const std::string& pattern, ListingKind kind)
@@ -407,7 +342,7 @@ std::vector<std::string> Win32FileServices::list(const std::string& pattern, Lis
     auto nothingOr = [&](DWORD error) {
         if (!meansNothingThere(error))
             fail(error, what);
-        const DWORD drive = driveAware(error, wide);
+        const DWORD drive = driveAwareError(error, wide);
         if (drive != error)
             fail(drive, what);
         return names;
@@ -434,7 +369,7 @@ std::vector<std::string> Win32FileServices::list(const std::string& pattern, Lis
     }
 
     WIN32_FIND_DATAW found;
-    const FindHandle find(FindFirstFileW(wide.c_str(), &found));
+    const UniqueHandle<FindTraits> find(FindFirstFileW(wide.c_str(), &found));
     if (find.get() == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_NO_MORE_FILES)
@@ -462,7 +397,7 @@ std::int64_t Win32FileServices::fileLength(const std::string& path)
 {
     const std::string what = "length of " + path;
     const std::wstring wide = widePath(path, what);
-    const QueryHandle file(openForQuery(wide));
+    const Handle file(openForQuery(wide));
     if (file.get() == INVALID_HANDLE_VALUE)
         failOn(GetLastError(), wide, what);
     BY_HANDLE_FILE_INFORMATION info;
@@ -484,7 +419,7 @@ std::optional<FileIdentity> Win32FileServices::identity(const std::string& path)
         return std::nullopt;
     if (isDevice(wide))
         return FileIdentity{0, 0, {}, FileKind::Other};
-    const QueryHandle file(openForQuery(wide));
+    const Handle file(openForQuery(wide));
     if (file.get() == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (!meansNothingThere(error))
@@ -527,21 +462,15 @@ std::unique_ptr<File> Win32FileServices::createTemporary(const std::string& dest
     const auto sep = destination.find_last_of("\\/");
     const std::string folder = sep == std::string::npos ? std::string() : destination.substr(0, sep + 1);
     const std::string name = destination.substr(folder.size());
-    // Named after the file it will become, so that one left by a power cut is seen for what it is; short
-    // enough for any file system's name limit.
-    constexpr std::size_t kNameKept = 200;
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = folder + "." + name.substr(0, kNameKept) + ".";
-        for (int i = 0; i < 6; ++i)
-            candidate += kLetters[random() % (sizeof kLetters - 1)];
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        const std::string candidate = folder + temporaryName(name, random);
         const std::wstring wide = widePath(candidate, what);
-        const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle != INVALID_HANDLE_VALUE) {
+        Handle handle(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (handle.valid()) {
             path = candidate;
-            return std::make_unique<Win32File>(handle, candidate);
+            return std::make_unique<Win32File>(std::move(handle), candidate);
         }
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
@@ -608,11 +537,6 @@ void Win32FileServices::writeTextLines(const std::string& path, const std::vecto
     file->write(1, reinterpret_cast<const std::byte*>(text.data()), text.size());
     file->flush();
     file->close();
-}
-
-int fileErrorFromWin32(unsigned long error, std::wstring_view path)
-{
-    return fileErrorFromWin32(driveAware(error, path));
 }
 
 std::unique_ptr<FileServices> makeNativeFileServices()

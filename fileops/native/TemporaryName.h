@@ -1,0 +1,29 @@
+#pragma once
+
+// Private to fileops: other parts reach the native services through NativeFiles.h and ErrorMapping.h.
+#ifndef PARVIX_FILEOPS_INTERNAL
+#error "fileops/native/ is private to fileops"
+#endif
+
+#include <random>
+#include <string>
+
+namespace parvix {
+
+// A name to try for a new file that is to take `name`'s place in its folder: hidden where a leading
+// "." hides, named after the file it will become, so that one left behind by a power cut is seen for what
+// it is, and short enough for any file system's name limit.
+inline std::string temporaryName(const std::string& name, std::random_device& random)
+{
+    constexpr std::size_t kNameKept = 200;
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string candidate = "." + name.substr(0, kNameKept) + ".";
+    for (int i = 0; i < 6; ++i)
+        candidate += kLetters[random() % (sizeof kLetters - 1)];
+    return candidate;
+}
+
+// Names are tried until one is free: this many, for a folder full of leftovers.
+inline constexpr int kTemporaryNameAttempts = 100;
+
+} // namespace parvix
