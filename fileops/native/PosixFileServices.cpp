@@ -9,13 +9,14 @@
 #include "Wildcard.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <dirent.h>
 #include <exception>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <sys/stat.h>
@@ -342,70 +343,140 @@ struct KernelCopy
     }
 };
 
-// Adds a range of a file to a CRC on a thread of its own, reading it a block at a time from the system's
+} // namespace
+
+// Adds ranges of files to a CRC on a thread of its own, reading them a block at a time from the system's
 // cache while the kernel copies the same bytes: the second core reads what the first one moves, so the
 // CRC costs the copy almost no time, where reading and writing through one buffer would cost it its lead.
-class ChecksumReader
+// One thread serves every copy, for starting a thread for each piece would cost more than its CRC.
+class PosixFileServices::ChecksumReader
 {
 public:
-    ChecksumReader(int fd, std::string path, off_t begin, off_t end, Crc32 start)
-        : m_sum(start), m_thread([this, fd, path = std::move(path), begin, end] { run(fd, path, begin, end); })
-    {
-    }
+    ChecksumReader() : m_thread([this] { serve(); }) {}
     ChecksumReader(const ChecksumReader&) = delete;
     ChecksumReader& operator=(const ChecksumReader&) = delete;
     ~ChecksumReader()
     {
-        m_cancelled = true;
-        if (m_thread.joinable())
-            m_thread.join();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
     }
 
-    // Waits for the reader; a failure to read is thrown here.
+    // Starts adding [begin, end) of `fd` to `from`; one range at a time, each ended by finish() or cancel().
+    void start(int fd, const std::string& path, off_t begin, off_t end, Crc32 from)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_job = Job{fd, path, begin, end, from};
+            m_cancelled = false;
+            m_done = false;
+            m_failure = nullptr;
+        }
+        m_changed.notify_all();
+    }
+
+    // Waits for the range; a failure to read it is thrown here.
     Crc32 finish()
     {
-        m_thread.join();
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_done; });
+        m_job.reset();
         if (m_failure)
-            std::rethrow_exception(m_failure);
+            std::rethrow_exception(std::exchange(m_failure, nullptr));
         return m_sum;
     }
 
+    // The copy did not complete: the range is dropped, and waited for, since its descriptor is the
+    // caller's.
+    void cancel() noexcept
+    {
+        std::unique_lock lock(m_mutex);
+        m_cancelled = true;
+        m_changed.wait(lock, [this] { return m_done; });
+        m_job.reset();
+        m_failure = nullptr;
+    }
+
 private:
+    struct Job
+    {
+        int fd;
+        std::string path;
+        off_t begin;
+        off_t end;
+        Crc32 sum;
+    };
+
     // Small enough to stay in the processor's cache between the read and the CRC.
     static constexpr std::size_t kBlock = 256 * 1024;
 
-    void run(int fd, const std::string& path, off_t offset, off_t end)
+    void serve()
     {
-        try {
-            const std::unique_ptr<std::byte[]> block(new std::byte[kBlock]);
-            while (offset < end && !m_cancelled) {
-                const auto size = static_cast<std::size_t>(std::min<off_t>(end - offset, kBlock));
-                const ssize_t got = ::pread(fd, block.get(), size, offset);
-                if (got < 0) {
-                    if (errno == EINTR)
-                        continue;
-                    fail(errno, "read " + path);
-                }
-                if (got == 0)
-                    throw shrunkFileError(path, EIO);
-                m_sum.update(block.get(), static_cast<std::size_t>(got));
-                offset += got;
+        const std::unique_ptr<std::byte[]> block(new (std::nothrow) std::byte[kBlock]);
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_quit || (m_job && !m_done); });
+            if (m_quit)
+                return;
+            Job job = *m_job;
+            lock.unlock();
+            std::exception_ptr failure;
+            try {
+                if (!block)
+                    throw outOfMemoryError();
+                read(job, block.get());
+            } catch (...) {
+                failure = std::current_exception();
             }
-        } catch (const std::bad_alloc&) {
-            m_failure = std::make_exception_ptr(outOfMemoryError());
-        } catch (...) {
-            m_failure = std::current_exception();
+            lock.lock();
+            m_sum = job.sum;
+            m_failure = failure;
+            m_done = true;
+            m_changed.notify_all();
         }
     }
 
+    void read(Job& job, std::byte* block)
+    {
+        off_t offset = job.begin;
+        while (offset < job.end && !cancelled()) {
+            const auto size = static_cast<std::size_t>(std::min<off_t>(job.end - offset, kBlock));
+            const ssize_t got = ::pread(job.fd, block, size, offset);
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                fail(errno, "read " + job.path);
+            }
+            if (got == 0)
+                throw shrunkFileError(job.path, EIO);
+            job.sum.update(block, static_cast<std::size_t>(got));
+            offset += got;
+        }
+    }
+
+    bool cancelled()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_cancelled;
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::optional<Job> m_job;
+    bool m_done = false;
+    bool m_cancelled = false;
+    bool m_quit = false;
     Crc32 m_sum;
-    std::atomic<bool> m_cancelled = false;
     std::exception_ptr m_failure;
-    // Last: it starts running once everything above is made.
+    // Last: it starts serving once everything above is made.
     std::thread m_thread;
 };
 
-} // namespace
+PosixFileServices::PosixFileServices() = default;
+PosixFileServices::~PosixFileServices() = default;
 
 std::vector<std::string> PosixFileServices::list(const std::string& pattern, ListingKind kind)
 {
@@ -621,9 +692,26 @@ bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& t
     if (!S_ISREG(in.st_mode) || !S_ISREG(out.st_mode))
         return false;
 
-    std::optional<ChecksumReader> reader;
-    if (checksum)
-        reader.emplace(kernel.from, source->path(), begin, end, *checksum);
+    // One copy at a time has the reader; a second one at once (from another thread) does without.
+    std::unique_lock<std::mutex> reading;
+    if (checksum) {
+        reading = std::unique_lock(m_readerInUse, std::try_to_lock);
+        if (!reading)
+            return false;
+        if (!m_reader)
+            m_reader = std::make_unique<ChecksumReader>();
+        m_reader->start(kernel.from, source->path(), begin, end, *checksum);
+    }
+    // Whatever way the copy ends, the reader is done with the source before the caller may close it.
+    struct Cancel
+    {
+        ChecksumReader* reader;
+        ~Cancel()
+        {
+            if (reader)
+                reader->cancel();
+        }
+    } cancel{checksum ? m_reader.get() : nullptr};
 
     // Holes of the source stay holes where the range lands at or past the end of the destination:
     // there the skipped bytes read as zeros, as they do in the source. Over old content they are copied.
@@ -654,8 +742,10 @@ bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& t
     // A range that ends in a hole still ends where it should.
     if (copiedEnd < end && ::ftruncate(kernel.to, end + shift) != 0)
         fail(errno, "write " + destination->path());
-    if (reader)
-        *checksum = reader->finish();
+    if (checksum) {
+        cancel.reader = nullptr;
+        *checksum = m_reader->finish();
+    }
     return true;
 }
 

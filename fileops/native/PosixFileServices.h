@@ -7,6 +7,9 @@
 
 #include "../FileServices.h"
 
+#include <memory>
+#include <mutex>
+
 namespace parvix {
 
 // File services on the POSIX file interface. "Ordinary files" are regular files (links followed)
@@ -14,6 +17,9 @@ namespace parvix {
 class PosixFileServices : public FileServices
 {
 public:
+    PosixFileServices();
+    ~PosixFileServices() override;
+
     std::vector<std::string> list(const std::string& pattern, ListingKind kind) override;
     std::int64_t fileLength(const std::string& path) override;
     std::optional<FileIdentity> identity(const std::string& path) override;
@@ -28,6 +34,12 @@ public:
     void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
     bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size,
                    Crc32* checksum) override;
+
+private:
+    class ChecksumReader;
+    std::mutex m_readerInUse;
+    // Started with the first copy that needs a CRC.
+    std::unique_ptr<ChecksumReader> m_reader;
 };
 
 } // namespace parvix
