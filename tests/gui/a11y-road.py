@@ -13,6 +13,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 TIMEOUT = 30
 # The roles of the controls a user acts on or reads: each must have a name.
@@ -27,7 +28,10 @@ def fail(message):
 def wait_for(what, find):
     deadline = time.monotonic() + TIMEOUT
     while time.monotonic() < deadline:
-        found = find()
+        try:
+            found = find()
+        except GLib.GError:
+            found = None  # an object went away while it was looked at, as a closing box does: look again
         if found is not None:
             return found
         time.sleep(0.1)
