@@ -28,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
@@ -427,7 +428,7 @@ TEST_F(Form2Test, WhileACutRunsTheWindowLivesButTakesNoInputAndClosingAsksToStop
 TEST_F(Form2Test, EscapeDuringACutAndYesStopsIt)
 {
     // The second piece takes a while to be created, on the engine's thread: Escape comes meanwhile.
-    int opened = 0;
+    std::atomic<int> opened = 0;
     files->onOpen = [&] {
         if (++opened == 3)
             std::this_thread::sleep_for(std::chrono::milliseconds(1000));
