@@ -17,7 +17,10 @@ inline std::string temporaryName(const std::string& name, std::random_device& ra
 {
     constexpr std::size_t kNameKept = 200;
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string candidate = "." + name.substr(0, kNameKept) + ".";
+    // Appended piece by piece: GCC 12 warns, wrongly, of an overlap in "." + name when optimising.
+    std::string candidate(1, '.');
+    candidate.append(name, 0, kNameKept);
+    candidate += '.';
     for (int i = 0; i < 6; ++i)
         candidate += kLetters[random() % (sizeof kLetters - 1)];
     return candidate;
