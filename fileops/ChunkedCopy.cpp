@@ -10,7 +10,7 @@ void ChunkedCopy::copy(File& from, std::int64_t fromPosition, File& to, std::int
                        Crc32& checksum)
 {
     while (size > 0) {
-        stopIfAsked();
+        throwIfStopRequested(m_stop);
         const std::int64_t chunk = std::min(size, kChunk);
         if (!m_files.copyRange(from, fromPosition, to, toPosition, chunk, &checksum)) {
             std::byte* bytes = m_buffer.reserve(static_cast<std::size_t>(chunk));
@@ -22,12 +22,6 @@ void ChunkedCopy::copy(File& from, std::int64_t fromPosition, File& to, std::int
         toPosition += chunk;
         size -= chunk;
     }
-}
-
-void ChunkedCopy::stopIfAsked() const
-{
-    if (m_stop && m_stop->requested())
-        throw StopRequested{};
 }
 
 } // namespace parvix

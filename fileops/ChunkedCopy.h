@@ -10,11 +10,6 @@ namespace parvix {
 
 class StopRequest;
 
-// Thrown between two chunks of a copy when the user has asked to stop.
-struct StopRequested
-{
-};
-
 // Copies ranges between open files a chunk at a time, by the kernel where it can and otherwise through
 // one buffer, adding every byte to a CRC. Before each chunk it looks whether the user asked to stop, so
 // that even a piece of gigabytes stops within a moment.
@@ -28,8 +23,6 @@ public:
 
     void copy(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size,
               Crc32& checksum);
-    // Throws StopRequested when a stop has been asked for.
-    void stopIfAsked() const;
 
 private:
     FileServices& m_files;

@@ -5,6 +5,7 @@
 #include "Naming.h"
 #include "PieceSet.h"
 #include "Platform.h"
+#include "StopRequest.h"
 #include "WindowRequests.h"
 
 #include <utility>
@@ -129,10 +130,13 @@ bool JoinOperation::piecesReady()
 {
     // Every piece is there and can be read before a byte is written.
     const std::int64_t count = m_window.joinListCount();
+    m_lengths.clear();
+    m_lengths.reserve(static_cast<std::size_t>(count));
     m_total = 0;
     for (std::int64_t i = 0; i < count; ++i) {
         const std::string path = m_window.joinListEntry(i);
-        m_total += m_files.fileLength(path);
+        m_lengths.push_back(m_files.fileLength(path));
+        m_total += m_lengths.back();
         m_files.openRead(path)->close();
     }
 
@@ -180,15 +184,13 @@ void JoinOperation::copyPieces()
         m_destinationFile = m_files.createTemporary(m_destination, m_temporary);
     ChunkedCopy copier(m_files, m_stop);
     std::int64_t position = 1;
-    const std::int64_t count = m_window.joinListCount();
-    for (std::int64_t i = 0; i < count; ++i) {
-        copier.stopIfAsked();
-        const std::string path = m_window.joinListEntry(i);
-        const std::int64_t length = m_files.fileLength(path);
+    for (std::size_t i = 0; i < m_lengths.size(); ++i) {
+        throwIfStopRequested(m_stop);
+        const std::int64_t length = m_lengths[i];
         m_window.setProgressValue(static_cast<float>(i));
         if (length == 0)
             continue; // an empty piece adds nothing
-        m_pieceFile = m_files.openRead(path);
+        m_pieceFile = m_files.openRead(m_window.joinListEntry(static_cast<std::int64_t>(i)));
         copier.copy(*m_pieceFile, 1, *m_destinationFile, position, length, m_checksum);
         m_pieceFile->close();
         m_pieceFile.reset();

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace parvix {
 
@@ -42,6 +43,8 @@ private:
     std::string m_destination;
     bool m_existed = false; // an ordinary file is there, which the joined one replaces
     bool m_direct = false;  // a device, written directly
+    // The listed pieces' lengths as they were checked, and their total.
+    std::vector<std::int64_t> m_lengths;
     std::int64_t m_total = 0;
     // The set's check file, when the listed pieces' total is its size.
     std::optional<CheckFile> m_check;

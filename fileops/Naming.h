@@ -11,6 +11,13 @@ namespace parvix {
 std::string pieceSuffix(std::int64_t number);
 std::string piecePath(std::string_view base, std::int64_t number);
 
+// How many pieces of `pieceLength` (more than 0) bytes `length` bytes make, the last one shorter where
+// it must be; written so that no length a check file may give overflows.
+constexpr std::int64_t pieceCount(std::int64_t length, std::int64_t pieceLength)
+{
+    return length / pieceLength + (length % pieceLength != 0 ? 1 : 0);
+}
+
 // Turns the path of a first piece back into the path of the joined file: the last "$" of the file name
 // becomes "." and the suffix goes (D/movie$avi.001 gives D/movie.avi); without a "$" in the file name,
 // everything before the last "." (D$E/movie.001 gives D$E/movie). Nothing when it cannot be formed (no

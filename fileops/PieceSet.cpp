@@ -3,6 +3,7 @@
 #include "ChunkedCopy.h"
 #include "Naming.h"
 #include "Platform.h"
+#include "StopRequest.h"
 
 #include <algorithm>
 #include <charconv>
@@ -144,8 +145,7 @@ PieceSet PieceSet::find(FileServices& files, const std::string& firstPiece)
             return false;
         // As many pieces as the first one's length takes to reach the size, and no bytes past it.
         const Piece& first = set.m_pieces.front();
-        const std::int64_t count =
-            first.length > 0 ? check->size / first.length + (check->size % first.length != 0 ? 1 : 0) : 0;
+        const std::int64_t count = first.length > 0 ? pieceCount(check->size, first.length) : 0;
         return set.m_total >= check->size || (count > 0 && piece.number - first.number >= count);
     };
     for (auto& piece : numbered) {
@@ -181,7 +181,7 @@ void PieceSet::findProblems(const std::string& stem, std::size_t width)
     // Pieces missing after the last one found are known only from the check file's size.
     const auto& check = m_checkFile.content;
     if (check && m_total < check->size && first.length > 0) {
-        const std::int64_t count = check->size / first.length + (check->size % first.length != 0 ? 1 : 0);
+        const std::int64_t count = pieceCount(check->size, first.length);
         if (count - 1 > last.number - first.number)
             missing(last.number + 1, first.number + count - 1);
     }
@@ -222,13 +222,12 @@ std::string PieceSet::notice() const
 
 std::uint32_t PieceSet::checksum(FileServices& files, const StopRequest* stop) const
 {
-    const ChunkedCopy stopper(files, stop);
     PieceBuffer buffer;
     Crc32 crc;
     for (const auto& piece : m_pieces) {
         const auto file = files.openRead(piece.path);
         for (std::int64_t position = 1; position <= piece.length; position += ChunkedCopy::kChunk) {
-            stopper.stopIfAsked();
+            throwIfStopRequested(stop);
             const auto size = static_cast<std::size_t>(std::min(ChunkedCopy::kChunk, piece.length - position + 1));
             std::byte* bytes = buffer.reserve(size);
             file->read(position, bytes, size);

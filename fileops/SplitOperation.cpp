@@ -7,6 +7,7 @@
 #include "LinkScript.h"
 #include "Naming.h"
 #include "Platform.h"
+#include "StopRequest.h"
 #include "WindowRequests.h"
 
 #include <unordered_set>
@@ -174,8 +175,8 @@ bool SplitOperation::outputsClash()
     };
     if (clashes(linkScriptPath(m_base)) || clashes(checkFilePath(m_base)))
         return true;
-    const std::int64_t pieceCount = (m_length + m_pieceSize - 1) / m_pieceSize;
-    for (std::int64_t n = 1; n <= pieceCount; ++n) {
+    const std::int64_t pieces = pieceCount(m_length, m_pieceSize);
+    for (std::int64_t n = 1; n <= pieces; ++n) {
         if (clashes(piecePath(m_base, n)))
             return true;
     }
@@ -187,7 +188,7 @@ void SplitOperation::ensureRoom()
     std::string folder;
     folderPart(m_base, folder);
     // Link.bat names every piece; the check file is a few lines.
-    const std::int64_t pieces = (m_length + m_pieceSize - 1) / m_pieceSize;
+    const std::int64_t pieces = pieceCount(m_length, m_pieceSize);
     const auto nameLength = static_cast<std::int64_t>(GetFileName(m_base).size());
     const std::int64_t needed = m_length + pieces * (nameLength + 8) + 4096 - m_replacedBytes;
     if (needed > m_files.freeSpace(folder))
@@ -209,7 +210,7 @@ void SplitOperation::cut()
     std::int64_t number = 1;
     std::int64_t size = chosenSize;
     while (position <= m_length) {
-        copier.stopIfAsked();
+        throwIfStopRequested(m_stop);
         if (m_length - position < size)
             size = m_length - position + 1;
         m_piecePath = piecePath(m_base, number);

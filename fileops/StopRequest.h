@@ -18,6 +18,18 @@ private:
     static_assert(std::atomic<bool>::is_always_lock_free);
 };
 
+// Thrown between two chunks of a copy when the user has asked to stop.
+struct StopRequested
+{
+};
+
+// Throws StopRequested when a stop has been asked for; no request, no stop.
+inline void throwIfStopRequested(const StopRequest* stop)
+{
+    if (stop && stop->requested())
+        throw StopRequested{};
+}
+
 // The question the window asks before it stops a running operation: Yes and No, question icon, No the
 // default (BoxStyle::ReplaceQuestion), title "Parvix".
 inline constexpr const char* kStopCutQuestion = "Do you want to stop the cutting？";

@@ -1,6 +1,5 @@
 // parvix-cli: the cut and join engines on a console.
 #include "CheckFile.h"
-#include "ChunkedCopy.h"
 #include "ConsoleWindow.h"
 #include "DiskErrorTable.h"
 #include "JoinOperation.h"
@@ -231,12 +230,10 @@ try {
             const auto set = parvix::PieceSet::find(files, first);
             if (const std::string notice = set.notice(); !notice.empty())
                 window.messageBox(notice, parvix::BoxStyle::Notice, parvix::BoxTitle::Parvix);
-            std::int64_t size = 0;
-            for (const auto& piece : set.pieces())
-                size += piece.length;
             const std::uint32_t crc = set.checksum(files, &stopRequest);
             const auto proposal = parvix::proposeDestination(first);
-            for (const auto& line : parvix::checkFileLines({parvix::GetFileName(proposal.value_or(first)), size, crc}))
+            for (const auto& line :
+                 parvix::checkFileLines({parvix::GetFileName(proposal.value_or(first)), set.total(), crc}))
                 std::printf("%s\n", line.c_str());
 
             const auto& check = set.checkFile();
