@@ -27,12 +27,13 @@ inline constexpr std::int64_t kCheckFileLimit = 64 * 1024;
 // The check file of a destination base: the base followed by ".crc" (report$txt.crc).
 std::string checkFilePath(std::string_view base);
 
-// The three lines, without their line ends.
+// The three lines, without their line ends; a control character of the name becomes "?".
 std::vector<std::string> checkFileLines(const CheckFile& check);
 
-// Reads a check file as the file managers do: lines split at LF with a CR before it dropped, "key=value"
-// with spaces around key and value trimmed, the three keys in any order and other lines ignored, hex
-// digits in either case. Nothing when a key is missing or its value is no number.
+// Reads a check file as the file managers do, and as editors may have saved it: a byte-order mark (UTF-8,
+// or UTF-16, which is read as such), lines ended by CR, LF or CR LF, "key=value" with spaces around key
+// and value trimmed, the three keys in any order and in any case, other lines ignored, hex digits in
+// either case. Nothing when a key is missing or its value is no number.
 std::optional<CheckFile> parseCheckFile(std::string_view text);
 
 // A CRC as the check file writes it: eight upper-case hex digits.

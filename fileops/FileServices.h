@@ -17,6 +17,18 @@ enum class ListingKind
 {
     OrdinaryFiles,   // no directories, no hidden or system files (on POSIX: regular files not named ".*")
     WithDirectories, // also directories: the existence test of a folder
+    // The files of a set whose name the user gave: ordinary files, and on POSIX also those whose name
+    // starts with "." (the user named them; the dot rule is for browsing a folder).
+    SetMembers,
+};
+
+// Whether a link at a name is followed to the file it leads to, or is itself what a new file replaces.
+// A join writes the file the user's destination leads to; a cut replaces its outputs' names, so that a
+// link planted under one of them is never written through.
+enum class AtLink
+{
+    Follow,
+    Replace,
 };
 
 // What a path leads to, for writing into it.
@@ -24,6 +36,7 @@ enum class FileKind
 {
     None,    // nothing yet: opening it for writing creates `name` in the folder
     Regular, // an ordinary file, hidden or not
+    Link,    // a link at the name, which a new file replaces (AtLink::Replace only)
     Other,   // a folder, a device, a FIFO, a socket, or a link that never ends
 };
 
@@ -71,29 +84,39 @@ public:
     virtual std::vector<std::string> list(const std::string& pattern, ListingKind kind) = 0;
     virtual std::int64_t fileLength(const std::string& path) = 0;
     // Where the path leads, links followed, those that dangle too (to the file that opening would
-    // create). Nothing when it leads nowhere a file could be: a folder on the way is missing.
-    virtual std::optional<FileIdentity> identity(const std::string& path) = 0;
+    // create); with AtLink::Replace what the name itself is (a link there is a Link). Nothing when it
+    // leads nowhere a file could be: a folder on the way is missing.
+    virtual std::optional<FileIdentity> identity(const std::string& path, AtLink atLink = AtLink::Follow) = 0;
 
     virtual std::unique_ptr<File> openRead(const std::string& path) = 0;
     // Read and write, created when missing, never truncated on opening.
     virtual std::unique_ptr<File> openReadWrite(const std::string& path) = 0;
     // Write only, created or emptied.
     virtual std::unique_ptr<File> createReplace(const std::string& path) = 0;
-    // A new, empty file with a name of its own beside the file that `destination` leads to (links
-    // followed), for writing a file that later takes `destination`'s place. Its path goes to `path`.
-    virtual std::unique_ptr<File> createTemporary(const std::string& destination, std::string& path) = 0;
-    // Puts the file `from` in the place of the file that `to` leads to, in one step: whoever looks sees
-    // the old file or the new one, never a part. The new one takes the old one's permissions.
-    virtual void rename(const std::string& from, const std::string& to) = 0;
+    // A new, empty file with a name of its own beside `destination` (beside the file it leads to, with
+    // AtLink::Follow), for writing a file that later takes `destination`'s place. It has the permissions
+    // of the ordinary file it will replace, or only its owner's for a new one, so that nobody reads
+    // along what a protected file's replacement holds; while it is open, no program takes it for a
+    // leftover. Its path goes to `path`.
+    virtual std::unique_ptr<File> createTemporary(const std::string& destination, AtLink atLink, std::string& path) = 0;
+    // Puts the file `from` in the place of `destination` (of the file it leads to, with AtLink::Follow) in
+    // one step: whoever looks sees the old file or the new one, never a part. The new one takes the old
+    // one's owner and permissions, or a new file's usual permissions.
+    virtual void rename(const std::string& from, const std::string& destination, AtLink atLink) = 0;
     virtual void remove(const std::string& path) = 0;
+    // Removes the temporary files that work in `folder` left behind (a kill, a power cut) and that no
+    // running program holds. It never fails: what cannot be removed stays.
+    virtual void removeLeftovers(const std::string& folder) = 0;
     // Bytes that may still be written on the volume that holds `folder`.
     virtual std::int64_t freeSpace(const std::string& folder) = 0;
     // Waits until the folder's list of names (files created, replaced or removed) is on the device.
     virtual void flushFolder(const std::string& folder) = 0;
+    // Waits until the file at `path` (not a link's target) is on the device.
+    virtual void flushFile(const std::string& path) = 0;
 
-    // Creates or replaces a text file and flushes it to the device; each line is converted to the
-    // system's 8-bit code page and ended by a carriage return and a line feed.
-    virtual void writeTextLines(const std::string& path, const std::vector<std::string>& lines) = 0;
+    // The bytes of a text file of these lines: each converted to the system's 8-bit code page and ended
+    // by a carriage return and a line feed.
+    virtual std::string textFileBytes(const std::vector<std::string>& lines) = 0;
 
     // Copies `size` bytes between open files inside the operating system where it can, and adds them to
     // `checksum` when one is given. Returns false, having added nothing, when the caller must copy the
@@ -113,5 +136,9 @@ inline bool exists(FileServices& files, const std::string& path, ListingKind kin
 {
     return !files.list(path, kind).empty();
 }
+
+// Writes a text file of these lines (see textFileBytes) under a temporary name beside `path`, flushes
+// it and puts it in `path`'s place, a link there included: a failure leaves whatever was there before.
+void writeTextFile(FileServices& files, const std::string& path, const std::vector<std::string>& lines);
 
 } // namespace parvix

@@ -15,9 +15,16 @@ namespace {
 constexpr const char* kSetEntryListed = "The specify file has already existed in th list";
 constexpr const char* kFileListed = "The specify file has already existed in th list!";
 
-bool endsWith001(const std::string& path)
+// A set's first piece: the name ends in "001", or its last extension is all zeros (".000"), the first of
+// a set numbered from zero. The thousandth piece (".1000") is a piece of its own.
+bool startsASet(const std::string& path)
 {
-    return path.size() >= 3 && path.compare(path.size() - 3, 3, "001") == 0;
+    if (path.size() >= 3 && path.compare(path.size() - 3, 3, "001") == 0)
+        return true;
+    const std::string name = GetFileName(path);
+    const auto dot = name.rfind('.');
+    return dot != std::string::npos && name.size() - dot - 1 >= 3 &&
+           name.find_first_not_of('0', dot + 1) == std::string::npos;
 }
 
 } // namespace
@@ -42,7 +49,7 @@ OperationResult JoinListAdd::run(const std::string& chosenPath)
         return {Outcome::Stopped, std::nullopt};
     // What was appended before a failure stays in the list.
     return runWithErrorPath(
-        [&] { return endsWith001(chosenPath) ? addPieceSet(chosenPath) : addSingleFile(chosenPath); },
+        [&] { return startsASet(chosenPath) ? addPieceSet(chosenPath) : addSingleFile(chosenPath); },
         [this](const FileError& error) {
             reportDiskError(m_window.questions(), error.number(), DiskErrorEntries::All);
         });

@@ -2,6 +2,7 @@
 
 #include "ChunkedCopy.h"
 #include "DiskErrorTable.h"
+#include "LinkScript.h"
 #include "Naming.h"
 #include "PieceSet.h"
 #include "Platform.h"
@@ -19,6 +20,7 @@ constexpr const char* kEnterName = "Please enter the file name";
 constexpr const char* kPathMissing = "The specify path is not existed!";
 constexpr const char* kAddPieces = "Please add the cutted files";
 constexpr const char* kAlreadyListed = "The specify file has already existed in th list";
+constexpr const char* kBesideTheSet = "The specify file is one of the cutted files，Please rename";
 
 std::string replaceText(const std::string& destination)
 {
@@ -30,8 +32,11 @@ std::string confirmationText(const std::string& destination)
     return "Are you sure? the file  " + destination + "  will to be joined";
 }
 
-std::string completionText(const std::string& destination)
+std::string completionText(const std::string& destination, bool notOriginal)
 {
+    // Joined although the user was told that the pieces cannot give back the original: never "completely".
+    if (notOriginal)
+        return destination + " is joined, but the cutted files failed their check";
     return destination + " is joined completely!";
 }
 
@@ -42,12 +47,13 @@ JoinOperation::JoinOperation(WindowParts window, FileServices& files, const Stop
 {
 }
 
-OperationResult JoinOperation::run(const std::string& text4)
+OperationResult JoinOperation::run(const std::string& text4, bool typed, bool notOriginal)
 {
+    m_notOriginal = notOriginal;
     try {
         return runWithErrorPath(
             [&]() -> OperationResult {
-                if (!checksPass(text4) || !piecesReady())
+                if (!checksPass(text4, typed) || !piecesReady())
                     return {Outcome::Stopped, std::nullopt};
                 ensureWritable();
                 m_window.setPointer(Pointer::Hourglass);
@@ -59,7 +65,7 @@ OperationResult JoinOperation::run(const std::string& text4)
                     return notTheOriginal();
                 putInPlace();
                 m_window.setPointer(Pointer::Default);
-                m_window.messageBox(completionText(m_destination), BoxStyle::Notice, BoxTitle::Parvix);
+                m_window.messageBox(completionText(m_destination, m_notOriginal), BoxStyle::Notice, BoxTitle::Parvix);
                 m_window.setProgressValue(0.0f);
                 m_window.hideProgress();
                 return {Outcome::Completed, std::nullopt, m_notOriginal};
@@ -71,7 +77,7 @@ OperationResult JoinOperation::run(const std::string& text4)
     }
 }
 
-bool JoinOperation::checksPass(const std::string& text4)
+bool JoinOperation::checksPass(const std::string& text4, bool typed)
 {
     auto refuse = [this](const char* text, BoxStyle style, BoxTitle title) {
         m_window.messageBox(text, style, title);
@@ -80,7 +86,7 @@ bool JoinOperation::checksPass(const std::string& text4)
         return false;
     };
 
-    m_destination = trimSpaces(text4);
+    m_destination = typed ? trimSpaces(text4) : text4;
     if (m_destination.empty()) {
         m_window.messageBox(kSpecifyName, BoxStyle::Warning, BoxTitle::Parvix);
         m_window.focus(TextBox::Text4);
@@ -101,6 +107,9 @@ bool JoinOperation::checksPass(const std::string& text4)
     const bool there = destinationId && destinationId->kind != FileKind::None;
     if (there && isListed(*destinationId))
         return refuse(kAlreadyListed, BoxStyle::Warning, BoxTitle::Parvix);
+    // Nor may it take the place of what checks the pieces or joins them without the tool.
+    if (there && isBesideTheSet(*destinationId))
+        return refuse(kBesideTheSet, BoxStyle::Warning, BoxTitle::Parvix);
     // The question is for an ordinary file, a hidden one too. A folder, a FIFO or a socket fails when it
     // is opened; a device takes the bytes directly.
     m_existed = there && destinationId->kind == FileKind::Regular;
@@ -121,6 +130,19 @@ bool JoinOperation::isListed(const FileIdentity& destination)
     const std::int64_t count = m_window.joinListCount();
     for (std::int64_t i = 0; i < count; ++i) {
         if (m_files.identity(m_window.joinListEntry(i)) == destination)
+            return true;
+    }
+    return false;
+}
+
+bool JoinOperation::isBesideTheSet(const FileIdentity& destination)
+{
+    const std::string first = m_window.joinListEntry(0);
+    std::vector<std::string> beside{linkScriptPath(first)};
+    if (const SetCheckFile check = findSetCheckFile(m_files, first); check.present)
+        beside.push_back(check.path);
+    for (const auto& path : beside) {
+        if (m_files.identity(path) == destination)
             return true;
     }
     return false;
@@ -156,7 +178,7 @@ bool JoinOperation::piecesReady()
     }
     const std::string question = "The cutted files have " + std::to_string(m_total) + " bytes, but " + checkName +
                                  " says " + std::to_string(check.content->size) + "，Do you want to join them anyway？";
-    if (m_window.messageBox(question, BoxStyle::ReplaceQuestion, BoxTitle::Parvix) == Button::No)
+    if (m_window.messageBox(question, BoxStyle::DamagedQuestion, BoxTitle::Parvix) == Button::No)
         return false;
     m_notOriginal = true;
     return true;
@@ -171,8 +193,9 @@ void JoinOperation::ensureWritable()
         m_files.openReadWrite(m_destination)->close();
     std::string folder;
     folderPart(m_destination, folder);
-    if (m_total > m_files.freeSpace(folder))
-        throw FileError(errnum::kDiskFull, ENOSPC, "no room for " + std::to_string(m_total) + " bytes in " + folder);
+    m_files.removeLeftovers(folder);
+    if (const std::int64_t room = m_files.freeSpace(folder); m_total > room)
+        throw noRoomError(folder, m_total, room);
 }
 
 void JoinOperation::copyPieces()
@@ -181,7 +204,7 @@ void JoinOperation::copyPieces()
     if (m_direct)
         m_destinationFile = m_files.openReadWrite(m_destination);
     else
-        m_destinationFile = m_files.createTemporary(m_destination, m_temporary);
+        m_destinationFile = m_files.createTemporary(m_destination, AtLink::Follow, m_temporary);
     ChunkedCopy copier(m_files, m_stop);
     std::int64_t position = 1;
     for (std::size_t i = 0; i < m_lengths.size(); ++i) {
@@ -197,22 +220,32 @@ void JoinOperation::copyPieces()
         position += length;
     }
     // A device has no length to cut; an earlier, longer file is never written into.
-    if (m_direct)
+    if (m_direct) {
         m_destinationFile->truncate(position - 1);
+        m_destinationFile->flush();
+        closeDestination();
+        return;
+    }
+    // The new file stays open until it is in place, so that no other program takes it for a leftover.
     m_destinationFile->flush();
-    m_destinationFile->close();
-    m_destinationFile.reset();
 }
 
 void JoinOperation::putInPlace()
 {
     if (m_direct)
         return;
-    m_files.rename(m_temporary, m_destination);
+    m_files.rename(m_temporary, m_destination, AtLink::Follow);
     m_temporary.clear();
+    closeDestination();
     std::string folder;
     folderPart(m_destination, folder);
     m_files.flushFolder(folder);
+}
+
+void JoinOperation::closeDestination()
+{
+    m_destinationFile->close();
+    m_destinationFile.reset();
 }
 
 void JoinOperation::removeTemporary()
@@ -229,6 +262,7 @@ void JoinOperation::removeTemporary()
 
 OperationResult JoinOperation::notTheOriginal()
 {
+    m_destinationFile.reset();
     removeTemporary();
     m_window.setPointer(Pointer::Default);
     std::string text = "The joined file is not the original file!\rIts CRC32 is " + crcText(m_checksum.value()) +

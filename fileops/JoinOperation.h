@@ -21,16 +21,20 @@ class JoinOperation
 public:
     // `stop`, when given, is looked at while the pieces are copied; a stop leaves the destination as it was.
     JoinOperation(WindowParts window, FileServices& files, const StopRequest* stop = nullptr);
-    // `text4` is the destination as typed; the pieces are read from the join list.
-    OperationResult run(const std::string& text4);
+    // `text4` is the destination as typed into the window (`typed`: spaces around it are trimmed) or as
+    // a console was given it; the pieces are read from the join list. `notOriginal`: the user chose to
+    // join pieces that are known not to give back the original.
+    OperationResult run(const std::string& text4, bool typed = true, bool notOriginal = false);
 
 private:
-    bool checksPass(const std::string& text4);
+    bool checksPass(const std::string& text4, bool typed);
     bool isListed(const FileIdentity& destination);
+    bool isBesideTheSet(const FileIdentity& destination);
     bool piecesReady();
     void ensureWritable();
     void copyPieces();
     void putInPlace();
+    void closeDestination();
     void removeTemporary();
     OperationResult notTheOriginal();
     OperationResult leaveAsItWas();

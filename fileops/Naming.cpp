@@ -180,7 +180,7 @@ bool isFirstPieceName(std::string_view path)
     if (dot == std::string_view::npos)
         return false;
     const std::string_view extension = name.substr(dot + 1);
-    if (extension.size() < 3 || extension.back() != '1')
+    if (extension.size() < 3 || (extension.back() != '1' && extension.back() != '0'))
         return false;
     for (std::size_t i = 0; i + 1 < extension.size(); ++i) {
         if (extension[i] != '0')
@@ -191,24 +191,15 @@ bool isFirstPieceName(std::string_view path)
 
 std::string deriveDestinationBase(std::string_view path)
 {
-    if (path.find('.') == std::string_view::npos)
-        return std::string(path);
-    // Count characters, not bytes: step back over UTF-8 continuation bytes.
-    std::size_t start = path.size();
-    for (int characters = 0; characters < 4; ++characters) {
-        if (start == 0)
-            return std::string(path); // fewer than four characters: nothing to replace
-        --start;
-        while (start > 0 && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80)
-            --start;
-    }
-    std::size_t end = start + 1;
-    while (end < path.size() && (static_cast<unsigned char>(path[end]) & 0xC0) == 0x80)
-        ++end;
-    std::string result(path.substr(0, start));
-    result += '$';
-    result += path.substr(end);
-    return result;
+    // The extension's dot is the last "." of the file name, however long the extension; a "." in a
+    // folder name is no extension's.
+    const auto sep = lastSeparator(path);
+    const auto nameStart = sep == std::string_view::npos ? 0 : sep + 1;
+    const auto dot = path.rfind('.');
+    std::string base(path);
+    if (dot != std::string_view::npos && dot >= nameStart)
+        base[dot] = '$';
+    return base;
 }
 
 } // namespace parvix

@@ -42,11 +42,13 @@ std::optional<std::int32_t> pieceSizeFromKilobytes(std::string_view sizeText);
 double pieceNumberOfName(std::string_view name);
 
 // A first piece as the desktop hands it over: the last extension of the file name is all digits, at
-// least three of them (where "Add" takes a name as a whole set), and numbers 1: ".001", ".0001".
+// least three of them (where "Add" takes a name as a whole set), and numbers 1, or 0 for a set numbered
+// from zero: ".001", ".0001", ".000".
 bool isFirstPieceName(std::string_view path);
 
-// The destination base that the source browse derives: the fourth character from the end becomes "$"
-// when the path holds a "." anywhere (report.txt gives report$txt); otherwise the path as it is.
+// The destination base that the source browse derives: the last "." of the file name becomes "$"
+// (report.txt gives report$txt, photo.jpeg photo$jpeg), so that the pieces' proposal gives the name
+// back; a file name without a "." gives the path as it is.
 std::string deriveDestinationBase(std::string_view path);
 
 } // namespace parvix

@@ -36,11 +36,13 @@ std::string digitsOf(std::int64_t number, std::size_t width)
     return digits;
 }
 
-// A first piece's number: zeros and a final 1. Its width is the set's; any other number ending in 001
-// (.1001) belongs to a set written with the rule's three digits.
+// A first piece's number: zeros and a final 1, or zeros alone for a set numbered from zero. Its width is
+// the set's; any other number ending in 001 (.1001) belongs to a set written with the rule's three digits.
 std::size_t widthOf(std::string_view digits)
 {
-    const bool first = digits.size() >= 3 && digits.back() == '1' && digits.find_first_not_of('0') == digits.size() - 1;
+    const auto nonZero = digits.find_first_not_of('0');
+    const bool first = digits.size() >= 3 &&
+                       (nonZero == std::string_view::npos || (digits.back() == '1' && nonZero == digits.size() - 1));
     return first ? digits.size() : 3;
 }
 
@@ -94,7 +96,7 @@ SetCheckFile findSetCheckFile(FileServices& files, const std::string& piecePath)
     if (GetFileName(base).empty())
         return check;
     check.path = checkFilePath(base);
-    check.present = exists(files, check.path, ListingKind::OrdinaryFiles);
+    check.present = exists(files, check.path, ListingKind::SetMembers);
     if (check.present)
         check.content = readCheckFile(files, check.path);
     return check;
@@ -113,7 +115,7 @@ PieceSet PieceSet::find(FileServices& files, const std::string& firstPiece)
     std::vector<std::string> leftOut;
     // A "*" or "?" in the stem (POSIX names may hold them) also matches other names: those must begin
     // with the stem's own text.
-    for (auto& candidate : files.list(prefix + stem + "*", ListingKind::OrdinaryFiles)) {
+    for (auto& candidate : files.list(prefix + stem + "*", ListingKind::SetMembers)) {
         if (candidate.compare(0, stem.size(), stem) != 0)
             continue;
         const std::string_view number = std::string_view(candidate).substr(stem.size());

@@ -41,11 +41,11 @@ struct NamedFiles
 
 // A set of pieces as "Add" of its first piece finds it, and what is wrong with it.
 //
-// Beside the first piece (a path ending in "001") it takes the names written as the naming rule writes
-// them: the first piece's name up to its number, then the number with at least as many digits as the
-// first piece's (".001" … ".999", ".1000"; ".0001" sets keep four), in number order; ".000" comes first,
-// for sets numbered from zero. With a check file it takes them until their lengths reach its size, so
-// that pieces of an older, longer cut into the same names stay out.
+// Beside the first piece (a path ending in "001", or ".000" for a set numbered from zero) it takes the names written as
+// the naming rule writes them: the first piece's name up to its number, then the number with at least as many digits as
+// the first piece's (".001" … ".999", ".1000"; ".0001" sets keep four), in number order; ".000" comes first, for sets
+// numbered from zero. With a check file it takes them until their lengths reach its size, so that pieces of an older,
+// longer cut into the same names stay out.
 class PieceSet
 {
 public:

@@ -10,7 +10,7 @@
 #include "StopRequest.h"
 #include "WindowRequests.h"
 
-#include <unordered_set>
+#include <utility>
 
 namespace parvix {
 
@@ -22,6 +22,15 @@ constexpr const char* kDestinationExists = "The specify destination file name ha
 constexpr const char* kPathMissing = "The specify destination path has not existed!";
 constexpr const char* kInvalidSize = "Invalid cutted file size value!";
 constexpr const char* kTooSmall = "The file you want to split is smaller than the size you specified";
+
+// Asked before a cut replaces what lies under its outputs' names: pieces, Link.bat, the check file.
+std::string replaceOutputsText(const std::vector<std::string>& replaced)
+{
+    if (replaced.size() == 1)
+        return "The file  " + replaced.front() + "  has already existed，Do you want to replace？";
+    return "The " + std::to_string(replaced.size()) + " files  " + replaced.front() + " and " +
+           std::to_string(replaced.size() - 1) + " more  have already existed，Do you want to replace them？";
+}
 
 std::string confirmationText(const std::string& source)
 {
@@ -65,11 +74,14 @@ OperationResult SplitOperation::run(const SplitInputs& inputs)
     try {
         return runWithErrorPath(
             [&]() -> OperationResult {
-                if (!checksPass(inputs))
+                if (!checksPass(inputs) || !mayReplaceOutputs())
                     return {Outcome::Stopped, std::nullopt};
                 if (m_window.messageBox(confirmationText(m_source), BoxStyle::Confirmation, BoxTitle::Parvix) ==
                     Button::No)
                     return {Outcome::Stopped, std::nullopt};
+                std::string folder;
+                folderPart(m_base, folder);
+                m_files.removeLeftovers(folder);
                 ensureRoom();
                 cut();
                 finish();
@@ -93,7 +105,7 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
         return false;
     };
 
-    m_source = trimSpaces(inputs.text1);
+    m_source = inputs.typed ? trimSpaces(inputs.text1) : inputs.text1;
     if (m_source.empty())
         return refuse(kSelectFile, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, false);
     if (m_source.back() == kSeparator)
@@ -103,7 +115,7 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
         return refuse(text.c_str(), BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, true);
     }
 
-    m_base = trimSpaces(inputs.text2);
+    m_base = inputs.typed ? trimSpaces(inputs.text2) : inputs.text2;
     if (m_base.empty())
         return refuse(kSelectFile, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text2, false);
     if (m_base.back() == kSeparator) {
@@ -146,40 +158,42 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
 
 bool SplitOperation::outputsClash()
 {
-    // Two outputs that lead to one file (through a link, or a link that dangles until an earlier output
-    // creates its target), or an output that is the source, would overwrite what was just written or
-    // is still to be read. An output that is no file (a folder, a device, a FIFO, a socket) would take
-    // the bytes elsewhere or stop the cut half-way.
-    struct IdentityHash
-    {
-        std::size_t operator()(const FileIdentity& id) const
-        {
-            return std::hash<std::uint64_t>()(id.index ^ (id.device << 1)) ^ std::hash<std::string>()(id.name);
-        }
-    };
-    std::unordered_set<FileIdentity, IdentityHash> seen;
-    if (const auto source = m_files.identity(m_source))
-        seen.insert(*source);
-    // An output that leads nowhere fails when it is created, and says why.
+    // Each output replaces what lies under its name, a link too, and never writes through one. It must
+    // not replace the source's own name (the file its path leads to), whose bytes would go with it, nor a
+    // folder, a device, a FIFO or a socket.
+    const auto source = m_files.identity(m_source);
+    m_replaced.clear();
     m_replacedBytes = 0;
+    // An output that leads nowhere fails when it is created, and says why.
     auto clashes = [&](const std::string& path) {
-        const auto id = m_files.identity(path);
-        if (!id)
+        const auto id = m_files.identity(path, AtLink::Replace);
+        if (!id || id->kind == FileKind::None)
             return false;
-        if (id->kind == FileKind::Other || !seen.insert(*id).second)
+        if (id->kind == FileKind::Other || (id->kind == FileKind::Regular && source && *id == *source))
             return true;
+        m_replaced.push_back(path);
         // What an output replaces makes room for it.
         if (id->kind == FileKind::Regular)
             m_replacedBytes += m_files.fileLength(path);
         return false;
     };
-    if (clashes(linkScriptPath(m_base)) || clashes(checkFilePath(m_base)))
-        return true;
     const std::int64_t pieces = pieceCount(m_length, m_pieceSize);
     for (std::int64_t n = 1; n <= pieces; ++n) {
         if (clashes(piecePath(m_base, n)))
             return true;
     }
+    return clashes(linkScriptPath(m_base)) || clashes(checkFilePath(m_base));
+}
+
+bool SplitOperation::mayReplaceOutputs()
+{
+    // An earlier set under the same names goes only when the user says so.
+    if (m_replaced.empty())
+        return true;
+    if (m_window.messageBox(replaceOutputsText(m_replaced), BoxStyle::ReplaceQuestion, BoxTitle::Parvix) == Button::Yes)
+        return true;
+    m_window.selectAll(TextBox::Text2);
+    m_window.focus(TextBox::Text2);
     return false;
 }
 
@@ -191,8 +205,8 @@ void SplitOperation::ensureRoom()
     const std::int64_t pieces = pieceCount(m_length, m_pieceSize);
     const auto nameLength = static_cast<std::int64_t>(GetFileName(m_base).size());
     const std::int64_t needed = m_length + pieces * (nameLength + 8) + 4096 - m_replacedBytes;
-    if (needed > m_files.freeSpace(folder))
-        throw FileError(errnum::kDiskFull, ENOSPC, "no room for " + std::to_string(m_length) + " bytes in " + folder);
+    if (const std::int64_t room = m_files.freeSpace(folder); needed > room)
+        throw noRoomError(folder, needed, room);
 }
 
 void SplitOperation::cut()
@@ -216,7 +230,9 @@ void SplitOperation::cut()
         m_piecePath = piecePath(m_base, number);
         m_window.setProgressValue(static_cast<float>(position / chosenSize));
 
-        m_pieceFile = m_files.createReplace(m_piecePath);
+        // Under a name of its own until it is whole: a failure, a stop or a kill never leaves a part of a
+        // piece under a piece's name.
+        m_pieceFile = m_files.createTemporary(m_piecePath, AtLink::Replace, m_pieceTemporary);
         copier.copy(*m_sourceFile, position, *m_pieceFile, 1, size, m_checksum);
         keepWriting(size);
 
@@ -233,14 +249,28 @@ void SplitOperation::keepWriting(std::int64_t size)
 {
     // A written piece stays open while the device takes its bytes, up to a few dozen megabytes: waiting
     // for each piece at once would leave the device idle while the next one is copied, and flushing
-    // each at once would make the file system write its records for every piece on its own.
+    // each at once would make the file system write its records for every piece on its own. It takes
+    // its name once its bytes are on the device.
     constexpr std::size_t kOpenPieces = 64;
     constexpr std::int64_t kBytesOnTheWay = 32 * 1024 * 1024;
-    m_writing.push_back({std::move(m_pieceFile), m_piecePath, size});
+    m_writing.push_back({std::move(m_pieceFile), std::exchange(m_pieceTemporary, {}), m_piecePath, size});
     m_writingBytes += size;
-    while (m_writing.size() > kOpenPieces || (m_writing.size() > 1 && m_writingBytes > kBytesOnTheWay)) {
+    std::size_t done = 0;
+    std::int64_t bytes = m_writingBytes;
+    while (m_writing.size() - done > kOpenPieces || (m_writing.size() - done > 1 && bytes > kBytesOnTheWay)) {
+        m_writing[done].file->awaitWriteBack();
+        bytes -= m_writing[done].size;
+        ++done;
+    }
+    putInPlace(done);
+}
+
+void SplitOperation::putInPlace(std::size_t count)
+{
+    // Renamed while still open, so that no other program takes it for a leftover in between.
+    for (; count > 0; --count) {
         Written& oldest = m_writing.front();
-        oldest.file->awaitWriteBack();
+        m_files.rename(oldest.temporary, oldest.path, AtLink::Replace);
         oldest.file->close();
         m_written.push_back(std::move(oldest.path));
         m_writingBytes -= oldest.size;
@@ -250,19 +280,15 @@ void SplitOperation::keepWriting(std::int64_t size)
 
 void SplitOperation::flushPieces()
 {
-    // Pieces written before the ones still open are opened again: a flush then costs little, for the
-    // device has their bytes and the first flush writes the file system's records of all of them.
-    for (auto& piece : m_writing) {
+    // The pieces still open are flushed and put in place; those put in place before are flushed by name:
+    // that costs little, for the device has their bytes and the first flush writes the file system's
+    // records of all of them.
+    for (auto& piece : m_writing)
         piece.file->flush();
-        piece.file->close();
-    }
-    m_writing.clear();
+    putInPlace(m_writing.size());
     m_writingBytes = 0;
-    for (const auto& path : m_written) {
-        const auto file = m_files.openReadWrite(path);
-        file->flush();
-        file->close();
-    }
+    for (const auto& path : m_written)
+        m_files.flushFile(path);
     m_written.clear();
 }
 
@@ -276,8 +302,8 @@ void SplitOperation::finish()
         for (std::int64_t i = 0; i < count; ++i)
             names.push_back(GetFileName(m_window.joinListEntry(i)));
         const std::string joinedName = GetFileName(*proposal);
-        m_files.writeTextLines(linkScriptPath(m_base), linkScriptLines(names, joinedName));
-        m_files.writeTextLines(checkFilePath(m_base), checkFileLines({joinedName, m_length, m_checksum.value()}));
+        writeTextFile(m_files, linkScriptPath(m_base), linkScriptLines(names, joinedName));
+        writeTextFile(m_files, checkFilePath(m_base), checkFileLines({joinedName, m_length, m_checksum.value()}));
     }
     // The pieces' names are on the device too before the cut says it is complete.
     std::string folder;
@@ -291,14 +317,24 @@ void SplitOperation::finish()
     m_window.messageBox(completionText(m_source), BoxStyle::Notice, BoxTitle::Parvix);
 }
 
+void SplitOperation::removePartialPiece()
+{
+    m_sourceFile.reset();
+    if (!m_pieceFile)
+        return;
+    m_pieceFile.reset();
+    const std::string temporary = std::exchange(m_pieceTemporary, {});
+    try {
+        m_files.remove(temporary);
+    } catch (const FileError&) {
+        // Gone with its folder, or left for the next cut into this folder to remove.
+    }
+}
+
 OperationResult SplitOperation::keepWholePieces()
 {
     // The piece being written goes; the whole ones stay, on the device, and in the list.
-    if (m_pieceFile) {
-        m_pieceFile.reset();
-        m_files.remove(m_piecePath);
-    }
-    m_sourceFile.reset();
+    removePartialPiece();
     flushPieces();
     std::string folder;
     folderPart(m_base, folder);
@@ -315,9 +351,22 @@ OperationResult SplitOperation::keepWholePieces()
 void SplitOperation::cleanUpAfterFailure(const FileError& error)
 {
     reportDiskError(m_window.questions(), error.number(), DiskErrorEntries::All);
-    m_pieceFile.reset();
-    m_writing.clear();
-    m_sourceFile.reset();
+    removePartialPiece();
+    // The whole pieces stay, as they are listed; one that cannot take its name goes.
+    while (!m_writing.empty()) {
+        Written& piece = m_writing.front();
+        try {
+            m_files.rename(piece.temporary, piece.path, AtLink::Replace);
+        } catch (const FileError&) {
+            piece.file.reset();
+            try {
+                m_files.remove(piece.temporary);
+            } catch (const FileError&) {
+                // Left for the next cut into this folder to remove.
+            }
+        }
+        m_writing.pop_front();
+    }
     m_window.selectTab(kSplitTab);
     m_window.setProgressValue(0.0f);
     m_window.hideProgress();

@@ -22,6 +22,9 @@ struct SplitInputs
     std::string text2;   // destination base path, as typed
     bool option1 = true; // "1.44M" selected
     std::string text3;   // size in kilobytes, read only when option1 is not selected
+    // Texts typed into the window's boxes, whose spaces around them are no part of a path; a console's
+    // arguments are taken as given.
+    bool typed = true;
 };
 
 // The floppy size: 1.38 × 1,048,576 rounded.
@@ -42,11 +45,14 @@ public:
 private:
     bool checksPass(const SplitInputs& inputs);
     bool outputsClash();
+    bool mayReplaceOutputs();
     void ensureRoom();
     void cut();
     void keepWriting(std::int64_t size);
+    void putInPlace(std::size_t count);
     void flushPieces();
     void finish();
+    void removePartialPiece();
     OperationResult keepWholePieces();
     void cleanUpAfterFailure(const FileError& error);
 
@@ -58,17 +64,21 @@ private:
     std::string m_base;
     std::int64_t m_length = 0;
     std::int32_t m_pieceSize = 0;
-    // Bytes of files that the outputs replace.
+    // Files already under the outputs' names, and their bytes, which the outputs replace.
+    std::vector<std::string> m_replaced;
     std::int64_t m_replacedBytes = 0;
     Crc32 m_checksum;
     std::unique_ptr<File> m_sourceFile;
+    // The piece being written, under a temporary name until it is whole; those written whole, on their
+    // way to the device, still open and under their temporary names; and those in place, closed before
+    // they were flushed.
     std::string m_piecePath;
-    // The piece being written; those written whole, on their way to the device and still open; and
-    // those closed before they were flushed.
+    std::string m_pieceTemporary;
     std::unique_ptr<File> m_pieceFile;
     struct Written
     {
         std::unique_ptr<File> file;
+        std::string temporary;
         std::string path;
         std::int64_t size;
     };

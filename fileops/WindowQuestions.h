@@ -12,13 +12,23 @@ enum class BoxStyle
     Confirmation,    // Yes and No, no icon, Yes the default
     Question,        // Yes and No, question icon, Yes the default
     ReplaceQuestion, // Yes and No, question icon, No the default
-    DiskError,       // OK, stop icon
+    // Looks as ReplaceQuestion; asks whether to go on with files that failed their checks, which a
+    // console's "yes to everything" does not answer.
+    DamagedQuestion,
+    DiskError, // OK, stop icon
 };
 
 // Whether a box of this style offers Yes and No rather than OK alone.
 constexpr bool isYesNo(BoxStyle style)
 {
-    return style == BoxStyle::Confirmation || style == BoxStyle::Question || style == BoxStyle::ReplaceQuestion;
+    return style == BoxStyle::Confirmation || style == BoxStyle::Question || style == BoxStyle::ReplaceQuestion ||
+           style == BoxStyle::DamagedQuestion;
+}
+
+// Whether No is the button that Enter presses.
+constexpr bool noIsDefault(BoxStyle style)
+{
+    return style == BoxStyle::ReplaceQuestion || style == BoxStyle::DamagedQuestion;
 }
 
 // A box either names the title "Parvix" or has none of its own and shows the program's title.

@@ -69,6 +69,7 @@ QMessageBox::Icon iconOf(BoxStyle style)
         return QMessageBox::NoIcon;
     case BoxStyle::Question:
     case BoxStyle::ReplaceQuestion:
+    case BoxStyle::DamagedQuestion:
         break;
     }
     return QMessageBox::Question;
@@ -98,7 +99,7 @@ std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const MessageBoxReq
     box->setIcon(iconOf(request.style));
     if (isYesNo(request.style)) {
         box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box->setDefaultButton(request.style == BoxStyle::ReplaceQuestion ? QMessageBox::No : QMessageBox::Yes);
+        box->setDefaultButton(noIsDefault(request.style) ? QMessageBox::No : QMessageBox::Yes);
         box->setEscapeButton(QMessageBox::No); // closing a question counts as No
     } else {
         box->setStandardButtons(QMessageBox::Ok);

@@ -22,7 +22,10 @@ bool isTerminal(int fd)
 
 } // namespace
 
-ConsoleWindow::ConsoleWindow(bool assumeYes) : m_assumeYes(assumeYes), m_progressOnTerminal(isTerminal(2)) {}
+ConsoleWindow::ConsoleWindow(bool assumeYes, bool joinDamaged)
+    : m_assumeYes(assumeYes), m_joinDamaged(joinDamaged), m_progressOnTerminal(isTerminal(2))
+{
+}
 
 Button ConsoleWindow::messageBox(const std::string& text, BoxStyle style, BoxTitle title)
 {
@@ -36,17 +39,24 @@ Button ConsoleWindow::messageBox(const std::string& text, BoxStyle style, BoxTit
     std::fprintf(stderr, "%s: %s\n", titleText(title), shown.c_str());
     if (!isYesNo(style))
         return Button::Ok;
+    // Files that failed their checks are joined only on the user's explicit word.
+    if (style == BoxStyle::DamagedQuestion) {
+        if (m_joinDamaged)
+            return Button::Yes;
+        std::fputs("parvix-cli: answered No; add --join-damaged to join them anyway\n", stderr);
+        return Button::No;
+    }
     if (m_assumeYes)
         return Button::Yes;
     if (!isTerminal(0))
         return Button::No;
-    std::fputs(style == BoxStyle::ReplaceQuestion ? "[y/N] " : "[Y/n] ", stderr);
+    std::fputs(noIsDefault(style) ? "[y/N] " : "[Y/n] ", stderr);
     std::fflush(stderr);
     std::string answer;
     if (!std::getline(std::cin, answer))
         return Button::No;
     if (answer.empty())
-        return style == BoxStyle::ReplaceQuestion ? Button::No : Button::Yes;
+        return noIsDefault(style) ? Button::No : Button::Yes;
     return answer[0] == 'y' || answer[0] == 'Y' ? Button::Yes : Button::No;
 }
 

@@ -14,7 +14,9 @@ namespace parvix {
 class ConsoleWindow : public Questions, public JoinListDisplay, public Progress
 {
 public:
-    explicit ConsoleWindow(bool assumeYes);
+    // `assumeYes` answers the questions of a sound run; `joinDamaged` the question whether to join files
+    // that failed their checks, which is otherwise answered No.
+    ConsoleWindow(bool assumeYes, bool joinDamaged);
 
     // The engines' view of it.
     WindowParts parts() { return WindowParts(*this, *this, *this); }
@@ -43,6 +45,7 @@ private:
     void drawProgress();
 
     bool m_assumeYes;
+    bool m_joinDamaged;
     bool m_progressOnTerminal;
     bool m_progressShown = false;
     float m_progressMax = 0;

@@ -46,31 +46,35 @@ std::vector<std::string> utf8Arguments()
 
 constexpr const char* kUsage =
     "Usage: parvix-cli cut [--yes] [--kb SIZE] SOURCE BASE\n"
-    "       parvix-cli join [--yes] DEST FIRST\n"
-    "       parvix-cli join [--yes] [--as-listed] DEST PIECE...\n"
+    "       parvix-cli join [--yes] [--join-damaged] DEST FIRST\n"
+    "       parvix-cli join [--yes] [--join-damaged] [--as-listed] DEST PIECE...\n"
     "       parvix-cli verify FIRST\n"
     "       parvix-cli --help | --version\n"
     "\n"
     "cut     cuts SOURCE into BASE.001, BASE.002, ... of 1,447,035 bytes each (the \"1.44M\" size),\n"
     "        or of SIZE kilobytes with --kb, and writes Link.bat and the check file BASE.crc beside\n"
     "        them. It prints the pieces and then the path that joining them gives back, one per line.\n"
-    "join    joins into DEST the whole set of the first piece FIRST (BASE.001), as \"Add\" finds it,\n"
-    "        or the PIECEs in the order given, which must be the order of their numbers unless\n"
-    "        --as-listed is given. With the set's check file, the joined bytes are checked against it.\n"
+    "join    joins into DEST the whole set of the first piece FIRST (BASE.001, or BASE.000 for a set\n"
+    "        numbered from zero), as \"Add\" finds it, or the PIECEs in the order given, which must be\n"
+    "        the order of their numbers, none missing, unless --as-listed is given. With the set's\n"
+    "        check file, the joined bytes are checked against it.\n"
     "verify  checks the set of FIRST without writing anything: its pieces, and their bytes against\n"
     "        the check file. It prints the check file's lines for what the set joins to.\n"
     "\n"
     "Options (anywhere after the sub-command):\n"
-    "  --yes        answer Yes to every question (otherwise asked on the terminal; No without one)\n"
-    "  --kb SIZE    piece size in kilobytes, read as the \"Customize\" box reads it\n"
-    "  --as-listed  join the pieces in the order given, whatever their numbers\n"
-    "  --help       show this text\n"
-    "  --version    show the version\n"
+    "  --yes           answer Yes to the questions of a sound run (otherwise asked on the terminal;\n"
+    "                  No without one)\n"
+    "  --join-damaged  join pieces that failed their checks all the same (otherwise answered No)\n"
+    "  --kb SIZE       piece size in kilobytes, read as the \"Customize\" box reads it\n"
+    "  --as-listed     join the pieces as given, whatever their numbers\n"
+    "  --help          show this text\n"
+    "  --version       show the version\n"
     "\n"
     "Messages go to stderr as \"TITLE: text\". Ctrl+C (or SIGTERM) stops a cut or a join cleanly: a cut\n"
     "keeps its whole pieces, a join leaves DEST as it was.\n"
-    "Exit status: 0 completed, 1 stopped by a check or a No, 2 failed (an error was reported, or the\n"
-    "bytes are not the original's), 130 stopped by Ctrl+C.\n";
+    "Exit status: 0 completed (for verify: checked and sound), 1 stopped by a check or a No, 2 failed\n"
+    "(an error was reported, or the bytes are not the original's), 3 verify had nothing to check the\n"
+    "bytes against (no check file, or one it cannot read), 130 stopped by Ctrl+C.\n";
 
 constexpr const char* kJoinAnyway = "Do you want to join them anyway？";
 
@@ -127,9 +131,14 @@ int exitStatus(const parvix::OperationResult& result)
     case parvix::Outcome::Interrupted:
         return 130;
     }
-    // A console user has nothing else to go on when the table has no message for the failure.
-    if (result.error && !parvix::diskErrorMessage(result.error->number(), parvix::DiskErrorEntries::All))
-        std::fprintf(stderr, "parvix-cli: %s\n", result.error->what());
+    // The table's message names no file: a console user is told which one failed, and why.
+    if (result.error) {
+        const auto& error = *result.error;
+        if (!error.path().empty())
+            std::fprintf(stderr, "parvix-cli: %s: %s\n", error.path().c_str(), error.reason().c_str());
+        else
+            std::fprintf(stderr, "parvix-cli: %s\n", error.what());
+    }
     return 2;
 }
 
@@ -137,7 +146,7 @@ int exitStatus(const parvix::OperationResult& result)
 // console a bare name means the current folder, so it is given one.
 std::string inCurrentFolder(const std::string& path)
 {
-    if (parvix::trimSpaces(path).empty() || path.find(parvix::kSeparator) != std::string::npos)
+    if (path.empty() || path.find(parvix::kSeparator) != std::string::npos)
         return path;
 #ifdef _WIN32
     if (path.find_first_of("/:") != std::string::npos)
@@ -152,8 +161,8 @@ int usageError(const char* message)
     return 64;
 }
 
-// A shell's glob lists .1000 before .101: such a list would join into a wrong file. Names without a
-// number say nothing about the order.
+// A shell's glob lists .1000 before .101, and a list typed by hand may skip or repeat a piece: such a list
+// would join into a wrong file. Names without a number say nothing about the order.
 int checkNumberOrder(const std::vector<std::string>& pieces)
 {
     double last = 0;
@@ -172,11 +181,20 @@ int checkNumberOrder(const std::vector<std::string>& pieces)
                          piece.c_str(), lastPiece.c_str());
             return 1;
         }
+        if (!lastPiece.empty() && number > last + 1) {
+            std::fprintf(stderr,
+                         "parvix-cli: a piece is missing between %s and %s; give every piece, or add --as-listed to "
+                         "join them as given\n",
+                         lastPiece.c_str(), piece.c_str());
+            return 1;
+        }
         last = number;
         lastPiece = piece;
     }
     return 0;
 }
+
+constexpr const char* kNotChecked = "There is no check file beside the cutted files，their bytes are not checked";
 
 // The whole set of a first piece, as "Add" finds it, with what is wrong with it said first. A set that
 // cannot give back its original is joined only when the user wants it all the same.
@@ -186,10 +204,12 @@ std::optional<parvix::PieceSet> findSet(parvix::FileServices& files, parvix::Con
     auto set = parvix::PieceSet::find(files, first);
     if (const std::string notice = set.notice(); !notice.empty())
         window.messageBox(notice, parvix::BoxStyle::Notice, parvix::BoxTitle::Parvix);
+    if (!set.checkFile().present && !set.pieces().empty())
+        window.messageBox(kNotChecked, parvix::BoxStyle::Notice, parvix::BoxTitle::Parvix);
     // A total other than the check file's is asked about by the join itself.
     const auto& check = set.checkFile().content;
     if (set.broken() && !(check && set.total() != check->size)) {
-        if (window.messageBox(kJoinAnyway, parvix::BoxStyle::ReplaceQuestion, parvix::BoxTitle::Parvix) ==
+        if (window.messageBox(kJoinAnyway, parvix::BoxStyle::DamagedQuestion, parvix::BoxTitle::Parvix) ==
             parvix::Button::No)
             return std::nullopt;
         notOriginal = true;
@@ -204,9 +224,18 @@ int join(parvix::FileServices& files, parvix::ConsoleWindow& window, const std::
         return usageError("join takes DEST and the first piece, or DEST and the pieces");
     bool notOriginal = false;
     if (operands.size() == 2 && parvix::isFirstPieceName(operands[1])) {
-        const auto set = findSet(files, window, operands[1], notOriginal);
-        if (!set)
-            return stopRequest.requested() ? 130 : 1;
+        // Reading the set can fail like any file: that is the error path's to say.
+        std::optional<parvix::PieceSet> set;
+        const auto found = parvix::runWithErrorPath(
+            [&]() -> parvix::OperationResult {
+                set = findSet(files, window, operands[1], notOriginal);
+                return {set ? parvix::Outcome::Completed : parvix::Outcome::Stopped, std::nullopt};
+            },
+            [&](const parvix::FileError& error) {
+                parvix::reportDiskError(window, error.number(), parvix::DiskErrorEntries::All);
+            });
+        if (found.outcome != parvix::Outcome::Completed)
+            return exitStatus(found);
         for (const auto& piece : set->pieces())
             window.appendJoinList(piece.path);
     } else {
@@ -217,15 +246,17 @@ int join(parvix::FileServices& files, parvix::ConsoleWindow& window, const std::
             window.appendJoinList(piece);
     }
     parvix::JoinOperation operation(window.parts(), files, &stopRequest);
-    auto result = operation.run(inCurrentFolder(operands[0]));
+    auto result = operation.run(inCurrentFolder(operands[0]), false, notOriginal);
     result.notOriginal = result.notOriginal || notOriginal;
     return exitStatus(result);
 }
 
-// Checks a set as a join would, without writing: its pieces, then their bytes against the check file.
+// Checks a set as a join would, without writing: its pieces, then their bytes against the check file. A
+// set whose bytes it had nothing to check against says so, and is not called sound.
 int verify(parvix::FileServices& files, parvix::ConsoleWindow& window, const std::string& first)
 try {
-    return exitStatus(parvix::runWithErrorPath(
+    bool unchecked = false;
+    const int status = exitStatus(parvix::runWithErrorPath(
         [&]() -> parvix::OperationResult {
             const auto set = parvix::PieceSet::find(files, first);
             if (const std::string notice = set.notice(); !notice.empty())
@@ -245,15 +276,18 @@ try {
                                       parvix::crcText(check.content->crc32),
                                   parvix::BoxStyle::Warning, parvix::BoxTitle::Parvix);
                 sound = false;
-            } else if (!check.present && sound) {
-                window.messageBox("There is no check file beside the cutted files，their bytes are not checked",
-                                  parvix::BoxStyle::Notice, parvix::BoxTitle::Parvix);
+            } else if (!check.content && sound) {
+                // The notice has said already when a check file is there but reads as none.
+                if (!check.present)
+                    window.messageBox(kNotChecked, parvix::BoxStyle::Notice, parvix::BoxTitle::Parvix);
+                unchecked = true;
             }
             return {sound ? parvix::Outcome::Completed : parvix::Outcome::Failed, std::nullopt};
         },
         [&](const parvix::FileError& error) {
             parvix::reportDiskError(window, error.number(), parvix::DiskErrorEntries::All);
         }));
+    return status == 0 && unchecked ? 3 : status;
 } catch (const parvix::StopRequested&) {
     return 130;
 }
@@ -291,6 +325,7 @@ int main(int argc, char** argv)
         return usageError(("unknown sub-command: " + command).c_str());
 
     bool yes = false;
+    bool joinDamaged = false;
     bool asListed = false;
     bool customSize = false;
     std::string sizeText;
@@ -304,6 +339,8 @@ int main(int argc, char** argv)
             yes = true;
         } else if (!optionsEnded && command == "join" && arg == "--as-listed") {
             asListed = true;
+        } else if (!optionsEnded && command == "join" && arg == "--join-damaged") {
+            joinDamaged = true;
         } else if (!optionsEnded && arg == "--help") {
             std::fputs(kUsage, stdout);
             return 0;
@@ -327,7 +364,7 @@ int main(int argc, char** argv)
     }
 
     auto files = parvix::makeNativeFileServices();
-    parvix::ConsoleWindow window(yes);
+    parvix::ConsoleWindow window(yes, joinDamaged);
     stopOnSignals();
     if (command == "verify") {
         if (operands.size() != 1)
@@ -340,7 +377,7 @@ int main(int argc, char** argv)
     if (operands.size() != 2)
         return usageError("cut takes SOURCE and BASE");
     parvix::SplitOperation split(window.parts(), *files, &stopRequest);
-    const auto result = split.run({operands[0], inCurrentFolder(operands[1]), !customSize, sizeText});
+    const auto result = split.run({operands[0], inCurrentFolder(operands[1]), !customSize, sizeText, false});
     if (result.outcome != parvix::Outcome::Stopped) {
         for (const auto& entry : window.joinList())
             std::printf("%s\n", entry.c_str());

@@ -15,10 +15,12 @@
 #include <dirent.h>
 #include <exception>
 #include <fcntl.h>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <new>
 #include <optional>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <thread>
@@ -55,9 +57,9 @@ Descriptor openDescriptor(const std::string& path, int flags)
     return Descriptor(fd);
 }
 
-[[noreturn]] void fail(int error, const std::string& what)
+[[noreturn]] void fail(int error, const FileAction& what)
 {
-    throw FileError(fileErrorFromErrno(error), error, what + ": " + std::strerror(error));
+    throw FileError(fileErrorFromErrno(error), error, what, std::strerror(error));
 }
 
 // Errors by which a listing simply finds nothing.
@@ -83,7 +85,7 @@ std::pair<std::string, std::string> splitPath(const std::string& path)
     return {sep == 0 ? std::string(1, '/') : path.substr(0, sep), path.substr(sep + 1)};
 }
 
-std::string linkText(const std::string& path, const std::string& what)
+std::string linkText(const std::string& path, const FileAction& what)
 {
     std::string text(256, '\0');
     for (;;) {
@@ -100,7 +102,7 @@ std::string linkText(const std::string& path, const std::string& what)
 
 // Where opening `path` for writing leads: its links followed one by one, a dangling one too, to the
 // name that would be created. Nothing when the links go round or never end.
-std::optional<std::string> followLinks(const std::string& path, const std::string& what)
+std::optional<std::string> followLinks(const std::string& path, const FileAction& what)
 {
     std::string at = path;
     for (int links = 0; links <= kMaxLinks; ++links) {
@@ -114,12 +116,48 @@ std::optional<std::string> followLinks(const std::string& path, const std::strin
 }
 
 // The file a destination leads to, links followed; refused when the links go round.
-std::string writeTarget(const std::string& destination, const std::string& what)
+std::string writeTarget(const std::string& destination, const FileAction& what)
 {
     const auto target = followLinks(destination, what);
     if (!target)
         fail(ELOOP, what);
     return *target;
+}
+
+// The permissions a new file gets here: read and write for all, less the process's mask.
+mode_t usualFileMode()
+{
+    static const mode_t mode = [] {
+        // The kernel tells the mask without changing it; umask() would change it for a moment, for
+        // every thread.
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("Umask:", 0) == 0)
+                return static_cast<mode_t>(0666 & ~std::stoul(line.substr(6), nullptr, 8));
+        }
+        const mode_t mask = ::umask(022);
+        ::umask(mask);
+        return static_cast<mode_t>(0666 & ~mask);
+    }();
+    return mode;
+}
+
+// The permissions a temporary file starts with: those of the ordinary file it will replace, else its
+// owner's alone. A name that can be no file's (too long, say) fails here, before anything is written.
+mode_t temporaryMode(const std::string& target, AtLink atLink, const FileAction& what)
+{
+    struct stat st;
+    const int found = atLink == AtLink::Follow ? ::stat(target.c_str(), &st) : ::lstat(target.c_str(), &st);
+    if (found != 0 && errno != ENOENT)
+        fail(errno, what);
+    return found == 0 && S_ISREG(st.st_mode) ? (st.st_mode & 07777) : 0600;
+}
+
+// Errors by which a file system says that it cannot make a file without a name.
+bool meansNoUnnamedFiles(int error)
+{
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == ENOENT;
 }
 
 // Written bytes are handed to the device as they are written, and a file waits for those more than a
@@ -146,7 +184,7 @@ public:
             if (got < 0) {
                 if (errno == EINTR)
                     continue;
-                fail(errno, "read " + m_path);
+                fail(errno, {"read", m_path});
             }
             if (got == 0)
                 throw shrunkFileError(m_path, EIO);
@@ -165,7 +203,7 @@ public:
             if (put < 0) {
                 if (errno == EINTR)
                     continue;
-                fail(errno, "write " + m_path);
+                fail(errno, {"write", m_path});
             }
             buffer += put;
             size -= static_cast<std::size_t>(put);
@@ -181,20 +219,20 @@ public:
         if (::fstat(m_fd, &st) == 0 && !S_ISREG(st.st_mode))
             return;
         if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0)
-            fail(errno, "truncate " + m_path);
+            fail(errno, {"truncate", m_path});
     }
 
     void flush() override
     {
         // A device or a pipe that cannot be flushed says so with EINVAL: there is nothing to wait for.
         if (::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS)
-            fail(errno, "flush " + m_path);
+            fail(errno, {"flush", m_path});
     }
 
     void close() override
     {
         if (!m_descriptor.close())
-            fail(errno, "close " + m_path);
+            fail(errno, {"close", m_path});
     }
 
     void awaitWriteBack() override
@@ -238,7 +276,7 @@ private:
 // reports for a folder.
 [[noreturn]] void failNotAFile(int error, const std::string& path)
 {
-    throw FileError(errnum::kPermissionDenied, error, "open " + path + ": " + std::strerror(error));
+    throw FileError(errnum::kPermissionDenied, error, {"open", path}, std::strerror(error));
 }
 
 std::unique_ptr<File> openFile(const std::string& path, int flags)
@@ -252,7 +290,7 @@ std::unique_ptr<File> openFile(const std::string& path, int flags)
     if (!fd.valid()) {
         if (errno == EISDIR)
             failNotAFile(EISDIR, path);
-        fail(errno, "open " + path);
+        fail(errno, {"open", path});
     }
     struct stat st;
     const bool known = ::fstat(fd.get(), &st) == 0;
@@ -263,8 +301,14 @@ std::unique_ptr<File> openFile(const std::string& path, int flags)
 
 bool kindAccepts(ListingKind kind, const std::string& name, mode_t mode)
 {
-    if (kind == ListingKind::OrdinaryFiles)
+    switch (kind) {
+    case ListingKind::OrdinaryFiles:
         return S_ISREG(mode) && !name.empty() && name[0] != '.';
+    case ListingKind::SetMembers:
+        return S_ISREG(mode);
+    case ListingKind::WithDirectories:
+        break;
+    }
     return S_ISREG(mode) || S_ISDIR(mode);
 }
 
@@ -301,7 +345,7 @@ struct KernelCopy
                     continue;
                 if (meansCopyUnsupported(errno))
                     return false;
-                fail(errno, "copy " + fromPath + " to " + toPath);
+                fail(errno, {"copy " + fromPath + " to", toPath});
             }
             if (done == 0)
                 return endReached(offset);
@@ -318,7 +362,7 @@ struct KernelCopy
     {
         struct stat st;
         if (::fstat(from, &st) != 0)
-            fail(errno, "copy " + fromPath);
+            fail(errno, {"copy", fromPath});
         if (st.st_size <= offset)
             throw shrunkFileError(fromPath, EIO);
         return false;
@@ -336,7 +380,7 @@ struct KernelCopy
         // No data up to the end of the file: a hole, unless the file ends before the range does.
         struct stat st;
         if (::fstat(from, &st) != 0)
-            fail(errno, "copy " + fromPath);
+            fail(errno, {"copy", fromPath});
         if (st.st_size < end)
             throw shrunkFileError(fromPath, EIO);
         return end;
@@ -448,7 +492,7 @@ private:
             if (got < 0) {
                 if (errno == EINTR)
                     continue;
-                fail(errno, "read " + job.path);
+                fail(errno, {"read", job.path});
             }
             if (got == 0)
                 throw shrunkFileError(job.path, EIO);
@@ -493,7 +537,7 @@ std::vector<std::string> PosixFileServices::list(const std::string& pattern, Lis
         if (::stat(path.c_str(), &st) != 0) {
             if (meansNothingThere(errno))
                 return names;
-            fail(errno, "list " + pattern);
+            fail(errno, {"list", pattern});
         }
         const std::string name = namePattern.empty() ? folder : namePattern;
         if (namePattern.empty() ? S_ISDIR(st.st_mode) && kind == ListingKind::WithDirectories
@@ -506,7 +550,7 @@ std::vector<std::string> PosixFileServices::list(const std::string& pattern, Lis
     if (!dir.valid()) {
         if (meansNothingThere(errno))
             return names;
-        fail(errno, "list " + pattern);
+        fail(errno, {"list", pattern});
     }
     const int dirFd = ::dirfd(dir.get());
     for (;;) {
@@ -514,7 +558,7 @@ std::vector<std::string> PosixFileServices::list(const std::string& pattern, Lis
         const dirent* entry = ::readdir(dir.get());
         if (!entry) {
             if (errno != 0)
-                fail(errno, "list " + pattern);
+                fail(errno, {"list", pattern});
             break;
         }
         const std::string name = entry->d_name;
@@ -545,16 +589,32 @@ std::int64_t PosixFileServices::fileLength(const std::string& path)
 {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0)
-        fail(errno, "length of " + path);
+        fail(errno, {"length of", path});
     if (S_ISDIR(st.st_mode))
-        fail(EISDIR, "length of " + path);
+        fail(EISDIR, {"length of", path});
     return static_cast<std::int64_t>(st.st_size);
 }
 
-std::optional<FileIdentity> PosixFileServices::identity(const std::string& path)
+std::optional<FileIdentity> PosixFileServices::identity(const std::string& path, AtLink atLink)
 {
-    const std::string what = "identity of " + path;
+    const FileAction what{"identity of", path};
     struct stat st;
+    if (atLink == AtLink::Replace) {
+        if (::lstat(path.c_str(), &st) == 0) {
+            const FileKind kind =
+                S_ISLNK(st.st_mode) ? FileKind::Link : (S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other);
+            return identityOf(st, {}, kind);
+        }
+        if (errno != ENOENT) {
+            if (meansNothingThere(errno))
+                return std::nullopt;
+            fail(errno, what);
+        }
+        auto [folder, name] = splitPath(path);
+        if (name.empty() || name == "." || name == ".." || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return std::nullopt;
+        return identityOf(st, std::move(name), FileKind::None);
+    }
     if (::stat(path.c_str(), &st) == 0)
         return identityOf(st, {}, S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other);
     if (errno == ELOOP)
@@ -589,16 +649,46 @@ std::unique_ptr<File> PosixFileServices::createReplace(const std::string& path)
     return openFile(path, O_WRONLY | O_CREAT | O_TRUNC);
 }
 
-std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& destination, std::string& path)
+std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& destination, AtLink atLink,
+                                                         std::string& path)
 {
-    const std::string what = "create a file beside " + destination;
-    auto [folder, name] = splitPath(writeTarget(destination, what));
-    // Created as any new file is, so that the user's mask gives it its permissions.
+    const FileAction what{"create a file beside", destination};
+    const std::string target = atLink == AtLink::Follow ? writeTarget(destination, what) : destination;
+    const auto [folder, name] = splitPath(target);
+    const mode_t mode = temporaryMode(target, atLink, what);
     std::random_device random;
+
+    // Made without a name and locked before it gets one, so that no other program can take it for a
+    // leftover in between; a file system that cannot do so gets a named file, locked at once.
+    Descriptor fd = openDescriptor(folder, O_TMPFILE | O_RDWR);
+    if (fd.valid()) {
+        if (::flock(fd.get(), LOCK_EX) != 0 || ::fchmod(fd.get(), mode) != 0)
+            fail(errno, what);
+        const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
+        for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+            const std::string candidate = folder + "/" + temporaryName(name, random);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                path = candidate;
+                return std::make_unique<PosixFile>(std::move(fd), candidate, true);
+            }
+            if (errno == ENOENT && ::access(self.c_str(), F_OK) != 0)
+                break; // no /proc to give it a name through
+            if (errno != EEXIST)
+                fail(errno, what);
+        }
+        fd.close();
+    } else if (!meansNoUnnamedFiles(errno)) {
+        fail(errno, what);
+    }
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         const std::string candidate = folder + "/" + temporaryName(name, random);
-        Descriptor fd = openDescriptor(candidate, O_RDWR | O_CREAT | O_EXCL);
+        fd = openDescriptor(candidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW);
         if (fd.valid()) {
+            if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || ::fchmod(fd.get(), mode) != 0) {
+                const int error = errno;
+                ::unlink(candidate.c_str());
+                fail(error, what);
+            }
             path = candidate;
             return std::make_unique<PosixFile>(std::move(fd), candidate, true);
         }
@@ -608,17 +698,25 @@ std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& dest
     fail(EEXIST, what);
 }
 
-void PosixFileServices::rename(const std::string& from, const std::string& to)
+void PosixFileServices::rename(const std::string& from, const std::string& destination, AtLink atLink)
 {
-    const std::string what = "rename " + from + " to " + to;
-    const std::string target = writeTarget(to, what);
-    // The replaced file's owner, where the system lets us, and its permissions pass to the new one.
+    const FileAction what{"rename " + from + " to", destination};
+    const std::string target = atLink == AtLink::Follow ? writeTarget(destination, what) : destination;
+    // Through a descriptor of its own, so that nothing put at its name meanwhile has its permissions changed.
+    const Descriptor fd = openDescriptor(from, O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+    if (!fd.valid())
+        fail(errno, what);
+    // The replaced file's owner, where the system lets us, and its permissions pass to the new one; a
+    // new file gets the permissions any new file gets.
     struct stat st;
-    if (::stat(target.c_str(), &st) == 0) {
-        if (::chown(from.c_str(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
+    const int found = atLink == AtLink::Follow ? ::stat(target.c_str(), &st) : ::lstat(target.c_str(), &st);
+    if (found == 0 && S_ISREG(st.st_mode)) {
+        if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
             fail(errno, what);
-        if (::chmod(from.c_str(), st.st_mode & 07777) != 0)
+        if (::fchmod(fd.get(), st.st_mode & 07777) != 0)
             fail(errno, what);
+    } else if (::fchmod(fd.get(), usualFileMode()) != 0) {
+        fail(errno, what);
     }
     if (::rename(from.c_str(), target.c_str()) != 0)
         fail(errno, what);
@@ -627,7 +725,33 @@ void PosixFileServices::rename(const std::string& from, const std::string& to)
 void PosixFileServices::remove(const std::string& path)
 {
     if (::unlink(path.c_str()) != 0)
-        fail(errno, "remove " + path);
+        fail(errno, {"remove", path});
+}
+
+void PosixFileServices::removeLeftovers(const std::string& folder)
+{
+    const UniqueHandle<DirectoryTraits> dir(::opendir(folder.c_str()));
+    if (!dir.valid())
+        return;
+    const int dirFd = ::dirfd(dir.get());
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (isTemporaryName(entry->d_name))
+            names.emplace_back(entry->d_name);
+    }
+    for (const auto& name : names) {
+        const Descriptor fd(::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat opened;
+        if (!fd.valid() || ::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode))
+            continue;
+        // A program that writes it holds its lock.
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        struct stat named;
+        if (::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == opened.st_dev &&
+            named.st_ino == opened.st_ino)
+            ::unlinkat(dirFd, name.c_str(), 0);
+    }
 }
 
 std::int64_t PosixFileServices::freeSpace(const std::string& folder)
@@ -635,17 +759,17 @@ std::int64_t PosixFileServices::freeSpace(const std::string& folder)
     // A file passes for a folder in a listing; nothing can be written into it, as Windows says here too.
     struct stat info;
     if (::stat(folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
-        fail(ENOTDIR, "free space of " + folder);
+        fail(ENOTDIR, {"free space of", folder});
     struct statvfs st;
     if (::statvfs(folder.c_str(), &st) != 0)
-        fail(errno, "free space of " + folder);
+        fail(errno, {"free space of", folder});
     const auto bytes = static_cast<unsigned long long>(st.f_bavail) * st.f_frsize;
     return bytes > static_cast<unsigned long long>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(bytes);
 }
 
 void PosixFileServices::flushFolder(const std::string& folder)
 {
-    const std::string what = "flush " + folder;
+    const FileAction what{"flush", folder};
     const Descriptor fd = openDescriptor(folder, O_RDONLY | O_DIRECTORY);
     if (!fd.valid())
         fail(errno, what);
@@ -654,7 +778,17 @@ void PosixFileServices::flushFolder(const std::string& folder)
         fail(errno, what);
 }
 
-void PosixFileServices::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
+void PosixFileServices::flushFile(const std::string& path)
+{
+    const FileAction what{"flush", path};
+    const Descriptor fd = openDescriptor(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+    if (!fd.valid())
+        fail(errno, what);
+    if (::fdatasync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
+        fail(errno, what);
+}
+
+std::string PosixFileServices::textFileBytes(const std::vector<std::string>& lines)
 {
     // The names' bytes go out as the file system holds them.
     std::string text;
@@ -662,10 +796,7 @@ void PosixFileServices::writeTextLines(const std::string& path, const std::vecto
         text += line;
         text += "\r\n";
     }
-    auto file = createReplace(path);
-    file->write(1, reinterpret_cast<const std::byte*>(text.data()), text.size());
-    file->flush();
-    file->close();
+    return text;
 }
 
 bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
@@ -683,9 +814,9 @@ bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& t
     struct stat in;
     struct stat out;
     if (::fstat(kernel.from, &in) != 0)
-        fail(errno, "copy " + source->path());
+        fail(errno, {"copy", source->path()});
     if (::fstat(kernel.to, &out) != 0)
-        fail(errno, "copy " + destination->path());
+        fail(errno, {"copy", destination->path()});
     // A source shorter than the range fails before anything is written, as a read of it would.
     if (in.st_size < end)
         throw shrunkFileError(source->path(), EIO);
@@ -741,7 +872,7 @@ bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& t
     }
     // A range that ends in a hole still ends where it should.
     if (copiedEnd < end && ::ftruncate(kernel.to, end + shift) != 0)
-        fail(errno, "write " + destination->path());
+        fail(errno, {"write", destination->path()});
     if (checksum) {
         cancel.reader = nullptr;
         *checksum = m_reader->finish();

@@ -22,16 +22,18 @@ public:
 
     std::vector<std::string> list(const std::string& pattern, ListingKind kind) override;
     std::int64_t fileLength(const std::string& path) override;
-    std::optional<FileIdentity> identity(const std::string& path) override;
+    std::optional<FileIdentity> identity(const std::string& path, AtLink atLink) override;
     std::unique_ptr<File> openRead(const std::string& path) override;
     std::unique_ptr<File> openReadWrite(const std::string& path) override;
     std::unique_ptr<File> createReplace(const std::string& path) override;
-    std::unique_ptr<File> createTemporary(const std::string& destination, std::string& path) override;
-    void rename(const std::string& from, const std::string& to) override;
+    std::unique_ptr<File> createTemporary(const std::string& destination, AtLink atLink, std::string& path) override;
+    void rename(const std::string& from, const std::string& destination, AtLink atLink) override;
     void remove(const std::string& path) override;
+    void removeLeftovers(const std::string& folder) override;
     std::int64_t freeSpace(const std::string& folder) override;
     void flushFolder(const std::string& folder) override;
-    void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
+    void flushFile(const std::string& path) override;
+    std::string textFileBytes(const std::vector<std::string>& lines) override;
     bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size,
                    Crc32* checksum) override;
 

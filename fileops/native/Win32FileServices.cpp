@@ -44,9 +44,9 @@ std::string systemMessage(DWORD error)
     return utf8FromUtf16(text);
 }
 
-[[noreturn]] void fail(DWORD error, const std::string& what)
+[[noreturn]] void fail(DWORD error, const FileAction& what)
 {
-    throw FileError(fileErrorFromWin32(error), static_cast<int>(error), what + ": " + systemMessage(error));
+    throw FileError(fileErrorFromWin32(error), static_cast<int>(error), what, systemMessage(error));
 }
 
 // Errors by which a path simply leads nowhere: nothing of that name, a folder on the way that is
@@ -73,12 +73,12 @@ bool toUtf16(std::string_view text, std::wstring& out)
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, out.data(), length) == length;
 }
 
-[[noreturn]] void failOn(DWORD error, std::wstring_view path, const std::string& what)
+[[noreturn]] void failOn(DWORD error, std::wstring_view path, const FileAction& what)
 {
     fail(driveAwareError(error, path), what);
 }
 
-std::wstring widePath(const std::string& path, const std::string& what)
+std::wstring widePath(const std::string& path, const FileAction& what)
 {
     std::wstring wide;
     if (!toUtf16(path, wide))
@@ -116,6 +116,16 @@ struct HandleTraits
 };
 using Handle = UniqueHandle<HandleTraits>;
 
+// A temporary file is locked while it is written, at a byte no read or write ever reaches: a program
+// that finds it locked leaves it alone. Taking the lock fails at once where another handle holds it.
+bool lockAsWritten(HANDLE file)
+{
+    OVERLAPPED at{};
+    at.Offset = 0xFFFFFFFEu;
+    at.OffsetHigh = 0x7FFFFFFFu;
+    return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) != 0;
+}
+
 struct FindTraits
 {
     using Handle = HANDLE;
@@ -141,7 +151,7 @@ public:
             if (!ReadFile(m_handle, buffer, chunk, &got, &at)) {
                 const DWORD error = GetLastError();
                 if (error != ERROR_HANDLE_EOF)
-                    fail(error, "read " + m_path);
+                    fail(error, {"read", m_path});
                 got = 0;
             }
             if (got == 0)
@@ -160,9 +170,9 @@ public:
             OVERLAPPED at = overlappedAt(offset);
             DWORD put = 0;
             if (!WriteFile(m_handle, buffer, chunk, &put, &at))
-                fail(GetLastError(), "write " + m_path);
+                fail(GetLastError(), {"write", m_path});
             if (put == 0)
-                fail(ERROR_WRITE_FAULT, "write " + m_path);
+                fail(ERROR_WRITE_FAULT, {"write", m_path});
             buffer += put;
             size -= put;
             offset += put;
@@ -174,7 +184,7 @@ public:
         LARGE_INTEGER at;
         at.QuadPart = length;
         if (!SetFilePointerEx(m_handle, at, nullptr, FILE_BEGIN) || !SetEndOfFile(m_handle))
-            fail(GetLastError(), "truncate " + m_path);
+            fail(GetLastError(), {"truncate", m_path});
     }
 
     void flush() override
@@ -183,14 +193,14 @@ public:
         if (!FlushFileBuffers(m_handle)) {
             const DWORD error = GetLastError();
             if (error != ERROR_INVALID_FUNCTION && error != ERROR_INVALID_HANDLE)
-                fail(error, "flush " + m_path);
+                fail(error, {"flush", m_path});
         }
     }
 
     void close() override
     {
         if (!m_owner.close())
-            fail(GetLastError(), "close " + m_path);
+            fail(GetLastError(), {"close", m_path});
     }
 
 private:
@@ -213,7 +223,7 @@ private:
 
 std::unique_ptr<Win32File> openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition)
 {
-    const std::string what = "open " + path;
+    const FileAction what{"open", path};
     const std::wstring wide = widePath(path, what);
     Handle handle(CreateFileW(wide.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.valid())
@@ -275,7 +285,7 @@ std::wstring utf16FromUtf8(std::string_view text)
 {
     std::wstring wide;
     if (!toUtf16(text, wide))
-        fail(ERROR_NO_UNICODE_TRANSLATION, "convert text");
+        fail(ERROR_NO_UNICODE_TRANSLATION, {"convert", std::string(text)});
     return wide;
 }
 
@@ -311,10 +321,10 @@ std::string batchTextFromUtf8(std::string_view text)
     const int size = static_cast<int>(wide.size());
     const int length = WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, fallback, nullptr);
     if (length <= 0)
-        fail(GetLastError(), "convert text to the OEM code page");
+        fail(GetLastError(), {"convert to the OEM code page", std::string(text)});
     out.resize(static_cast<std::size_t>(length));
     if (WideCharToMultiByte(codePage, flags, wide.data(), size, out.data(), length, fallback, nullptr) != length)
-        fail(GetLastError(), "convert text to the OEM code page");
+        fail(GetLastError(), {"convert to the OEM code page", std::string(text)});
     return out;
 }
 
@@ -330,7 +340,7 @@ bool matchesPatternIgnoringCase(std::wstring_view name, std::wstring_view patter
 
 std::vector<std::string> Win32FileServices::list(const std::string& pattern, ListingKind kind)
 {
-    const std::string what = "list " + pattern;
+    const FileAction what{"list", pattern};
     std::vector<std::string> names;
     std::wstring wide;
     if (!toUtf16(pattern, wide) || wide.empty())
@@ -395,7 +405,7 @@ std::vector<std::string> Win32FileServices::list(const std::string& pattern, Lis
 
 std::int64_t Win32FileServices::fileLength(const std::string& path)
 {
-    const std::string what = "length of " + path;
+    const FileAction what{"length of", path};
     const std::wstring wide = widePath(path, what);
     const Handle file(openForQuery(wide));
     if (file.get() == INVALID_HANDLE_VALUE)
@@ -411,14 +421,20 @@ std::int64_t Win32FileServices::fileLength(const std::string& path)
     return size.QuadPart;
 }
 
-std::optional<FileIdentity> Win32FileServices::identity(const std::string& path)
+std::optional<FileIdentity> Win32FileServices::identity(const std::string& path, AtLink atLink)
 {
-    const std::string what = "identity of " + path;
+    const FileAction what{"identity of", path};
     std::wstring wide;
     if (!toUtf16(path, wide) || wide.empty())
         return std::nullopt;
     if (isDevice(wide))
         return FileIdentity{0, 0, {}, FileKind::Other};
+    // A link (a reparse point) at the name is what a new file replaces.
+    if (atLink == AtLink::Replace) {
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+            return FileIdentity{0, 0, {}, FileKind::Link};
+    }
     const Handle file(openForQuery(wide));
     if (file.get() == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -456,9 +472,11 @@ std::unique_ptr<File> Win32FileServices::createReplace(const std::string& path)
     return file;
 }
 
-std::unique_ptr<File> Win32FileServices::createTemporary(const std::string& destination, std::string& path)
+std::unique_ptr<File> Win32FileServices::createTemporary(const std::string& destination, AtLink atLink,
+                                                         std::string& path)
 {
-    const std::string what = "create a file beside " + destination;
+    (void)atLink; // a name is replaced, not followed, either way here
+    const FileAction what{"create a file beside", destination};
     const auto sep = destination.find_last_of("\\/");
     const std::string folder = sep == std::string::npos ? std::string() : destination.substr(0, sep + 1);
     const std::string name = destination.substr(folder.size());
@@ -466,9 +484,17 @@ std::unique_ptr<File> Win32FileServices::createTemporary(const std::string& dest
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         const std::string candidate = folder + temporaryName(name, random);
         const std::wstring wide = widePath(candidate, what);
-        Handle handle(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Shared for deleting, so that it can be renamed into place while it is open; its lock tells
+        // every other program that it is being written.
+        Handle handle(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (handle.valid()) {
+            if (!lockAsWritten(handle.get())) {
+                const DWORD error = GetLastError();
+                handle.close();
+                DeleteFileW(wide.c_str());
+                fail(error, what);
+            }
             path = candidate;
             return std::make_unique<Win32File>(std::move(handle), candidate);
         }
@@ -479,11 +505,12 @@ std::unique_ptr<File> Win32FileServices::createTemporary(const std::string& dest
     fail(ERROR_FILE_EXISTS, what);
 }
 
-void Win32FileServices::rename(const std::string& from, const std::string& to)
+void Win32FileServices::rename(const std::string& from, const std::string& destination, AtLink atLink)
 {
-    const std::string what = "rename " + from + " to " + to;
+    (void)atLink; // MoveFileEx replaces a link at the name itself
+    const FileAction what{"rename " + from + " to", destination};
     const std::wstring wideFrom = widePath(from, what);
-    const std::wstring wideTo = widePath(to, what);
+    const std::wstring wideTo = widePath(destination, what);
     // A hidden or system file stays so when it is replaced.
     const DWORD attributes = GetFileAttributesW(wideTo.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
@@ -499,15 +526,45 @@ void Win32FileServices::rename(const std::string& from, const std::string& to)
 
 void Win32FileServices::remove(const std::string& path)
 {
-    const std::string what = "remove " + path;
+    const FileAction what{"remove", path};
     const std::wstring wide = widePath(path, what);
     if (!DeleteFileW(wide.c_str()))
         failOn(GetLastError(), wide, what);
 }
 
+void Win32FileServices::removeLeftovers(const std::string& folder)
+{
+    std::wstring wide;
+    if (!toUtf16(folder, wide) || wide.empty())
+        return;
+    if (wide.back() != L'\\' && wide.back() != L'/')
+        wide += L'\\';
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    const UniqueHandle<FindTraits> find(FindFirstFileW((wide + L".*").c_str(), &found));
+    if (find.get() == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+            isTemporaryName(utf8FromUtf16(found.cFileName)))
+            names.emplace_back(found.cFileName);
+    } while (FindNextFileW(find.get(), &found));
+    for (const auto& name : names) {
+        const std::wstring path = wide + name;
+        {
+            Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+            // A program that writes it holds its lock.
+            if (!file.valid() || !lockAsWritten(file.get()))
+                continue;
+        }
+        DeleteFileW(path.c_str());
+    }
+}
+
 std::int64_t Win32FileServices::freeSpace(const std::string& folder)
 {
-    const std::string what = "free space of " + folder;
+    const FileAction what{"free space of", folder};
     std::wstring wide = widePath(folder, what);
     // "C:" alone would mean the drive's current folder: the same volume, but say the root plainly.
     if (!wide.empty() && wide.back() != L'\\' && wide.back() != L'/')
@@ -526,17 +583,26 @@ void Win32FileServices::flushFolder(const std::string& folder)
     (void)folder;
 }
 
-void Win32FileServices::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
+void Win32FileServices::flushFile(const std::string& path)
+{
+    const FileAction what{"flush", path};
+    const std::wstring wide = widePath(path, what);
+    const Handle file(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.valid())
+        failOn(GetLastError(), wide, what);
+    if (!FlushFileBuffers(file.get()))
+        fail(GetLastError(), what);
+}
+
+std::string Win32FileServices::textFileBytes(const std::vector<std::string>& lines)
 {
     std::string text;
     for (const auto& line : lines) {
         text += batchTextFromUtf8(line);
         text += "\r\n";
     }
-    auto file = createReplace(path);
-    file->write(1, reinterpret_cast<const std::byte*>(text.data()), text.size());
-    file->flush();
-    file->close();
+    return text;
 }
 
 std::unique_ptr<FileServices> makeNativeFileServices()

@@ -21,18 +21,20 @@ class Win32FileServices : public FileServices
 public:
     std::vector<std::string> list(const std::string& pattern, ListingKind kind) override;
     std::int64_t fileLength(const std::string& path) override;
-    std::optional<FileIdentity> identity(const std::string& path) override;
+    std::optional<FileIdentity> identity(const std::string& path, AtLink atLink) override;
     std::unique_ptr<File> openRead(const std::string& path) override;
     std::unique_ptr<File> openReadWrite(const std::string& path) override;
     std::unique_ptr<File> createReplace(const std::string& path) override;
-    std::unique_ptr<File> createTemporary(const std::string& destination, std::string& path) override;
-    void rename(const std::string& from, const std::string& to) override;
+    std::unique_ptr<File> createTemporary(const std::string& destination, AtLink atLink, std::string& path) override;
+    void rename(const std::string& from, const std::string& destination, AtLink atLink) override;
     void remove(const std::string& path) override;
+    void removeLeftovers(const std::string& folder) override;
     std::int64_t freeSpace(const std::string& folder) override;
     void flushFolder(const std::string& folder) override;
+    void flushFile(const std::string& path) override;
     // Lines go out in the OEM code page (see batchTextFromUtf8), with CR LF: cmd reads a batch file in
     // that code page, so a name outside ASCII comes back through Link.bat when the code page holds it.
-    void writeTextLines(const std::string& path, const std::vector<std::string>& lines) override;
+    std::string textFileBytes(const std::vector<std::string>& lines) override;
 };
 
 // The bytes of a UTF-8 text in the system's OEM code page. A character that the code page cannot hold

@@ -6,6 +6,17 @@
 namespace parvix {
 namespace {
 
+// Text as an editor saves it in UTF-16 (little-endian) with its byte-order mark.
+std::string utf16le(std::u16string_view text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
 TEST(CheckFile, IsReadAsTheFileManagersReadIt)
 {
     const CheckFile expected{"report.txt", 3000000, 0x1A2B3C4D};
@@ -23,6 +34,15 @@ TEST(CheckFile, IsReadAsTheFileManagersReadIt)
         {"the first line of a key counts", "filename=a\nfilename=b\nsize=1\nsize=2\ncrc32=FFFFFFFF\ncrc32=0\n",
          CheckFile{"a", 1, 0xFFFFFFFF}},
         {"a name with '=' in it", "filename=a=b.txt\nsize=1\ncrc32=1\n", CheckFile{"a=b.txt", 1, 1}},
+        // As editors save it.
+        {"a UTF-8 byte-order mark",
+         "\xEF\xBB\xBF"
+         "filename=report.txt\r\nsize=3000000\r\ncrc32=1A2B3C4D\r\n",
+         expected},
+        {"CR line ends", "filename=report.txt\rsize=3000000\rcrc32=1A2B3C4D\r", expected},
+        {"keys in capitals", "FileName=report.txt\nSIZE=3000000\nCRC32=1A2B3C4D\n", expected},
+        {"UTF-16 with its mark", utf16le(u"filename=caf\u00e9.txt\r\nsize=3000000\r\ncrc32=1A2B3C4D\r\n"),
+         CheckFile{"caf\xC3\xA9.txt", 3000000, 0x1A2B3C4D}},
         {"no size", "filename=report.txt\ncrc32=1A2B3C4D\n", std::nullopt},
         {"no CRC", "filename=report.txt\nsize=3000000\n", std::nullopt},
         {"no name", "size=3000000\ncrc32=1A2B3C4D\n", std::nullopt},
@@ -31,6 +51,7 @@ TEST(CheckFile, IsReadAsTheFileManagersReadIt)
         {"a CRC of nine digits", "filename=a\nsize=1\ncrc32=11A2B3C4D\n", std::nullopt},
         {"a CRC that is no hex", "filename=a\nsize=1\ncrc32=0x1A\n", std::nullopt},
         {"nothing", "", std::nullopt},
+        {"a key of another case that is no key", "filename=a\nsize=1\ncrc=1\n", std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

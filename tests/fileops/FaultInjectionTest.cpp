@@ -350,13 +350,19 @@ Scenario cutScenario(const CutCase& c)
         // and the check file are written.
         const std::string proposal = at(dir, "out/movie.avi");
         const auto& log = files.log();
-        const bool proposed = std::any_of(
-            log.begin(), log.end(), [](const std::string& call) { return call.rfind("writeTextLines ", 0) == 0; });
+        const bool proposed = contains(log, "createTemporary " + at(dir, "out/Link.bat")) ||
+                              contains(log, "createTemporary " + at(dir, "out/Link.bat") + " !");
         EXPECT_EQ(window.text4, proposed ? proposal : kEarlierText4);
         EXPECT_EQ(contains(window.requests(), "text4 " + proposal), proposed);
-        // Link.bat and the check file are there once written (a failed call's line ends in " !").
-        for (const char* name : {"out/Link.bat", "out/movie$avi.crc"})
-            EXPECT_EQ(fileExists(at(dir, name)), contains(log, "writeTextLines " + at(dir, name))) << name;
+        // Link.bat and the check file are there once put in place (a failed call's line ends in " !").
+        for (const char* name : {"out/Link.bat", "out/movie$avi.crc"}) {
+            const std::string placed = " " + at(dir, name);
+            const bool renamed = std::any_of(log.begin(), log.end(), [&](const std::string& call) {
+                return call.rfind("rename ", 0) == 0 && call.size() >= placed.size() &&
+                       call.compare(call.size() - placed.size(), placed.size(), placed) == 0;
+            });
+            EXPECT_EQ(fileExists(at(dir, name)), renamed) << name;
+        }
     };
     scenario.completed = [=](const TempDir& dir, const RecordingWindow& window) {
         EXPECT_EQ(window.joinList.size(), pieces);
@@ -590,27 +596,37 @@ TEST(File, ClosingTwiceAndDestroyingReleaseTheDescriptor)
 }
 
 #ifndef _WIN32
-// A real failure while cutting: piece 2 is a link into a folder that does not exist, so it cannot be
-// created. The earlier piece stays.
-TEST(FaultInjection, APieceThatCannotBeCreatedKeepsTheEarlierPieces)
+// A real failure while cutting: a folder takes piece 2's name while it is written, so that it cannot
+// take its place. The earlier piece stays, and no part of piece 2 is left, under any name.
+TEST(FaultInjection, APieceThatCannotTakeItsPlaceKeepsTheEarlierPieces)
 {
     TempDir dir;
-    auto files = makeNativeFileServices();
+    FaultInjectingFileServices files;
     RecordingWindow window;
     const std::string bytes = patternBytes(3000);
     writeFile(dir.file("s.bin"), bytes);
-    fs::create_symlink(dir.file("gone/s.002"), dir.file("s$bin.002"));
+    int opened = 0;
+    files.onOpen = [&] {
+        if (++opened == 3) { // the source, piece 1, piece 2
+            fs::create_directory(dir.file("s$bin.002"));
+            writeFile(dir.file("s$bin.002/inside"), "");
+        }
+    };
 
-    SplitOperation split(window, *files);
+    SplitOperation split(window, files);
     const auto result = split.run(customSize(dir.file("s.bin"), dir.file("s$bin"), "1"));
 
     EXPECT_EQ(result.outcome, Outcome::Failed);
-    EXPECT_EQ(window.requests(), (Requests{splitConfirmation(dir.file("s.bin")), "clear", "pointer Hourglass", "max 2",
-                                           "value 0", "show", "value 0", "append " + dir.file("s$bin.001"), "value 1",
-                                           "box DiskError Tavrin: The file cann't to be written!", "tab 0", "value 0",
-                                           "hide", "pointer Default"}));
+    EXPECT_EQ(
+        window.requests(),
+        (Requests{splitConfirmation(dir.file("s.bin")), "clear", "pointer Hourglass", "max 2", "value 0", "show",
+                  "value 0", "append " + dir.file("s$bin.001"), "value 1", "append " + dir.file("s$bin.002"), "value 2",
+                  "append " + dir.file("s$bin.003"), "box DiskError Tavrin: Disk is protected or file is protected",
+                  "tab 0", "value 0", "hide", "pointer Default"}));
     EXPECT_EQ(readFile(dir.file("s$bin.001")), bytes.substr(0, 1024));
+    EXPECT_EQ(readFile(dir.file("s$bin.003")), bytes.substr(2048));
     EXPECT_FALSE(fileExists(dir.file("Link.bat")));
+    EXPECT_EQ(snapshotTree(dir.path()).size(), 5u) << "the source, pieces 1 and 3, the folder and its file";
 }
 
 TEST(FaultInjection, AFullDiskWhileJoining)

@@ -21,6 +21,7 @@ const std::string kSpecifyName = "box Warning Parvix: Please specify a file name
 const std::string kEnterName = "box Warning Parvix: Please enter the file name";
 const std::string kPathMissing = "box Warning Tavrin: The specify path is not existed!";
 const std::string kAddPieces = "box Warning Parvix: Please add the cutted files";
+const std::string kBesideTheSet = "box Warning Parvix: The specify file is one of the cutted files，Please rename";
 const std::string kAlreadyListed = "box Warning Parvix: The specify file has already existed in th list";
 
 // The requests of a join that completes, after its questions.
@@ -108,6 +109,13 @@ TEST_F(Join, DestinationChecks)
         {"destination written differently",
          joinPath(joinPath(path("sub"), ".."), "p$bin.003"),
          {kAlreadyListed, "selectAll Text4", "focus Text4"}},
+        // What checks the pieces or joins them without the tool is no place for the joined bytes.
+        {"destination that is the set's check file",
+         makeFile("p$bin.crc", "filename=p.bin\nsize=2500\ncrc32=0\n"),
+         {kBesideTheSet, "selectAll Text4", "focus Text4"}},
+        {"destination that is the set's Link.bat",
+         makeFile("Link.bat", "copy/B x"),
+         {kBesideTheSet, "selectAll Text4", "focus Text4"}},
     };
     for (const auto& c : cases)
         expectStops(c);
@@ -267,7 +275,7 @@ TEST_F(Join, TheSetsCheckFileIsChecked)
     Crc32 corruptedCrc;
     const std::string corruptedBytes = contents[0] + corrupted + contents[2];
     corruptedCrc.update(reinterpret_cast<const std::byte*>(corruptedBytes.data()), corruptedBytes.size());
-    const std::string sizeQuestion = "box ReplaceQuestion Parvix: The cutted files have 2500 bytes, but p$bin.crc "
+    const std::string sizeQuestion = "box DamagedQuestion Parvix: The cutted files have 2500 bytes, but p$bin.crc "
                                      "says 2600，Do you want to join them anyway？";
     const std::string earlier = "an earlier file";
     const struct
@@ -313,7 +321,7 @@ TEST_F(Join, TheSetsCheckFileIsChecked)
          {Button::Yes},
          Outcome::Completed,
          true,
-         joinCompletion(path("p.bin")),
+         "box Notice Parvix: " + path("p.bin") + " is joined, but the cutted files failed their check",
          original},
     };
     for (const auto& c : cases) {

@@ -159,9 +159,29 @@ TEST_F(SplitChecks, TheFirstFailingCheckWins)
         expectStops(c);
 }
 
-TEST_F(SplitChecks, NoToTheConfirmationChangesNothing)
+TEST_F(SplitChecks, NoToAQuestionChangesNothing)
 {
-    expectStops({"answer No", customSize("  " + source + "  ", base, "1"), {splitConfirmation(source)}, {Button::No}});
+    expectStops({"No to the confirmation",
+                 customSize("  " + source + "  ", base, "1"),
+                 {splitConfirmation(source)},
+                 {Button::No}});
+    // An earlier set under the same names goes only on the user's word.
+    makeFile("out$bin.002", "older");
+    expectStops({"No to replacing a piece",
+                 customSize(source, base, "1"),
+                 {"box ReplaceQuestion Parvix: The file  " + path("out$bin.002") +
+                      "  has already existed，Do you want to replace？",
+                  "selectAll Text2", "focus Text2"},
+                 {Button::No}});
+    makeFile("out$bin.001", "older");
+    makeFile("Link.bat", "older");
+    makeFile("out$bin.crc", "older");
+    expectStops({"No to replacing a set",
+                 customSize(source, base, "1"),
+                 {"box ReplaceQuestion Parvix: The 4 files  " + path("out$bin.001") +
+                      " and 3 more  have already existed，Do you want to replace them？",
+                  "selectAll Text2", "focus Text2"},
+                 {Button::No}});
 }
 
 // Outputs that would replace the source or one another, or that lead to something that is no file.
@@ -181,45 +201,63 @@ TEST_F(SplitChecks, ClashingOutputsAreRefused)
 }
 
 #ifndef _WIN32
-TEST_F(SplitChecks, ClashingOutputsThroughLinksAndSpecialFilesAreRefused)
+TEST_F(SplitChecks, OutputsOverTheSourceOrSpecialFilesAreRefused)
 {
-    fs::create_symlink(source, path("sym.002"));
     fs::create_hard_link(source, path("hard.001"));
-    fs::create_directory(path("other"));
-    fs::create_symlink(source, joinPath(path("other"), "Link.bat"));
-    makeFile("pair.001", patternBytes(10, 7));
-    fs::create_symlink(path("pair.001"), path("pair.002"));
-    // Links that dangle until the cut creates their target: an earlier piece.
-    fs::create_directory(path("dangling"));
-    fs::create_symlink("d.001", joinPath(path("dangling"), "Link.bat"));
-    fs::create_symlink(path("chain.step"), path("chain.003"));
-    fs::create_symlink("./chain.001", path("chain.step"));
-    fs::create_symlink("loop.002", path("loop.002"));
     ASSERT_EQ(::mkfifo(path("fifo.002").c_str(), 0600), 0);
     makeSocket(path("socket.002"));
-    fs::create_symlink("/dev/null", path("device.002"));
     fs::create_directory(path("piped"));
     ASSERT_EQ(::mkfifo(joinPath(path("piped"), "Link.bat").c_str(), 0600), 0);
-    fs::create_symlink(source, path("checked.crc"));
     const Requests refused{kRename, "selectAll Text2", "focus Text2"};
     const CheckCase cases[] = {
-        {"symbolic link", customSize(source, path("sym"), "1"), refused},
-        {"hard link", customSize(source, path("hard"), "1"), refused},
-        {"Link.bat a link to the source", customSize(source, joinPath(path("other"), "z"), "1"), refused},
-        // Piece 2 would overwrite piece 1 and the set would no longer join back.
-        {"one piece a link to another", customSize(source, path("pair"), "1"), refused},
-        {"Link.bat a dangling link to the first piece", customSize(source, joinPath(path("dangling"), "d"), "1"),
-         refused},
-        {"a chain of links from the third piece to the first", customSize(source, path("chain"), "1"), refused},
-        {"a link that leads round in a loop", customSize(source, path("loop"), "1"), refused},
+        // Replacing another name of the source's bytes would take them away.
+        {"a piece name that is the source's", customSize(source, path("hard"), "1"), refused},
         {"a FIFO under a piece name", customSize(source, path("fifo"), "1"), refused},
         {"a socket under a piece name", customSize(source, path("socket"), "1"), refused},
-        {"a device under a piece name", customSize(source, path("device"), "1"), refused},
         {"a FIFO as Link.bat", customSize(source, joinPath(path("piped"), "f"), "1"), refused},
-        {"the check file a link to the source", customSize(source, path("checked"), "1"), refused},
     };
     for (const auto& c : cases)
         expectStops(c);
+}
+
+// A link planted under an output's name is replaced by the output, and whatever it leads to, the
+// source, another user's file, a name the link would create, stays as it was.
+TEST_F(SplitChecks, LinksUnderTheOutputsNamesAreReplacedNotWrittenThrough)
+{
+    const std::string sourceBytes = readFile(source);
+    const std::string victim = makeFile("important.conf", "keep me");
+    // Each in a folder of its own, named like its base.
+    const struct
+    {
+        const char* name;
+        std::string link;   // in the folder
+        std::string target; // what the link holds
+        std::string base;
+    } cases[] = {
+        {"a piece to another user's file", "a.002", victim, "a"},
+        {"a piece to the source", "b.001", source, "b"},
+        {"Link.bat to the source", "Link.bat", source, "c"},
+        {"Link.bat dangling, out of the folder", "Link.bat", path("created-by-the-cut"), "d"},
+        {"the check file to another user's file", "e.crc", victim, "e"},
+        {"a piece to itself", "f.002", "f.002", "f"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string link = joinPath(path(c.base), c.link);
+        const std::string base = joinPath(path(c.base), c.base);
+        fs::create_directory(path(c.base));
+        fs::create_symlink(c.target, link);
+        window.clearRequests();
+        const auto result = cut(customSize(source, base, "1"));
+        EXPECT_EQ(result.outcome, Outcome::Completed);
+        EXPECT_EQ(window.boxes().front(),
+                  "box ReplaceQuestion Parvix: The file  " + link + "  has already existed，Do you want to replace？");
+        EXPECT_FALSE(fs::is_symlink(link));
+        EXPECT_EQ(readFile(source), sourceBytes);
+        EXPECT_EQ(readFile(victim), "keep me");
+        EXPECT_FALSE(fs::exists(path("created-by-the-cut")));
+        EXPECT_EQ(readFile(base + ".002"), sourceBytes.substr(1024, 1024));
+    }
 }
 #endif
 

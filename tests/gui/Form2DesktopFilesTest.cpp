@@ -100,7 +100,7 @@ TEST(Form2DesktopFiles, StartsOnThePageTheFirstPathCallsFor)
          {"@big$iso.1001"},
          0,
          "@big$iso.1001",
-         "@big$iso.$001",
+         "@big$iso$1001",
          {},
          "",
          {}},

@@ -51,10 +51,10 @@ struct Derivation
 TEST_F(Form2InputsTest, SourceBrowseFillsTheSourceAndDerivesTheDestination)
 {
     const Derivation cases[] = {
-        {"/data/report.txt", "/data/report$txt"},   {"/data/photo.jpeg", "/data/photo.$peg"},
-        {"/data/archive.gz", "/data/archiv$.gz"},   {"/my.files/readme", "/my.files/re$dme"},
-        {"/data/readme", "/data/readme"},           {"a.b", "a.b"},
-        {"/数据/文件.文本档", "/数据/文件$文本档"}, {"/数据/报告.文本", "/数据/报$.文本"},
+        {"/data/report.txt", "/data/report$txt"},   {"/data/photo.jpeg", "/data/photo$jpeg"},
+        {"/data/archive.gz", "/data/archive$gz"},   {"/my.files/readme", "/my.files/readme"},
+        {"/data/readme", "/data/readme"},           {"a.b", "a$b"},
+        {"/数据/文件.文本档", "/数据/文件$文本档"}, {"/数据/报告.文本", "/数据/报告$文本"},
     };
     clickTab(0);
     for (const auto& c : cases) {

@@ -499,7 +499,7 @@ TEST_F(Form2Test, CutRefusalsShowTheirBoxesAndMoveTheFocus)
 
 TEST_F(Form2Test, CutFailureReportsTheDiskErrorAndResetsPointerAndProgress)
 {
-    files->failOn(FaultInjectingFileServices::Call::CreateReplace, 2, 61);
+    files->failOn(FaultInjectingFileServices::Call::CreateTemporary, 2, 61);
     bool busySeen = false;
     boxes.onShow = [&](const MessageBoxRequest& request) {
         if (request.style == BoxStyle::DiskError)

@@ -88,7 +88,10 @@ std::unique_ptr<File> FaultInjectingFileServices::wrap(std::unique_ptr<File> fil
 
 std::vector<std::string> FaultInjectingFileServices::list(const std::string& pattern, ListingKind kind)
 {
-    tick(Call::List, (kind == ListingKind::OrdinaryFiles ? "listFiles " : "listAll ") + pattern);
+    const char* verb = kind == ListingKind::OrdinaryFiles ? "listFiles "
+                       : kind == ListingKind::SetMembers  ? "listSet "
+                                                          : "listAll ";
+    tick(Call::List, verb + pattern);
     return m_inner.list(pattern, kind);
 }
 
@@ -98,10 +101,10 @@ std::int64_t FaultInjectingFileServices::fileLength(const std::string& path)
     return m_inner.fileLength(path);
 }
 
-std::optional<FileIdentity> FaultInjectingFileServices::identity(const std::string& path)
+std::optional<FileIdentity> FaultInjectingFileServices::identity(const std::string& path, AtLink atLink)
 {
     tick(Call::Identity, "identity " + path);
-    return m_inner.identity(path);
+    return m_inner.identity(path, atLink);
 }
 
 std::unique_ptr<File> FaultInjectingFileServices::openRead(const std::string& path)
@@ -122,17 +125,24 @@ std::unique_ptr<File> FaultInjectingFileServices::createReplace(const std::strin
     return wrap(m_inner.createReplace(path), path);
 }
 
-std::unique_ptr<File> FaultInjectingFileServices::createTemporary(const std::string& destination, std::string& path)
+std::unique_ptr<File> FaultInjectingFileServices::createTemporary(const std::string& destination, AtLink atLink,
+                                                                  std::string& path)
 {
     opening(Call::CreateTemporary, "createTemporary " + destination);
-    auto file = m_inner.createTemporary(destination, path);
+    auto file = m_inner.createTemporary(destination, atLink, path);
     return wrap(std::move(file), path);
 }
 
-void FaultInjectingFileServices::rename(const std::string& from, const std::string& to)
+void FaultInjectingFileServices::rename(const std::string& from, const std::string& destination, AtLink atLink)
 {
-    tick(Call::Rename, "rename " + from + " " + to);
-    m_inner.rename(from, to);
+    tick(Call::Rename, "rename " + from + " " + destination);
+    m_inner.rename(from, destination, atLink);
+}
+
+void FaultInjectingFileServices::removeLeftovers(const std::string& folder)
+{
+    // It never fails, so it is no call to fail.
+    m_inner.removeLeftovers(folder);
 }
 
 void FaultInjectingFileServices::remove(const std::string& path)
@@ -153,10 +163,15 @@ void FaultInjectingFileServices::flushFolder(const std::string& folder)
     m_inner.flushFolder(folder);
 }
 
-void FaultInjectingFileServices::writeTextLines(const std::string& path, const std::vector<std::string>& lines)
+void FaultInjectingFileServices::flushFile(const std::string& path)
 {
-    tick(Call::WriteTextLines, "writeTextLines " + path);
-    m_inner.writeTextLines(path, lines);
+    tick(Call::FlushFile, "flushFile " + path);
+    m_inner.flushFile(path);
+}
+
+std::string FaultInjectingFileServices::textFileBytes(const std::vector<std::string>& lines)
+{
+    return m_inner.textFileBytes(lines);
 }
 
 bool FaultInjectingFileServices::copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,

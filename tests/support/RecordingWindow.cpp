@@ -18,6 +18,8 @@ const char* styleName(BoxStyle style)
         return "Question";
     case BoxStyle::ReplaceQuestion:
         return "ReplaceQuestion";
+    case BoxStyle::DamagedQuestion:
+        return "DamagedQuestion";
     case BoxStyle::DiskError:
         return "DiskError";
     }

@@ -1,0 +1,28 @@
+#include "FileError.h"
+#include "FileServices.h"
+
+namespace parvix {
+
+void writeTextFile(FileServices& files, const std::string& path, const std::vector<std::string>& lines)
+{
+    const std::string text = files.textFileBytes(lines);
+    std::string temporary;
+    auto file = files.createTemporary(path, AtLink::Replace, temporary);
+    try {
+        file->write(1, reinterpret_cast<const std::byte*>(text.data()), text.size());
+        file->flush();
+        // Renamed while it is open, so that nobody takes it for a leftover in between.
+        files.rename(temporary, path, AtLink::Replace);
+        file->close();
+    } catch (...) {
+        file.reset();
+        try {
+            files.remove(temporary);
+        } catch (const FileError&) {
+            // Renamed already, or gone: nothing is left to remove.
+        }
+        throw;
+    }
+}
+
+} // namespace parvix
