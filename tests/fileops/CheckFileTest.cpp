@@ -65,5 +65,17 @@ TEST(CheckFile, IsReadAsTheFileManagersReadIt)
     }
 }
 
+// A name is one line: a line break in it cannot add lines of its own to what the cut writes.
+TEST(CheckFile, ANameCannotAddLines)
+{
+    const CheckFile written{"x\nsize=1\rcrc32=DEADBEEF", 9, 0xCBF43926};
+    const auto lines = checkFileLines(written);
+    EXPECT_EQ(lines, (std::vector<std::string>{"filename=x?size=1?crc32=DEADBEEF", "size=9", "crc32=CBF43926"}));
+    const auto read = parseCheckFile(lines[0] + "\r\n" + lines[1] + "\r\n" + lines[2] + "\r\n");
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->size, 9);
+    EXPECT_EQ(read->crc32, 0xCBF43926u);
+}
+
 } // namespace
 } // namespace parvix

@@ -62,6 +62,8 @@ TEST_F(JoinListAddTest, APieceSetIsListedAndCheckedInOneNotice)
         std::string checkFile;                                  // A$B.crc, when not empty
         std::vector<std::string> listed;
         std::string notice; // after the heading; empty: no notice
+        const char* chosen = "A$B.001";
+        const char* text4 = "A.B";
     } cases[] = {
         {"in number order, without strangers",
          {{"A$B.003", 1000}, {"A$B.001", 1000}, {"A$B.002", 1000}, {"A$B.bak", 5}, {"A$B", 5}, {".A$B.004", 1000}},
@@ -98,6 +100,20 @@ TEST_F(JoinListAddTest, APieceSetIsListedAndCheckedInOneNotice)
          "",
          {"A$B.000", "A$B.001", "A$B.002"},
          ""},
+        {"a set numbered from zero, by its first piece",
+         {{"A$B.000", 1000}, {"A$B.001", 1000}, {"A$B.002", 3}},
+         "",
+         {"A$B.000", "A$B.001", "A$B.002"},
+         "",
+         "A$B.000"},
+        // The user named the set: a leading "." hides it from browsing, not from its own first piece.
+        {"a base that starts with a dot, and its check file",
+         {{".h$txt.001", 1000}, {".h$txt.002", 10}, {".h$txt.crc", 1}},
+         "",
+         {".h$txt.001", ".h$txt.002"},
+         "\r.h$txt.crc is not a check file，the cutted files are not checked",
+         ".h$txt.001",
+         ".h.txt"},
         {"strays and a truncated piece",
          {{"A$B.001", 1000}, {"A$B.002", 100}, {"A$B.003", 5}, {"A$B.01", 1000}, {"A$B.0002", 1000}, {"A$B.015", 1}},
          "",
@@ -120,13 +136,13 @@ TEST_F(JoinListAddTest, APieceSetIsListedAndCheckedInOneNotice)
             writeFile(joinPath(folder.path(), "A$B.crc"), c.checkFile);
         RecordingWindow window;
 
-        EXPECT_EQ(JoinListAdd(window, *files).run(joinPath(folder.path(), "A$B.001")).outcome, Outcome::Completed);
+        EXPECT_EQ(JoinListAdd(window, *files).run(joinPath(folder.path(), c.chosen)).outcome, Outcome::Completed);
 
         std::vector<std::string> listed;
         for (const auto& name : c.listed)
             listed.push_back(joinPath(folder.path(), name));
         EXPECT_EQ(window.joinList, listed);
-        EXPECT_EQ(window.text4, joinPath(folder.path(), "A.B"));
+        EXPECT_EQ(window.text4, joinPath(folder.path(), c.text4));
         // The notice comes last, once the set is listed and its destination proposed.
         EXPECT_EQ(window.requests().back(), c.notice.empty() ? "caretToEnd Text4" : kHeading + c.notice);
     }

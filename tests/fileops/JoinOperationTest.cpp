@@ -349,6 +349,53 @@ TEST_F(Join, TheSetsCheckFileIsChecked)
     }
 }
 
+#ifndef _WIN32
+// While the join writes, what it writes is no more open to others than the file it replaces; a new file
+// is its owner's alone until it is whole, and then has the permissions of any new file.
+TEST_F(Join, TheJoinedBytesAreNeverMoreOpenThanTheFileTheyReplace)
+{
+    const mode_t mask = ::umask(022);
+    const struct
+    {
+        const char* name;
+        int existing; // -1: no file yet
+        int whileWritten;
+        int after;
+    } cases[] = {
+        {"a private file", 0600, 0600, 0600},
+        {"a file all may read", 0644, 0644, 0644},
+        {"a new file", -1, 0600, 0644},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string destination = path("secret.bin");
+        fs::remove(destination);
+        if (c.existing >= 0) {
+            writeFile(destination, "old");
+            ::chmod(destination.c_str(), static_cast<mode_t>(c.existing));
+        }
+        int seen = -1;
+        files.onOpen = [&] {
+            for (const auto& entry : fs::directory_iterator(dir.path())) {
+                const std::string name = entry.path().filename().string();
+                if (name.size() > 12 && name.compare(name.size() - 12, 12, ".parvix-part") == 0) {
+                    struct stat st;
+                    ::stat(entry.path().c_str(), &st);
+                    seen = static_cast<int>(st.st_mode & 0777);
+                }
+            }
+        };
+        EXPECT_EQ(join(destination).outcome, Outcome::Completed);
+        files.onOpen = nullptr;
+        EXPECT_EQ(seen, c.whileWritten);
+        struct stat st;
+        ASSERT_EQ(::stat(destination.c_str(), &st), 0);
+        EXPECT_EQ(static_cast<int>(st.st_mode & 0777), c.after);
+    }
+    ::umask(mask);
+}
+#endif
+
 TEST_F(Join, AnEmptyPieceAddsNothing)
 {
     const std::string empty = makeFile("empty.002", "");

@@ -190,6 +190,27 @@ TEST_F(SplitCut, AnExistingLinkBatIsReplacedByTheLaterCut)
 }
 
 // Turning a folder's "$" into "." would propose a folder that does not exist, or another one that does.
+// A file that a killed cut or join left behind under a temporary name goes with the next cut into its
+// folder, unless a running program still holds it; files of the user's that look alike stay.
+TEST_F(SplitCut, LeftoversOfWorkThatEndedAbruptlyAreRemoved)
+{
+    const std::string source = makeFile("movie.avi", patternBytes(3000));
+    // One left by work that ended, and one that work going on still writes.
+    std::string leftover;
+    native->createTemporary(path("movie$avi.002"), AtLink::Replace, leftover)->close();
+    std::string held;
+    const auto written = native->createTemporary(path("other.bin"), AtLink::Follow, held);
+    const std::string alike = makeFile(".bashrc.backup", "the user's");
+    const std::string plain = makeFile("notes.parvix-part", "the user's too");
+
+    EXPECT_EQ(cut(customSize(source, path("movie$avi"), "1")).outcome, Outcome::Completed);
+
+    EXPECT_FALSE(fileExists(leftover));
+    EXPECT_TRUE(fileExists(held));
+    EXPECT_TRUE(fileExists(alike));
+    EXPECT_TRUE(fileExists(plain));
+}
+
 TEST_F(SplitCut, ADollarOnlyInAFolderNameStaysInTheProposal)
 {
     const std::string source = makeFile("movie", patternBytes(2000));

@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -168,6 +169,30 @@ TEST_F(RealFault, AFullDiskIsFoundBeforeAnythingIsWritten)
         << run.err;
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(snapshotTree(disk.path()), before);
+}
+
+// Another program fills the disk while piece 2 is written: piece 1 stays whole, and no part of piece 2
+// is left under any name to pass for a whole piece.
+TEST_F(RealFault, ADiskThatFillsWhileCuttingKeepsOnlyWholePieces)
+{
+    REQUIRE_MOUNTS();
+    TmpfsMount disk(dir.file("disk"), "size=1m");
+    const std::string filler = joinPath(disk.path(), "filler");
+    TriggeringFileServices services(*files, 2, [&] {
+        struct statvfs st;
+        ASSERT_EQ(::statvfs(disk.path().c_str(), &st), 0);
+        writeFile(filler, std::string(st.f_bavail * st.f_frsize - 8192, 'f'));
+    });
+    const std::string base = joinPath(disk.path(), "movie$avi");
+
+    const auto result = runCut(window, services, source, base, "20");
+
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(lastBox(window), kDiskFullBox);
+    expectCutErrorPathState(window);
+    ASSERT_EQ(window.joinList, std::vector<std::string>{base + ".001"});
+    EXPECT_EQ(readFile(base + ".001"), bytes.substr(0, kPiece));
+    EXPECT_EQ(snapshotTreeNames(disk.path()), (std::set<std::string>{"filler", "movie$avi.001"}));
 }
 
 TEST_F(RealFault, NoFreeFileEntryWhileCuttingKeepsTheEarlierPieces)
@@ -523,7 +548,7 @@ TEST_F(RealFault, ASignalStopsTheWorkWithinHalfASecond)
 #endif
 
     const auto cut = runProgram({kCli, "cut", "--yes", "--kb", "1048576", out.file("big.bin"), out.file("big$bin")},
-                                {.whileRunning = stopOnce([&] { return fileSize(out.file("big$bin.001")) > 0; })});
+                                {.whileRunning = stopOnce([&] { return snapshotTreeNames(out.path()) != before; })});
     EXPECT_EQ(cut.status, 130) << cut.err;
     EXPECT_LT(seconds, limit);
     EXPECT_EQ(linesOf(cut.err).back(), "No cutted file is kept");
@@ -536,6 +561,43 @@ TEST_F(RealFault, ASignalStopsTheWorkWithinHalfASecond)
     EXPECT_EQ(linesOf(join.err).back(), out.file("joined.bin") + " is not changed");
     EXPECT_EQ(readFile(out.file("joined.bin")), "an earlier file");
     EXPECT_EQ(snapshotTreeNames(out.path()), before);
+}
+
+// A cut killed outright (or a power cut) leaves its whole pieces under their names and the one it was
+// writing under a temporary name only, which the next cut into that folder takes away.
+TEST_F(RealFault, AKilledCutLeavesNoPartOfAPieceUnderItsName)
+{
+    TempDir out;
+    const int fd = ::open(out.file("big.bin").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::posix_fallocate(fd, 0, off_t{1} << 30), 0);
+    ::close(fd);
+    constexpr std::int64_t kBig = 64 * 1024 * 1024;
+
+    const auto cut = runProgram({kCli, "cut", "--yes", "--kb", "65536", out.file("big.bin"), out.file("big$bin")},
+                                {.whileRunning = [&](int pid) {
+                                     for (int i = 0; i < 20000 && !fileExists(out.file("big$bin.002")); ++i)
+                                         ::usleep(1000);
+                                     ::kill(pid, SIGKILL);
+                                 }});
+    EXPECT_EQ(cut.status, 128 + SIGKILL);
+
+    std::set<std::string> temporary;
+    for (const auto& name : snapshotTreeNames(out.path())) {
+        if (name == "big.bin")
+            continue;
+        if (name.rfind("big$bin.", 0) == 0)
+            EXPECT_EQ(fileSize(out.file(name)), kBig) << name << " is no whole piece";
+        else
+            temporary.insert(name);
+    }
+    EXPECT_FALSE(temporary.empty()) << "the piece that was being written";
+
+    writeFile(out.file("small.bin"), "small");
+    ASSERT_EQ(runProgram({kCli, "cut", "--yes", "--kb", "0.001", out.file("small.bin"), out.file("small$bin")}).status,
+              0);
+    for (const auto& name : temporary)
+        EXPECT_FALSE(fileExists(out.file(name))) << name << " is left behind";
 }
 
 TEST_F(RealFault, TooManyOpenFilesEndsTheCutWithTheSystemsWords)
