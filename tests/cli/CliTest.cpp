@@ -1,11 +1,13 @@
 #include "CheckFile.h"
 #include "Crc32.h"
 #include "LinkScriptRunner.h"
+#include "Naming.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -116,20 +118,50 @@ TEST_F(Cli, OptionsMayStandAnywhereAfterTheSubCommand)
     }
 }
 
-TEST_F(Cli, KbIsReadAsTheSizeBoxReadsIt)
-{
-    writeFile(path("s.bin"), patternBytes(30000));
-    EXPECT_EQ(cli({"cut", "--yes", "--kb", "12abc", path("s.bin"), path("x")}).status, 0);
-    EXPECT_EQ(fs::file_size(path("x.001")), 12288u);
+const std::string kTryHelp = "Try 'parvix-cli --help' for more information.\n";
 
-    for (const char* text : {"", "0", "-5", "abc", "0.0001", "2097152"}) {
-        SCOPED_TRACE(text);
-        const auto run = cli({"cut", "--yes", "--kb", text, path("s.bin"), path("y")});
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, "Parvix: Invalid cutted file size value!\n");
-        EXPECT_EQ(run.out, "");
+// -b reads sizes as `split -b` does: the same text cuts into pieces of the same lengths. --kb is read
+// as the size box reads it, but with nothing after the number; -n says when it makes fewer pieces.
+TEST_F(Cli, PieceSizesAreReadAsSplitReadsThem)
+{
+    writeFile(path("s.bin"), patternBytes(2500000));
+    auto lengths = [](const std::vector<std::string>& pieces) {
+        std::vector<std::uintmax_t> sizes;
+        for (const auto& piece : pieces)
+            sizes.push_back(fs::file_size(piece));
+        return sizes;
+    };
+    for (const char* size : {"1M", "1MB", "999KiB", "612kB", "4000b", "123456"}) {
+        SCOPED_TRACE(size);
+        const TempDir pieces;
+        ASSERT_EQ(std::system(("cd " + shellQuoted(pieces.path()) + " && split -b " + size + " " +
+                               shellQuoted(path("s.bin")) + " x")
+                                  .c_str()),
+                  0);
+        std::vector<std::string> split;
+        for (const auto& entry : fs::directory_iterator(pieces.path()))
+            split.push_back(entry.path().string());
+        std::sort(split.begin(), split.end());
+
+        const auto run = cli({"cut", "--yes", "-b", size, "s.bin", joinPath(pieces.path(), "p")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        std::vector<std::string> cut;
+        for (std::int64_t n = 1; fileExists(piecePath(joinPath(pieces.path(), "p"), n)); ++n)
+            cut.push_back(piecePath(joinPath(pieces.path(), "p"), n));
+        EXPECT_EQ(lengths(cut), lengths(split));
     }
-    EXPECT_FALSE(fileExists(path("y.001")));
+
+    const auto kb = cli({"cut", "--yes", "--kb", "12abc", "s.bin", "x"});
+    EXPECT_EQ(kb.status, 1);
+    EXPECT_EQ(kb.err, "parvix-cli: invalid size in kilobytes '12abc': it is not a number\n" + kTryHelp);
+    EXPECT_FALSE(fileExists(path("x.001")));
+
+    writeFile(path("nine"), "123456789");
+    const auto fewer = cli({"cut", "--yes", "-n", "4", "nine", "n"});
+    EXPECT_EQ(fewer.status, 0);
+    EXPECT_EQ(fewer.out, "./n.001\n./n.002\n./n.003\n./n\n");
+    EXPECT_EQ(fewer.err.substr(0, fewer.err.find('\n') + 1),
+              "parvix-cli: 9 bytes in pieces of 3 bytes make 3 pieces, not 4\n");
 }
 
 TEST_F(Cli, WithoutATerminalTheQuestionIsAnsweredNo)
@@ -167,7 +199,6 @@ TEST_F(Cli, ChecksStopWithStatusOneAndTheBoxTitle)
          "Tavrin: The specify destination path has not existed!\n"},
         {{"cut", "--yes", path("s.bin"), path("x")},
          "Parvix: The file you want to split is smaller than the size you specified\n"},
-        {{"join", "--yes", path("out.bin")}, "Parvix: Please add the cutted files\n"},
         {{"join", "--yes", "", path("s.bin")}, "Parvix: Please specify a file name !\n"},
         {{"join", "--yes", path("s.bin"), path("s.bin")}, "Parvix: The specify file has already existed in th list\n"},
     };
@@ -279,38 +310,55 @@ TEST_F(Cli, AMissingPieceEndsTheJoinWithStatusTwo)
 }
 
 // A cut writes the set's check file; "join DEST FIRST" joins the whole set and "verify FIRST" checks it,
-// and both say when the bytes would not be the original's.
+// and both say when the bytes would not be the original's. A set that fails its checks is joined only
+// with --join-damaged, which --yes does not stand for.
 TEST_F(Cli, ASetIsJoinedAndVerifiedByItsFirstPiece)
 {
     writeFile(path("n.txt"), "123456789");                                                // its CRC-32 is CBF43926
     ASSERT_EQ(cli({"cut", "--yes", "--kb", "0.0029296875", "n.txt", "n$txt"}).status, 0); // three bytes a piece
     EXPECT_EQ(readFile(path("n$txt.crc")), "filename=n.txt\r\nsize=9\r\ncrc32=CBF43926\r\n");
     const std::string checkLines = "filename=n.txt\nsize=9\ncrc32=CBF43926\n";
-    const std::string joined =
-        "Parvix: Are you sure? the file  ./j  will to be joined\nParvix: ./j is joined completely!\n";
+    const std::string confirmed = "Parvix: Are you sure? the file  ./j  will to be joined\n";
+    const std::string joined = confirmed + "Parvix: ./j is joined completely!\n";
     const std::string missing = "Parvix: Please check the cutted files：\nThese cutted files are missing：n$txt.002\n"
-                                "The cutted files have 6 bytes, but n$txt.crc says 9\n";
+                                "The cutted files have 6 bytes, but n$txt.crc says 9\n" +
+                                confirmed +
+                                "Parvix: The cutted files have 6 bytes, but n$txt.crc says 9，Do you want to join them "
+                                "anyway？\n";
+    const std::string missingOut = "filename=n.txt\nsize=6\ncrc32=" + crcOf("123789") + "\n";
+    const std::vector<std::string> yes{"--yes"};
     const struct
     {
         const char* name;
         std::function<void()> change;
         int verifyStatus;
         std::string verifyOut;
-        int joinStatus; // with --yes
+        std::vector<std::string> joinOptions;
+        int joinStatus;
         std::string joinErr;
         std::string result; // of the join, empty: not written
     } cases[] = {
-        {"the set as cut", [] {}, 0, checkLines, 0, joined, "123456789"},
-        {"one corrupted byte", [&] { writeFile(path("n$txt.002"), "4x6"); }, 2,
-         "filename=n.txt\nsize=9\ncrc32=" + crcOf("1234x6789") + "\n", 2,
-         "Parvix: Are you sure? the file  ./j  will to be joined\nParvix: The joined file is not the original file!\n"
-         "Its CRC32 is " +
-             crcOf("1234x6789") + ", but n$txt.crc says CBF43926\n./j is not written\n",
+        {"the set as cut", [] {}, 0, checkLines, yes, 0, joined, "123456789"},
+        {"without its check file", [&] { fs::rename(path("n$txt.crc"), path("kept")); }, 3, checkLines, yes, 0, joined,
+         "123456789"},
+        {"one corrupted byte",
+         [&] {
+             fs::rename(path("kept"), path("n$txt.crc"));
+             writeFile(path("n$txt.002"), "4x6");
+         },
+         2, "filename=n.txt\nsize=9\ncrc32=" + crcOf("1234x6789") + "\n", yes, 2,
+         confirmed + "Parvix: The joined file is not the original file!\nIts CRC32 is " + crcOf("1234x6789") +
+             ", but n$txt.crc says CBF43926\n./j is not written\n",
          ""},
-        {"a missing middle piece", [&] { fs::remove(path("n$txt.002")); }, 2,
-         "filename=n.txt\nsize=6\ncrc32=" + crcOf("123789") + "\n", 2,
-         missing + "Parvix: Are you sure? the file  ./j  will to be joined\nParvix: The cutted files have 6 bytes, "
-                   "but n$txt.crc says 9，Do you want to join them anyway？\nParvix: ./j is joined completely!\n",
+        {"a missing middle piece", [&] { fs::remove(path("n$txt.002")); }, 2, missingOut, yes, 1,
+         missing + "parvix-cli: the set fails its checks; add --join-damaged to join it all the same\n", ""},
+        {"a missing middle piece, joined as damaged",
+         [] {},
+         2,
+         missingOut,
+         {"--yes", "--join-damaged"},
+         2,
+         missing + "Parvix: ./j is joined completely!\n",
          "123789"},
     };
     for (const auto& c : cases) {
@@ -319,12 +367,43 @@ TEST_F(Cli, ASetIsJoinedAndVerifiedByItsFirstPiece)
         const auto verify = cli({"verify", "n$txt.001"});
         EXPECT_EQ(verify.status, c.verifyStatus) << verify.err;
         EXPECT_EQ(verify.out, c.verifyOut);
-        const auto join = cli({"join", "--yes", "j", "n$txt.001"});
+        std::vector<std::string> arguments{"join", "j", "n$txt.001"};
+        arguments.insert(arguments.end(), c.joinOptions.begin(), c.joinOptions.end());
+        const auto join = cli(arguments);
         EXPECT_EQ(join.status, c.joinStatus);
         EXPECT_EQ(join.err, c.joinErr);
         EXPECT_EQ(fileExists(path("j")) ? readFile(path("j")) : "", c.result);
         fs::remove(path("j"));
     }
+}
+
+// The progress line is for a terminal: under a pseudo-terminal a cut draws it, on a pipe nothing.
+TEST_F(Cli, ProgressIsDrawnOnATerminalOnly)
+{
+    writeFile(path("big.bin"), "data");
+    fs::resize_file(fs::path(path("big.bin")), 200 * 1024 * 1024);
+    const std::vector<std::string> cut{"cut", "--yes", "-b", "10M", "big.bin", "big"};
+    std::string command = shellQuoted(PARVIX_CLI_PATH);
+    for (const auto& argument : cut)
+        command += " " + argument;
+
+    // script(1) runs it on a pseudo-terminal and copies what the terminal shows to its own output.
+    const int status = std::system(("cd " + shellQuoted(data.path()) + " && script -qec " + shellQuoted(command) +
+                                    " /dev/null </dev/null >" + shellQuoted(outFile) + " 2>&1")
+                                       .c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+    const std::string shown = readFile(outFile);
+    EXPECT_NE(shown.find("\r  0%  0 B of 200.0 MiB\033[K"), std::string::npos) << shown;
+    EXPECT_TRUE(fileExists(path("big.020")));
+    for (const auto& entry : fs::directory_iterator(data.path())) {
+        if (entry.path().filename() != "big.bin")
+            fs::remove(entry.path());
+    }
+
+    const auto pipe = cli(cut);
+    EXPECT_EQ(pipe.status, 0);
+    EXPECT_EQ(pipe.err,
+              "Parvix: Are you sure ？The file big.bin will to be cutted!  \nParvix: big.bin" + kCompletionLines);
 }
 
 TEST_F(Cli, CutThenJoinGivesTheSourceBack)
@@ -372,17 +451,22 @@ TEST_F(Cli, DoubleDashEndsTheOptions)
     EXPECT_TRUE(fileExists(path("p.002")));
 }
 
-TEST_F(Cli, AWrongCommandLineIsNeitherSuccessNorAnOperationsStatus)
+TEST_F(Cli, AWrongCommandLineSaysWhatIsWrongAndWhereHelpIs)
 {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {}, {"split"}, {"cut", "only-one"}, {"cut", "--bogus", "a", "b"}, {"cut", "a", "b", "--kb"}, {"join"}}) {
+        SCOPED_TRACE(arguments.empty() ? "" : arguments.back());
         const auto run = cli(arguments);
-        EXPECT_EQ(run.status, 64) << (arguments.empty() ? "" : arguments[0]);
-        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.substr(0, 12), "parvix-cli: ");
+        EXPECT_EQ(run.err.substr(run.err.find('\n') + 1), kTryHelp);
+        EXPECT_EQ(run.out, "");
     }
-    const auto help = cli({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("parvix-cli cut"), std::string::npos);
+    for (const char* help : {"--help", "-h"}) {
+        const auto run = cli({"cut", help});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out.substr(0, 26), "Usage: parvix-cli cut [-y]");
+    }
     const auto version = cli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "parvix-cli 1.53\n");
