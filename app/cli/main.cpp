@@ -174,7 +174,7 @@ void showProgressInBytes(parvix::FileServices& files, parvix::ConsoleWindow& win
 }
 
 // The whole set of a first piece, as "Add" finds it, with what is wrong with it said first. A set that
-// cannot give back its original is joined only when the user wants it all the same.
+// cannot give back its original is joined only with --join-damaged, which answers the question.
 std::optional<parvix::PieceSet> findSet(parvix::FileServices& files, parvix::ConsoleWindow& window,
                                         const std::string& first, bool& notOriginal)
 {
@@ -263,13 +263,14 @@ int cut(parvix::FileServices& files, parvix::ConsoleWindow& window, const parvix
     std::optional<std::int64_t> pieceSize = line.pieceSize;
     if (line.pieceCount && length) {
         const auto equal = parvix::equalPieces(*length, *line.pieceCount);
-        if (equal.pieces != *line.pieceCount)
+        // An empty source is refused by the cut itself.
+        if (equal.pieces != *line.pieceCount && equal.pieces > 0)
             std::fprintf(stderr, "parvix-cli: %lld bytes in pieces of %lld bytes make %lld pieces, not %lld\n",
                          static_cast<long long>(*length), static_cast<long long>(equal.pieceSize),
                          static_cast<long long>(equal.pieces), static_cast<long long>(*line.pieceCount));
         pieceSize = equal.pieceSize;
     }
-    // The engine takes the size as the window's box holds it, in kilobytes, and a piece of at most 2 GiB.
+    // The engine takes the size as the window's box holds it, in kilobytes, up to a signed 32-bit count.
     if (pieceSize && *pieceSize > std::numeric_limits<std::int32_t>::max()) {
         std::fprintf(stderr, "parvix-cli: this version cuts pieces of at most %d bytes, not %lld\n",
                      std::numeric_limits<std::int32_t>::max(), static_cast<long long>(*pieceSize));

@@ -377,28 +377,36 @@ TEST_F(Cli, ASetIsJoinedAndVerifiedByItsFirstPiece)
     }
 }
 
-// The progress line is for a terminal: under a pseudo-terminal a cut draws it, on a pipe nothing.
+// The progress line is for a terminal: under a pseudo-terminal a cut draws it, on a pipe nothing, and
+// with --quiet neither it nor the question that --yes answers.
 TEST_F(Cli, ProgressIsDrawnOnATerminalOnly)
 {
     writeFile(path("big.bin"), "data");
     fs::resize_file(fs::path(path("big.bin")), 200 * 1024 * 1024);
-    const std::vector<std::string> cut{"cut", "--yes", "-b", "10M", "big.bin", "big"};
-    std::string command = shellQuoted(PARVIX_CLI_PATH);
-    for (const auto& argument : cut)
-        command += " " + argument;
-
     // script(1) runs it on a pseudo-terminal and copies what the terminal shows to its own output.
-    const int status = std::system(("cd " + shellQuoted(data.path()) + " && script -qec " + shellQuoted(command) +
-                                    " /dev/null </dev/null >" + shellQuoted(outFile) + " 2>&1")
-                                       .c_str());
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
-    const std::string shown = readFile(outFile);
+    auto onTerminal = [&](const std::vector<std::string>& arguments) {
+        std::string command = shellQuoted(PARVIX_CLI_PATH);
+        for (const auto& argument : arguments)
+            command += " " + argument;
+        const int status = std::system(("cd " + shellQuoted(data.path()) + " && script -qec " + shellQuoted(command) +
+                                        " /dev/null </dev/null >" + shellQuoted(outFile) + " 2>&1")
+                                           .c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+        for (const auto& entry : fs::directory_iterator(data.path())) {
+            if (entry.path().filename() != "big.bin")
+                fs::remove(entry.path());
+        }
+        return readFile(outFile);
+    };
+    const std::vector<std::string> cut{"cut", "--yes", "-b", "10M", "big.bin", "big"};
+
+    const std::string shown = onTerminal(cut);
     EXPECT_NE(shown.find("\r  0%  0 B of 200.0 MiB\033[K"), std::string::npos) << shown;
-    EXPECT_TRUE(fileExists(path("big.020")));
-    for (const auto& entry : fs::directory_iterator(data.path())) {
-        if (entry.path().filename() != "big.bin")
-            fs::remove(entry.path());
-    }
+    EXPECT_NE(shown.find("big.020"), std::string::npos);
+
+    std::vector<std::string> quiet = cut;
+    quiet.insert(quiet.begin() + 1, "-q");
+    EXPECT_EQ(onTerminal(quiet).substr(0, 30), "Parvix: big.bin is cutted comp");
 
     const auto pipe = cli(cut);
     EXPECT_EQ(pipe.status, 0);
