@@ -8,6 +8,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     # CRC-32 of the check files.
     libdeflate-dev
+    # parvix-cli's command line; its headers serve the Windows cross-build too.
+    libcli11-dev
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
     fonts-wqy-microhei fonts-dejavu-extra
 )
@@ -23,6 +25,8 @@ if [ "${1:-}" != window ]; then
         # The Windows installer (cpack's NSIS generator) and the check of its zip.
         nsis unzip
         desktop-file-utils appstream dpkg-dev file
+        # parvix-cli's completion, tried as the package installs it.
+        bash-completion
         # Qt for Windows from Debian's source (scripts/qt-windows.sh): apt-get source and its unpacking.
         xz-utils perl
     )

@@ -1,5 +1,9 @@
 #include "ConsoleWindow.h"
 
+#include "CommandLine.h"
+
+#include <algorithm>
+#include <cstdio>
 #include <iostream>
 #ifdef _WIN32
 #include <io.h>
@@ -22,28 +26,32 @@ bool isTerminal(int fd)
 
 } // namespace
 
-ConsoleWindow::ConsoleWindow(bool assumeYes, bool joinDamaged)
-    : m_assumeYes(assumeYes), m_joinDamaged(joinDamaged), m_progressOnTerminal(isTerminal(2))
+ConsoleWindow::ConsoleWindow(const CommandLine& commandLine)
+    : m_assumeYes(commandLine.yes), m_quiet(commandLine.quiet), m_joinDamaged(commandLine.joinDamaged),
+      m_progress(std::cerr, isTerminal(2) && !commandLine.quiet)
 {
 }
 
 Button ConsoleWindow::messageBox(const std::string& text, BoxStyle style, BoxTitle title)
 {
-    if (m_progressShown && m_progressOnTerminal)
-        std::fputs("\r\033[K", stderr);
-    std::string shown = text;
-    for (char& c : shown) {
-        if (c == '\r')
-            c = '\n';
+    const bool damagedSet = style == BoxStyle::DamagedQuestion;
+    // What the set lacks is said even when --join-damaged answers; a question that --yes answers is
+    // not worth a line when quiet.
+    if (!(m_quiet && m_assumeYes && isYesNo(style) && !damagedSet)) {
+        m_progress.clear();
+        std::string shown = text;
+        for (char& c : shown) {
+            if (c == '\r')
+                c = '\n';
+        }
+        std::fprintf(stderr, "%s: %s\n", titleText(title), shown.c_str());
     }
-    std::fprintf(stderr, "%s: %s\n", titleText(title), shown.c_str());
     if (!isYesNo(style))
         return Button::Ok;
-    // Files that failed their checks are joined only on the user's explicit word.
-    if (style == BoxStyle::DamagedQuestion) {
+    if (damagedSet) {
         if (m_joinDamaged)
             return Button::Yes;
-        std::fputs("parvix-cli: answered No; add --join-damaged to join them anyway\n", stderr);
+        std::fputs("parvix-cli: the set fails its checks; add --join-damaged to join it all the same\n", stderr);
         return Button::No;
     }
     if (m_assumeYes)
@@ -86,15 +94,18 @@ void ConsoleWindow::setText4(const std::string& text)
     m_text4Set = true;
 }
 
-void ConsoleWindow::setProgressMax(float maximum)
+void ConsoleWindow::setProgressMax(float)
 {
-    m_progressMax = maximum;
+    // The total in bytes comes with setProgressBytes.
 }
 
 void ConsoleWindow::setProgressValue(float value)
 {
+    // The engines go back to 0 on their way out, just before they hide the bar: not worth a line.
+    const bool back = value < m_progressValue;
     m_progressValue = value;
-    drawProgress();
+    if (!back)
+        drawProgress();
 }
 
 void ConsoleWindow::showProgress()
@@ -105,17 +116,24 @@ void ConsoleWindow::showProgress()
 
 void ConsoleWindow::hideProgress()
 {
-    if (m_progressShown && m_progressOnTerminal)
-        std::fputs("\r\033[K", stderr);
     m_progressShown = false;
+    m_progress.finish();
+}
+
+void ConsoleWindow::setProgressBytes(std::int64_t pieceSize, std::optional<std::int64_t> total)
+{
+    m_pieceBytes = pieceSize;
+    m_totalBytes = total;
 }
 
 void ConsoleWindow::drawProgress()
 {
-    if (!m_progressShown || !m_progressOnTerminal)
+    if (!m_progressShown || m_pieceBytes == 0)
         return;
-    std::fprintf(stderr, "\r%.0f / %.0f", static_cast<double>(m_progressValue), static_cast<double>(m_progressMax));
-    std::fflush(stderr);
+    std::int64_t done = static_cast<std::int64_t>(m_progressValue) * m_pieceBytes;
+    if (m_totalBytes)
+        done = std::min(done, *m_totalBytes);
+    m_progress.update(done, m_totalBytes);
 }
 
 } // namespace parvix

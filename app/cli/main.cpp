@@ -1,5 +1,7 @@
 // parvix-cli: the cut and join engines on a console.
+#include "ByteSize.h"
 #include "CheckFile.h"
+#include "CommandLine.h"
 #include "ConsoleWindow.h"
 #include "DiskErrorTable.h"
 #include "JoinOperation.h"
@@ -10,9 +12,11 @@
 #include "SplitOperation.h"
 #include "StopRequest.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,40 +47,6 @@ std::vector<std::string> utf8Arguments()
     return arguments;
 }
 #endif
-
-constexpr const char* kUsage =
-    "Usage: parvix-cli cut [--yes] [--kb SIZE] SOURCE BASE\n"
-    "       parvix-cli join [--yes] [--join-damaged] DEST FIRST\n"
-    "       parvix-cli join [--yes] [--join-damaged] [--as-listed] DEST PIECE...\n"
-    "       parvix-cli verify FIRST\n"
-    "       parvix-cli --help | --version\n"
-    "\n"
-    "cut     cuts SOURCE into BASE.001, BASE.002, ... of 1,447,035 bytes each (the \"1.44M\" size),\n"
-    "        or of SIZE kilobytes with --kb, and writes Link.bat and the check file BASE.crc beside\n"
-    "        them. It prints the pieces and then the path that joining them gives back, one per line.\n"
-    "join    joins into DEST the whole set of the first piece FIRST (BASE.001, or BASE.000 for a set\n"
-    "        numbered from zero), as \"Add\" finds it, or the PIECEs in the order given, which must be\n"
-    "        the order of their numbers, none missing, unless --as-listed is given. With the set's\n"
-    "        check file, the joined bytes are checked against it.\n"
-    "verify  checks the set of FIRST without writing anything: its pieces, and their bytes against\n"
-    "        the check file. It prints the check file's lines for what the set joins to.\n"
-    "\n"
-    "Options (anywhere after the sub-command):\n"
-    "  --yes           answer Yes to the questions of a sound run (otherwise asked on the terminal;\n"
-    "                  No without one)\n"
-    "  --join-damaged  join pieces that failed their checks all the same (otherwise answered No)\n"
-    "  --kb SIZE       piece size in kilobytes, read as the \"Customize\" box reads it\n"
-    "  --as-listed     join the pieces as given, whatever their numbers\n"
-    "  --help          show this text\n"
-    "  --version       show the version\n"
-    "\n"
-    "Messages go to stderr as \"TITLE: text\". Ctrl+C (or SIGTERM) stops a cut or a join cleanly: a cut\n"
-    "keeps its whole pieces, a join leaves DEST as it was.\n"
-    "Exit status: 0 completed (for verify: checked and sound), 1 stopped by a check or a No, 2 failed\n"
-    "(an error was reported, or the bytes are not the original's), 3 verify had nothing to check the\n"
-    "bytes against (no check file, or one it cannot read), 130 stopped by Ctrl+C.\n";
-
-constexpr const char* kJoinAnyway = "Do you want to join them anyway？";
 
 // Asked from a signal handler; the engines look at it between two chunks of their copy.
 parvix::StopRequest stopRequest;
@@ -155,12 +125,6 @@ std::string inCurrentFolder(const std::string& path)
     return std::string(".") + parvix::kSeparator + path;
 }
 
-int usageError(const char* message)
-{
-    std::fprintf(stderr, "parvix-cli: %s\n\n%s", message, kUsage);
-    return 64;
-}
-
 // A shell's glob lists .1000 before .101, and a list typed by hand may skip or repeat a piece: such a list
 // would join into a wrong file. Names without a number say nothing about the order.
 int checkNumberOrder(const std::vector<std::string>& pieces)
@@ -196,8 +160,35 @@ int checkNumberOrder(const std::vector<std::string>& pieces)
 
 constexpr const char* kNotChecked = "There is no check file beside the cutted files，their bytes are not checked";
 
+// The length of an ordinary file, when it can be known before the engine looks.
+std::optional<std::int64_t> lengthOf(parvix::FileServices& files, const std::string& path)
+{
+    try {
+        if (parvix::exists(files, path, parvix::ListingKind::OrdinaryFiles))
+            return files.fileLength(path);
+    } catch (const parvix::FileError&) {
+    }
+    return std::nullopt;
+}
+
+// The join counts its progress in pieces: drawn in bytes, as if each were as long as the first.
+void showProgressInBytes(parvix::FileServices& files, parvix::ConsoleWindow& window)
+{
+    std::optional<std::int64_t> first;
+    std::int64_t total = 0;
+    for (const auto& piece : window.joinList()) {
+        const auto length = lengthOf(files, piece);
+        if (!length)
+            return; // the join says what is wrong with the piece
+        first = first.value_or(*length);
+        total += *length;
+    }
+    if (first)
+        window.setProgressBytes(*first, total);
+}
+
 // The whole set of a first piece, as "Add" finds it, with what is wrong with it said first. A set that
-// cannot give back its original is joined only when the user wants it all the same.
+// cannot give back its original is joined only with --join-damaged, which answers the question.
 std::optional<parvix::PieceSet> findSet(parvix::FileServices& files, parvix::ConsoleWindow& window,
                                         const std::string& first, bool& notOriginal)
 {
@@ -209,8 +200,8 @@ std::optional<parvix::PieceSet> findSet(parvix::FileServices& files, parvix::Con
     // A total other than the check file's is asked about by the join itself.
     const auto& check = set.checkFile().content;
     if (set.broken() && !(check && set.total() != check->size)) {
-        if (window.messageBox(kJoinAnyway, parvix::BoxStyle::DamagedQuestion, parvix::BoxTitle::Parvix) ==
-            parvix::Button::No)
+        if (window.messageBox(std::string(parvix::kJoinAnyway), parvix::BoxStyle::DamagedQuestion,
+                              parvix::BoxTitle::Parvix) == parvix::Button::No)
             return std::nullopt;
         notOriginal = true;
     }
@@ -220,8 +211,6 @@ std::optional<parvix::PieceSet> findSet(parvix::FileServices& files, parvix::Con
 int join(parvix::FileServices& files, parvix::ConsoleWindow& window, const std::vector<std::string>& operands,
          bool asListed)
 {
-    if (operands.empty())
-        return usageError("join takes DEST and the first piece, or DEST and the pieces");
     bool notOriginal = false;
     if (operands.size() == 2 && parvix::isFirstPieceName(operands[1])) {
         // Reading the set can fail like any file: that is the error path's to say.
@@ -245,6 +234,7 @@ int join(parvix::FileServices& files, parvix::ConsoleWindow& window, const std::
         for (const auto& piece : pieces)
             window.appendJoinList(piece);
     }
+    showProgressInBytes(files, window);
     parvix::JoinOperation operation(window.parts(), files, &stopRequest);
     auto result = operation.run(inCurrentFolder(operands[0]), false, notOriginal);
     result.notOriginal = result.notOriginal || notOriginal;
@@ -287,9 +277,44 @@ try {
         [&](const parvix::FileError& error) {
             parvix::reportDiskError(window, error.number(), parvix::DiskErrorEntries::All);
         }));
+    // Sound pieces without a check file may still not be the original's bytes: nothing says what they were.
     return status == 0 && unchecked ? 3 : status;
 } catch (const parvix::StopRequested&) {
     return 130;
+}
+
+int cut(parvix::FileServices& files, parvix::ConsoleWindow& window, const parvix::CommandLine& line)
+{
+    const std::string& source = line.operands[0];
+    const auto length = lengthOf(files, source);
+    std::optional<std::int64_t> pieceSize = line.pieceSize;
+    if (line.pieceCount && length) {
+        const auto equal = parvix::equalPieces(*length, *line.pieceCount);
+        // An empty source is refused by the cut itself.
+        if (equal.pieces != *line.pieceCount && equal.pieces > 0)
+            std::fprintf(stderr, "parvix-cli: %lld bytes in pieces of %lld bytes make %lld pieces, not %lld\n",
+                         static_cast<long long>(*length), static_cast<long long>(equal.pieceSize),
+                         static_cast<long long>(equal.pieces), static_cast<long long>(*line.pieceCount));
+        pieceSize = equal.pieceSize;
+    }
+    // The engine takes the size as the window's box holds it, in kilobytes, up to a signed 32-bit count.
+    if (pieceSize && *pieceSize > std::numeric_limits<std::int32_t>::max()) {
+        std::fprintf(stderr, "parvix-cli: this version cuts pieces of at most %d bytes, not %lld\n",
+                     std::numeric_limits<std::int32_t>::max(), static_cast<long long>(*pieceSize));
+        return 1;
+    }
+    if (length)
+        window.setProgressBytes(pieceSize.value_or(parvix::kFloppyPieceSize), *length);
+    parvix::SplitOperation split(window.parts(), files, &stopRequest);
+    const auto result = split.run({source, inCurrentFolder(line.operands[1]), !pieceSize,
+                                   pieceSize ? parvix::kilobyteText(*pieceSize) : std::string(), false});
+    if (result.outcome != parvix::Outcome::Stopped) {
+        for (const auto& entry : window.joinList())
+            std::printf("%s\n", entry.c_str());
+        if (window.text4Set())
+            std::printf("%s\n", window.text4().c_str());
+    }
+    return exitStatus(result);
 }
 
 } // namespace
@@ -310,79 +335,37 @@ int main(int argc, char** argv)
         argv = pointers.data();
     }
 #endif
-    if (argc < 2)
-        return usageError("a sub-command is missing");
-    const std::string command = argv[1];
-    if (command == "--help" || command == "-h" || command == "help") {
-        std::fputs(kUsage, stdout);
-        return 0;
+    parvix::CommandLine line;
+    try {
+        line = parvix::parseCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+    } catch (const parvix::UsageError& error) {
+        std::fprintf(stderr, "parvix-cli: %s\nTry 'parvix-cli --help' for more information.\n", error.what());
+        return 1;
     }
-    if (command == "--version") {
+    switch (line.command) {
+    case parvix::CommandLine::Command::Help:
+        std::fputs(parvix::kUsage, stdout);
+        return 0;
+    case parvix::CommandLine::Command::Version:
         std::printf("parvix-cli %s\n", PARVIX_VERSION);
         return 0;
+    case parvix::CommandLine::Command::Repair:
+        std::fputs("parvix-cli: this version cannot repair a set yet\n", stderr);
+        return 1;
+    default:
+        break;
     }
-    if (command != "cut" && command != "join" && command != "verify")
-        return usageError(("unknown sub-command: " + command).c_str());
-
-    bool yes = false;
-    bool joinDamaged = false;
-    bool asListed = false;
-    bool customSize = false;
-    std::string sizeText;
-    std::vector<std::string> operands;
-    bool optionsEnded = false;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg == "--yes") {
-            yes = true;
-        } else if (!optionsEnded && command == "join" && arg == "--as-listed") {
-            asListed = true;
-        } else if (!optionsEnded && command == "join" && arg == "--join-damaged") {
-            joinDamaged = true;
-        } else if (!optionsEnded && arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (!optionsEnded && arg == "--version") {
-            std::printf("parvix-cli %s\n", PARVIX_VERSION);
-            return 0;
-        } else if (!optionsEnded && command == "cut" && (arg == "--kb" || arg.rfind("--kb=", 0) == 0)) {
-            if (arg == "--kb") {
-                if (i + 1 >= argc)
-                    return usageError("--kb needs a size");
-                sizeText = argv[++i];
-            } else {
-                sizeText = arg.substr(5);
-            }
-            customSize = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg.rfind("--", 0) == 0) {
-            return usageError(("unknown option: " + arg).c_str());
-        } else {
-            operands.push_back(arg);
-        }
+    if (line.recovery > 0) {
+        std::fputs("parvix-cli: this version cannot write recovery data yet\n", stderr);
+        return 1;
     }
 
     auto files = parvix::makeNativeFileServices();
-    parvix::ConsoleWindow window(yes, joinDamaged);
+    parvix::ConsoleWindow window(line);
     stopOnSignals();
-    if (command == "verify") {
-        if (operands.size() != 1)
-            return usageError("verify takes the first piece of a set");
-        return verify(*files, window, operands[0]);
-    }
-    if (command == "join")
-        return join(*files, window, operands, asListed);
-
-    if (operands.size() != 2)
-        return usageError("cut takes SOURCE and BASE");
-    parvix::SplitOperation split(window.parts(), *files, &stopRequest);
-    const auto result = split.run({operands[0], inCurrentFolder(operands[1]), !customSize, sizeText, false});
-    if (result.outcome != parvix::Outcome::Stopped) {
-        for (const auto& entry : window.joinList())
-            std::printf("%s\n", entry.c_str());
-        if (window.text4Set())
-            std::printf("%s\n", window.text4().c_str());
-    }
-    return exitStatus(result);
+    if (line.command == parvix::CommandLine::Command::Verify)
+        return verify(*files, window, line.operands[0]);
+    if (line.command == parvix::CommandLine::Command::Join)
+        return join(*files, window, line.operands, line.asListed);
+    return cut(*files, window, line);
 }

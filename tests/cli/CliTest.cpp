@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -117,20 +118,50 @@ TEST_F(Cli, OptionsMayStandAnywhereAfterTheSubCommand)
     }
 }
 
-TEST_F(Cli, KbIsReadAsTheSizeBoxReadsIt)
-{
-    writeFile(path("s.bin"), patternBytes(30000));
-    EXPECT_EQ(cli({"cut", "--yes", "--kb", "12abc", path("s.bin"), path("x")}).status, 0);
-    EXPECT_EQ(fs::file_size(path("x.001")), 12288u);
+const std::string kTryHelp = "Try 'parvix-cli --help' for more information.\n";
 
-    for (const char* text : {"", "0", "-5", "abc", "0.0001", "2097152"}) {
-        SCOPED_TRACE(text);
-        const auto run = cli({"cut", "--yes", "--kb", text, path("s.bin"), path("y")});
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, "Parvix: Invalid cutted file size value!\n");
-        EXPECT_EQ(run.out, "");
+// -b reads sizes as `split -b` does: the same text cuts into pieces of the same lengths. --kb is read
+// as the size box reads it, but with nothing after the number; -n says when it makes fewer pieces.
+TEST_F(Cli, PieceSizesAreReadAsSplitReadsThem)
+{
+    writeFile(path("s.bin"), patternBytes(2500000));
+    auto lengths = [](const std::vector<std::string>& pieces) {
+        std::vector<std::uintmax_t> sizes;
+        for (const auto& piece : pieces)
+            sizes.push_back(fs::file_size(piece));
+        return sizes;
+    };
+    for (const char* size : {"1M", "1MB", "999KiB", "612kB", "4000b", "123456"}) {
+        SCOPED_TRACE(size);
+        const TempDir pieces;
+        ASSERT_EQ(std::system(("cd " + shellQuoted(pieces.path()) + " && split -b " + size + " " +
+                               shellQuoted(path("s.bin")) + " x")
+                                  .c_str()),
+                  0);
+        std::vector<std::string> split;
+        for (const auto& entry : fs::directory_iterator(pieces.path()))
+            split.push_back(entry.path().string());
+        std::sort(split.begin(), split.end());
+
+        const auto run = cli({"cut", "--yes", "-b", size, "s.bin", joinPath(pieces.path(), "p")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        std::vector<std::string> cut;
+        for (std::int64_t n = 1; fileExists(piecePath(joinPath(pieces.path(), "p"), n)); ++n)
+            cut.push_back(piecePath(joinPath(pieces.path(), "p"), n));
+        EXPECT_EQ(lengths(cut), lengths(split));
     }
-    EXPECT_FALSE(fileExists(path("y.001")));
+
+    const auto kb = cli({"cut", "--yes", "--kb", "12abc", "s.bin", "x"});
+    EXPECT_EQ(kb.status, 1);
+    EXPECT_EQ(kb.err, "parvix-cli: invalid size in kilobytes '12abc': it is not a number\n" + kTryHelp);
+    EXPECT_FALSE(fileExists(path("x.001")));
+
+    writeFile(path("nine"), "123456789");
+    const auto fewer = cli({"cut", "--yes", "-n", "4", "nine", "n"});
+    EXPECT_EQ(fewer.status, 0);
+    EXPECT_EQ(fewer.out, "./n.001\n./n.002\n./n.003\n./n\n");
+    EXPECT_EQ(fewer.err.substr(0, fewer.err.find('\n') + 1),
+              "parvix-cli: 9 bytes in pieces of 3 bytes make 3 pieces, not 4\n");
 }
 
 TEST_F(Cli, WithoutATerminalTheQuestionIsAnsweredNo)
@@ -170,7 +201,6 @@ TEST_F(Cli, ChecksStopWithStatusOneAndTheBoxTitle)
          "Tavrin: The specify destination path has not existed!\n"},
         {{"cut", "--yes", path("s.bin"), path("x")},
          "Parvix: The file you want to split is smaller than the size you specified\n"},
-        {{"join", "--yes", path("out.bin")}, "Parvix: Please add the cutted files\n"},
         {{"join", "--yes", "", path("s.bin")}, "Parvix: Please specify a file name !\n"},
         {{"join", "--yes", path("s.bin"), path("s.bin")}, "Parvix: The specify file has already existed in th list\n"},
     };
@@ -368,7 +398,8 @@ TEST_F(Cli, ASetIsJoinedAndVerifiedByItsFirstPiece)
          "filename=n.txt\nsize=6\ncrc32=" + crcOf("123789") + "\n",
          {},
          1,
-         missing + confirmation + anyway + "parvix-cli: answered No; add --join-damaged to join them anyway\n",
+         missing + confirmation + anyway +
+             "parvix-cli: the set fails its checks; add --join-damaged to join it all the same\n",
          ""},
         {"a missing middle piece, joined all the same",
          [] {},
@@ -427,6 +458,43 @@ TEST_F(Cli, SetsNumberedFromZeroOrHiddenAreJoinedWhole)
     EXPECT_EQ(cli({"verify", ".h$txt.001"}).status, 0);
 }
 
+// The progress line is for a terminal: under a pseudo-terminal a cut draws it, on a pipe nothing, and
+// with --quiet neither it nor the question that --yes answers.
+TEST_F(Cli, ProgressIsDrawnOnATerminalOnly)
+{
+    writeFile(path("big.bin"), "data");
+    fs::resize_file(fs::path(path("big.bin")), 200 * 1024 * 1024);
+    // script(1) runs it on a pseudo-terminal and copies what the terminal shows to its own output.
+    auto onTerminal = [&](const std::vector<std::string>& arguments) {
+        std::string command = shellQuoted(PARVIX_CLI_PATH);
+        for (const auto& argument : arguments)
+            command += " " + argument;
+        const int status = std::system(("cd " + shellQuoted(data.path()) + " && script -qec " + shellQuoted(command) +
+                                        " /dev/null </dev/null >" + shellQuoted(outFile) + " 2>&1")
+                                           .c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+        for (const auto& entry : fs::directory_iterator(data.path())) {
+            if (entry.path().filename() != "big.bin")
+                fs::remove(entry.path());
+        }
+        return readFile(outFile);
+    };
+    const std::vector<std::string> cut{"cut", "--yes", "-b", "10M", "big.bin", "big"};
+
+    const std::string shown = onTerminal(cut);
+    EXPECT_NE(shown.find("\r  0%  0 B of 200.0 MiB\033[K"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("big.020"), std::string::npos);
+
+    std::vector<std::string> quiet = cut;
+    quiet.insert(quiet.begin() + 1, "-q");
+    EXPECT_EQ(onTerminal(quiet).substr(0, 30), "Parvix: big.bin is cutted comp");
+
+    const auto pipe = cli(cut);
+    EXPECT_EQ(pipe.status, 0);
+    EXPECT_EQ(pipe.err,
+              "Parvix: Are you sure ？The file big.bin will to be cutted!  \nParvix: big.bin" + kCompletionLines);
+}
+
 TEST_F(Cli, CutThenJoinGivesTheSourceBack)
 {
     const std::string bytes = patternBytes(5000000, 3);
@@ -472,17 +540,22 @@ TEST_F(Cli, DoubleDashEndsTheOptions)
     EXPECT_TRUE(fileExists(path("p.002")));
 }
 
-TEST_F(Cli, AWrongCommandLineIsNeitherSuccessNorAnOperationsStatus)
+TEST_F(Cli, AWrongCommandLineSaysWhatIsWrongAndWhereHelpIs)
 {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {}, {"split"}, {"cut", "only-one"}, {"cut", "--bogus", "a", "b"}, {"cut", "a", "b", "--kb"}, {"join"}}) {
+        SCOPED_TRACE(arguments.empty() ? "" : arguments.back());
         const auto run = cli(arguments);
-        EXPECT_EQ(run.status, 64) << (arguments.empty() ? "" : arguments[0]);
-        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.substr(0, 12), "parvix-cli: ");
+        EXPECT_EQ(run.err.substr(run.err.find('\n') + 1), kTryHelp);
+        EXPECT_EQ(run.out, "");
     }
-    const auto help = cli({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("parvix-cli cut"), std::string::npos);
+    for (const char* help : {"--help", "-h"}) {
+        const auto run = cli({"cut", help});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out.substr(0, 26), "Usage: parvix-cli cut [-y]");
+    }
     const auto version = cli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "parvix-cli 1.53\n");

@@ -16,12 +16,36 @@ expect() {
 expect usr/bin/parvix-cli
 expect usr/share/applications/parvix.desktop
 expect usr/share/man/man1/parvix-cli.1.gz
+expect usr/share/bash-completion/completions/parvix-cli
 expect usr/share/metainfo/com.example.parvix.metainfo.xml
 if [ "${CHECK_GUI:-1}" = 1 ]; then
     expect usr/bin/parvix
     expect usr/share/man/man1/parvix.1.gz
     expect usr/share/icons/hicolor/16x16/apps/parvix.png
     expect usr/share/icons/hicolor/32x32/apps/parvix.png
+fi
+
+# The completion, as bash-completion loads it: the sub-commands, a sub-command's options, its files.
+completion=$scratch/root/usr/share/bash-completion/completions/parvix-cli
+if [ -f /usr/share/bash-completion/bash_completion ]; then
+    mkdir "$scratch/files" && touch "$scratch/files/report\$txt.001" "$scratch/files/report.txt"
+    completed=$(cd "$scratch/files" && bash -c '
+        source /usr/share/bash-completion/bash_completion && source "$1" || exit 1
+        complete_line() {
+            COMP_WORDS=("$@"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+            COMPREPLY=(); _parvix_cli; echo "$* => ${COMPREPLY[*]}"
+        }
+        complete_line parvix-cli ve
+        complete_line parvix-cli cut -q --p
+        complete_line parvix-cli cut --size fl
+        complete_line parvix-cli verify r' bash "$completion")
+    expected='parvix-cli ve => verify
+parvix-cli cut -q --p => --pieces
+parvix-cli cut --size fl => floppy
+parvix-cli verify r => report$txt.001'
+    if [ "$completed" = "$expected" ]; then echo "ok   bash completion"; else echo "bash completion gave:"; echo "$completed"; fail=1; fi
+else
+    bash -n "$completion" || { echo "bash completion does not parse"; fail=1; }
 fi
 
 desktop=$scratch/root/usr/share/applications/parvix.desktop
