@@ -19,13 +19,12 @@ public:
     // Small enough to stop within half a second on a slow stick, large enough to cost nothing.
     static constexpr std::int64_t kChunk = 4 * 1024 * 1024;
 
-    ChunkedCopy(FileServices& files, const StopRequest* stop) : m_files(files), m_stop(stop) {}
+    explicit ChunkedCopy(const StopRequest* stop) : m_stop(stop) {}
 
-    void copy(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size,
-              Crc32& checksum);
+    // Offsets count from 0.
+    void copy(File& from, std::int64_t fromOffset, File& to, std::int64_t toOffset, std::int64_t size, Crc32& checksum);
 
 private:
-    FileServices& m_files;
     const StopRequest* m_stop;
     PieceBuffer m_buffer;
 };

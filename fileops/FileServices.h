@@ -61,9 +61,9 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
-    // Positions are 1-based. A read fills the whole buffer or fails.
-    virtual void read(std::int64_t position, std::byte* buffer, std::size_t size) = 0;
-    virtual void write(std::int64_t position, const std::byte* buffer, std::size_t size) = 0;
+    // Offsets count bytes from the start of the file. A read fills the whole buffer or fails.
+    virtual void read(std::int64_t offset, std::byte* buffer, std::size_t size) = 0;
+    virtual void write(std::int64_t offset, const std::byte* buffer, std::size_t size) = 0;
     virtual void truncate(std::int64_t length) = 0;
     // Waits until what was written is on the device, not just in the system's memory.
     virtual void flush() = 0;
@@ -72,6 +72,23 @@ public:
     // reports nothing (flush() does). So a writer keeps its unwritten bytes few.
     virtual void awaitWriteBack() {}
     virtual void close() = 0;
+
+    // Copies `size` bytes at `sourceOffset` of `source` to `offset` of this file inside the operating
+    // system where it can, and adds them to `checksum` when one is given. Returns false, having added
+    // nothing, when the caller must copy the whole range through a buffer itself: the system may have
+    // refused part-way, after copying the start of the range to its place, which the caller's copy then
+    // writes again. A failure (a throw) may leave part of the range copied.
+    virtual bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size,
+                          Crc32* checksum)
+    {
+        (void)source, (void)sourceOffset, (void)offset, (void)size, (void)checksum;
+        return false;
+    }
+    // The system's handle of the open file (a descriptor, a Win32 handle), which a copy inside the system
+    // needs of its source; -1 for a file that has none, or is closed.
+    virtual std::intptr_t systemHandle() const { return -1; }
+    // The path it was opened by, for what is said of it.
+    virtual const std::string& path() const = 0;
 };
 
 class FileServices
@@ -117,18 +134,6 @@ public:
     // The bytes of a text file of these lines: each converted to the system's 8-bit code page and ended
     // by a carriage return and a line feed.
     virtual std::string textFileBytes(const std::vector<std::string>& lines) = 0;
-
-    // Copies `size` bytes between open files inside the operating system where it can, and adds them to
-    // `checksum` when one is given. Returns false, having added nothing, when the caller must copy the
-    // whole range through a buffer itself: the system may have refused part-way, after copying the start
-    // of the range to its place, which the caller's copy then writes again. A failure (a throw) may
-    // leave part of the range copied.
-    virtual bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size,
-                           Crc32* checksum = nullptr)
-    {
-        (void)from, (void)fromPosition, (void)to, (void)toPosition, (void)size, (void)checksum;
-        return false;
-    }
 };
 
 // True when the listing of `path` finds something of the kind.

@@ -205,8 +205,8 @@ void JoinOperation::copyPieces()
         m_destinationFile = m_files.openReadWrite(m_destination);
     else
         m_destinationFile = m_files.createTemporary(m_destination, AtLink::Follow, m_temporary);
-    ChunkedCopy copier(m_files, m_stop);
-    std::int64_t position = 1;
+    ChunkedCopy copier(m_stop);
+    std::int64_t position = 0;
     for (std::size_t i = 0; i < m_lengths.size(); ++i) {
         throwIfStopRequested(m_stop);
         const std::int64_t length = m_lengths[i];
@@ -214,14 +214,14 @@ void JoinOperation::copyPieces()
         if (length == 0)
             continue; // an empty piece adds nothing
         m_pieceFile = m_files.openRead(m_window.joinListEntry(static_cast<std::int64_t>(i)));
-        copier.copy(*m_pieceFile, 1, *m_destinationFile, position, length, m_checksum);
+        copier.copy(*m_pieceFile, 0, *m_destinationFile, position, length, m_checksum);
         m_pieceFile->close();
         m_pieceFile.reset();
         position += length;
     }
     // A device has no length to cut; an earlier, longer file is never written into.
     if (m_direct) {
-        m_destinationFile->truncate(position - 1);
+        m_destinationFile->truncate(position);
         m_destinationFile->flush();
         closeDestination();
         return;

@@ -71,7 +71,7 @@ std::optional<CheckFile> readCheckFile(FileServices& files, const std::string& p
         return std::nullopt;
     std::string text(static_cast<std::size_t>(length), '\0');
     auto file = files.openRead(path);
-    file->read(1, reinterpret_cast<std::byte*>(text.data()), text.size());
+    file->read(0, reinterpret_cast<std::byte*>(text.data()), text.size());
     file->close();
     return parseCheckFile(text);
 }
@@ -228,11 +228,11 @@ std::uint32_t PieceSet::checksum(FileServices& files, const StopRequest* stop) c
     Crc32 crc;
     for (const auto& piece : m_pieces) {
         const auto file = files.openRead(piece.path);
-        for (std::int64_t position = 1; position <= piece.length; position += ChunkedCopy::kChunk) {
+        for (std::int64_t offset = 0; offset < piece.length; offset += ChunkedCopy::kChunk) {
             throwIfStopRequested(stop);
-            const auto size = static_cast<std::size_t>(std::min(ChunkedCopy::kChunk, piece.length - position + 1));
+            const auto size = static_cast<std::size_t>(std::min(ChunkedCopy::kChunk, piece.length - offset));
             std::byte* bytes = buffer.reserve(size);
-            file->read(position, bytes, size);
+            file->read(offset, bytes, size);
             crc.update(bytes, size);
         }
         file->close();

@@ -219,7 +219,7 @@ void SplitOperation::cut()
     m_window.showProgress();
 
     m_sourceFile = m_files.openRead(m_source);
-    ChunkedCopy copier(m_files, m_stop);
+    ChunkedCopy copier(m_stop);
     std::int64_t position = 1;
     std::int64_t number = 1;
     std::int64_t size = chosenSize;
@@ -233,7 +233,7 @@ void SplitOperation::cut()
         // Under a name of its own until it is whole: a failure, a stop or a kill never leaves a part of a
         // piece under a piece's name.
         m_pieceFile = m_files.createTemporary(m_piecePath, AtLink::Replace, m_pieceTemporary);
-        copier.copy(*m_sourceFile, position, *m_pieceFile, 1, size, m_checksum);
+        copier.copy(*m_sourceFile, position - 1, *m_pieceFile, 0, size, m_checksum);
         keepWriting(size);
 
         m_window.appendJoinList(m_piecePath);

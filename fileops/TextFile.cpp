@@ -9,7 +9,7 @@ void writeTextFile(FileServices& files, const std::string& path, const std::vect
     std::string temporary;
     auto file = files.createTemporary(path, AtLink::Replace, temporary);
     try {
-        file->write(1, reinterpret_cast<const std::byte*>(text.data()), text.size());
+        file->write(0, reinterpret_cast<const std::byte*>(text.data()), text.size());
         file->flush();
         // Renamed while it is open, so that nobody takes it for a leftover in between.
         files.rename(temporary, path, AtLink::Replace);

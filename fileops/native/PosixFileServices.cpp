@@ -165,235 +165,13 @@ bool meansNoUnnamedFiles(int error)
 // the device, not the memory. Waiting at once for each write would leave the device idle between them.
 constexpr off_t kWriteBehindWindow = 64 * 1024 * 1024;
 
-class PosixFile : public File
-{
-public:
-    PosixFile(Descriptor fd, std::string path, bool regular)
-        : m_descriptor(std::move(fd)), m_fd(m_descriptor.get()), m_path(std::move(path)), m_writeBehind(regular)
-    {
-    }
-
-    int fd() const { return m_fd; }
-    const std::string& path() const { return m_path; }
-
-    void read(std::int64_t position, std::byte* buffer, std::size_t size) override
-    {
-        off_t offset = static_cast<off_t>(position - 1);
-        while (size > 0) {
-            const ssize_t got = ::pread(m_fd, buffer, size, offset);
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                fail(errno, {"read", m_path});
-            }
-            if (got == 0)
-                throw shrunkFileError(m_path, EIO);
-            buffer += got;
-            size -= static_cast<std::size_t>(got);
-            offset += got;
-        }
-    }
-
-    void write(std::int64_t position, const std::byte* buffer, std::size_t size) override
-    {
-        const off_t start = static_cast<off_t>(position - 1);
-        off_t offset = start;
-        while (size > 0) {
-            const ssize_t put = ::pwrite(m_fd, buffer, size, offset);
-            if (put < 0) {
-                if (errno == EINTR)
-                    continue;
-                fail(errno, {"write", m_path});
-            }
-            buffer += put;
-            size -= static_cast<std::size_t>(put);
-            offset += put;
-        }
-        written(start, offset);
-    }
-
-    void truncate(std::int64_t length) override
-    {
-        // A device or a pipe has no length to cut: what was written to it is all there is.
-        struct stat st;
-        if (::fstat(m_fd, &st) == 0 && !S_ISREG(st.st_mode))
-            return;
-        if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0)
-            fail(errno, {"truncate", m_path});
-    }
-
-    void flush() override
-    {
-        // A device or a pipe that cannot be flushed says so with EINVAL: there is nothing to wait for.
-        if (::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS)
-            fail(errno, {"flush", m_path});
-    }
-
-    void close() override
-    {
-        if (!m_descriptor.close())
-            fail(errno, {"close", m_path});
-    }
-
-    void awaitWriteBack() override
-    {
-        if (m_writeBehind &&
-            ::sync_file_range(m_fd, 0, 0,
-                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
-            m_writeBehind = false;
-    }
-
-    // Bytes [from, to) have been written, by write() or by the kernel's copy. A file system that cannot
-    // write early leaves it all to the flush, which also reports what went wrong on the way.
-    void written(off_t from, off_t to)
-    {
-        if (!m_writeBehind || to <= from)
-            return;
-        if (::sync_file_range(m_fd, from, to - from, SYNC_FILE_RANGE_WRITE) != 0) {
-            m_writeBehind = false;
-            return;
-        }
-        const off_t waitTo = to - kWriteBehindWindow;
-        if (waitTo > m_waitedTo) {
-            if (::sync_file_range(m_fd, m_waitedTo, waitTo - m_waitedTo,
-                                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) !=
-                0)
-                m_writeBehind = false;
-            m_waitedTo = waitTo;
-        }
-    }
-
-private:
-    Descriptor m_descriptor;
-    // The number it had, for the calls made while it is open.
-    int m_fd;
-    std::string m_path;
-    bool m_writeBehind;
-    off_t m_waitedTo = 0;
-};
-
-// A folder, a FIFO or a socket where a file is opened: refused as protected, which is what Windows
-// reports for a folder.
-[[noreturn]] void failNotAFile(int error, const std::string& path)
-{
-    throw FileError(errnum::kPermissionDenied, error, {"open", path}, std::strerror(error));
-}
-
-std::unique_ptr<File> openFile(const std::string& path, int flags)
-{
-    // A FIFO keeps no bytes, and opening one waits for the other end: it would hang the whole operation
-    // in open(). A socket cannot be opened at all.
-    struct stat existing;
-    if (::stat(path.c_str(), &existing) == 0 && (S_ISFIFO(existing.st_mode) || S_ISSOCK(existing.st_mode)))
-        failNotAFile(ENXIO, path);
-    Descriptor fd = openDescriptor(path, flags);
-    if (!fd.valid()) {
-        if (errno == EISDIR)
-            failNotAFile(EISDIR, path);
-        fail(errno, {"open", path});
-    }
-    struct stat st;
-    const bool known = ::fstat(fd.get(), &st) == 0;
-    if (known && S_ISDIR(st.st_mode))
-        failNotAFile(EISDIR, path);
-    return std::make_unique<PosixFile>(std::move(fd), path, known && S_ISREG(st.st_mode));
-}
-
-bool kindAccepts(ListingKind kind, const std::string& name, mode_t mode)
-{
-    switch (kind) {
-    case ListingKind::OrdinaryFiles:
-        return S_ISREG(mode) && !name.empty() && name[0] != '.';
-    case ListingKind::SetMembers:
-        return S_ISREG(mode);
-    case ListingKind::WithDirectories:
-        break;
-    }
-    return S_ISREG(mode) || S_ISDIR(mode);
-}
-
-// Below this a read and a write into the caller's buffer cost less than the kernel's copy.
-constexpr std::int64_t kKernelCopyMinimum = 64 * 1024;
-
-// copy_file_range refuses these when the pair of files or the kernel cannot do it (another file
-// system, a file system without support, an old kernel): the caller's read and write then copy.
-bool meansCopyUnsupported(int error)
-{
-    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP ||
-           error == EBADF || error == ETXTBSY;
-}
-
-struct KernelCopy
-{
-    int from;
-    int to;
-    const std::string& fromPath;
-    const std::string& toPath;
-    PosixFile& toFile;
-
-    // Copies [offset, end) of `from` to the same bytes of `to` shifted by `shift`. False when the kernel
-    // cannot copy between these files; the caller then redoes the whole range through its buffer, which
-    // writes the same bytes at the same places over anything copied here.
-    bool copy(off_t offset, off_t end, off_t shift) const
-    {
-        while (offset < end) {
-            loff_t in = offset;
-            loff_t out = offset + shift;
-            const ssize_t done = ::copy_file_range(from, &in, to, &out, static_cast<std::size_t>(end - offset), 0);
-            if (done < 0) {
-                if (errno == EINTR)
-                    continue;
-                if (meansCopyUnsupported(errno))
-                    return false;
-                fail(errno, {"copy " + fromPath + " to", toPath});
-            }
-            if (done == 0)
-                return endReached(offset);
-            toFile.written(offset + shift, offset + shift + done);
-            offset += done;
-        }
-        return true;
-    }
-
-    // copy_file_range reports the end of the source as a copy of 0 bytes. When the source really is
-    // that short it has shrunk since its length was taken, which a read reports as an input error;
-    // some file systems report 0 without being at the end, and those are left to read and write.
-    bool endReached(off_t offset) const
-    {
-        struct stat st;
-        if (::fstat(from, &st) != 0)
-            fail(errno, {"copy", fromPath});
-        if (st.st_size <= offset)
-            throw shrunkFileError(fromPath, EIO);
-        return false;
-    }
-
-    // Where the next data at or after `offset` starts, below `end`; `end` when only holes remain.
-    // -1 when the source cannot tell.
-    off_t nextData(off_t offset, off_t end) const
-    {
-        const off_t data = ::lseek(from, offset, SEEK_DATA);
-        if (data >= 0)
-            return std::min(data, end);
-        if (errno != ENXIO)
-            return -1;
-        // No data up to the end of the file: a hole, unless the file ends before the range does.
-        struct stat st;
-        if (::fstat(from, &st) != 0)
-            fail(errno, {"copy", fromPath});
-        if (st.st_size < end)
-            throw shrunkFileError(fromPath, EIO);
-        return end;
-    }
-};
-
 } // namespace
 
 // Adds ranges of files to a CRC on a thread of its own, reading them a block at a time from the system's
 // cache while the kernel copies the same bytes: the second core reads what the first one moves, so the
 // CRC costs the copy almost no time, where reading and writing through one buffer would cost it its lead.
 // One thread serves every copy, for starting a thread for each piece would cost more than its CRC.
-class PosixFileServices::ChecksumReader
+class ChecksumReader
 {
 public:
     ChecksumReader() : m_thread([this] { serve(); }) {}
@@ -519,7 +297,323 @@ private:
     std::thread m_thread;
 };
 
-PosixFileServices::PosixFileServices() = default;
+// The one reader that the files of one set of services share, made with the first copy that needs it.
+struct SharedChecksumReader
+{
+    std::mutex inUse;
+    std::unique_ptr<ChecksumReader> reader;
+};
+
+namespace {
+
+class PosixFile : public File
+{
+public:
+    PosixFile(Descriptor fd, std::string path, bool regular, std::shared_ptr<SharedChecksumReader> checksums)
+        : m_descriptor(std::move(fd)), m_path(std::move(path)), m_writeBehind(regular),
+          m_checksums(std::move(checksums))
+    {
+    }
+
+    void read(std::int64_t offset, std::byte* buffer, std::size_t size) override
+    {
+        off_t at = static_cast<off_t>(offset);
+        while (size > 0) {
+            const ssize_t got = ::pread(m_descriptor.get(), buffer, size, at);
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                fail(errno, {"read", m_path});
+            }
+            if (got == 0)
+                throw shrunkFileError(m_path, EIO);
+            buffer += got;
+            size -= static_cast<std::size_t>(got);
+            at += got;
+        }
+    }
+
+    void write(std::int64_t offset, const std::byte* buffer, std::size_t size) override
+    {
+        const off_t start = static_cast<off_t>(offset);
+        off_t at = start;
+        while (size > 0) {
+            const ssize_t put = ::pwrite(m_descriptor.get(), buffer, size, at);
+            if (put < 0) {
+                if (errno == EINTR)
+                    continue;
+                fail(errno, {"write", m_path});
+            }
+            buffer += put;
+            size -= static_cast<std::size_t>(put);
+            at += put;
+        }
+        written(start, at);
+    }
+
+    void truncate(std::int64_t length) override
+    {
+        // A device or a pipe has no length to cut: what was written to it is all there is.
+        struct stat st;
+        if (::fstat(m_descriptor.get(), &st) == 0 && !S_ISREG(st.st_mode))
+            return;
+        if (::ftruncate(m_descriptor.get(), static_cast<off_t>(length)) != 0)
+            fail(errno, {"truncate", m_path});
+    }
+
+    void flush() override
+    {
+        // A device or a pipe that cannot be flushed says so with EINVAL: there is nothing to wait for.
+        if (::fdatasync(m_descriptor.get()) != 0 && errno != EINVAL && errno != EROFS)
+            fail(errno, {"flush", m_path});
+    }
+
+    void close() override
+    {
+        if (!m_descriptor.close())
+            fail(errno, {"close", m_path});
+    }
+
+    void awaitWriteBack() override
+    {
+        if (m_writeBehind &&
+            ::sync_file_range(m_descriptor.get(), 0, 0,
+                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
+            m_writeBehind = false;
+    }
+
+    bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size,
+                  Crc32* checksum) override;
+    std::intptr_t systemHandle() const override { return m_descriptor.get(); }
+    const std::string& path() const override { return m_path; }
+
+    // Bytes [from, to) have been written, by write() or by the kernel's copy. A file system that cannot
+    // write early leaves it all to the flush, which also reports what went wrong on the way.
+    void written(off_t from, off_t to)
+    {
+        if (!m_writeBehind || to <= from)
+            return;
+        if (::sync_file_range(m_descriptor.get(), from, to - from, SYNC_FILE_RANGE_WRITE) != 0) {
+            m_writeBehind = false;
+            return;
+        }
+        const off_t waitTo = to - kWriteBehindWindow;
+        if (waitTo > m_waitedTo) {
+            if (::sync_file_range(m_descriptor.get(), m_waitedTo, waitTo - m_waitedTo,
+                                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) !=
+                0)
+                m_writeBehind = false;
+            m_waitedTo = waitTo;
+        }
+    }
+
+private:
+    Descriptor m_descriptor;
+    std::string m_path;
+    bool m_writeBehind;
+    off_t m_waitedTo = 0;
+    std::shared_ptr<SharedChecksumReader> m_checksums;
+};
+
+// A folder, a FIFO or a socket where a file is opened: refused as protected, which is what Windows
+// reports for a folder.
+[[noreturn]] void failNotAFile(int error, const std::string& path)
+{
+    throw FileError(errnum::kPermissionDenied, error, {"open", path}, std::strerror(error));
+}
+
+std::unique_ptr<File> openFile(const std::string& path, int flags,
+                               const std::shared_ptr<SharedChecksumReader>& checksums)
+{
+    // A FIFO keeps no bytes, and opening one waits for the other end: it would hang the whole operation
+    // in open(). A socket cannot be opened at all.
+    struct stat existing;
+    if (::stat(path.c_str(), &existing) == 0 && (S_ISFIFO(existing.st_mode) || S_ISSOCK(existing.st_mode)))
+        failNotAFile(ENXIO, path);
+    Descriptor fd = openDescriptor(path, flags);
+    if (!fd.valid()) {
+        if (errno == EISDIR)
+            failNotAFile(EISDIR, path);
+        fail(errno, {"open", path});
+    }
+    struct stat st;
+    const bool known = ::fstat(fd.get(), &st) == 0;
+    if (known && S_ISDIR(st.st_mode))
+        failNotAFile(EISDIR, path);
+    return std::make_unique<PosixFile>(std::move(fd), path, known && S_ISREG(st.st_mode), checksums);
+}
+
+bool kindAccepts(ListingKind kind, const std::string& name, mode_t mode)
+{
+    switch (kind) {
+    case ListingKind::OrdinaryFiles:
+        return S_ISREG(mode) && !name.empty() && name[0] != '.';
+    case ListingKind::SetMembers:
+        return S_ISREG(mode);
+    case ListingKind::WithDirectories:
+        break;
+    }
+    return S_ISREG(mode) || S_ISDIR(mode);
+}
+
+// Below this a read and a write into the caller's buffer cost less than the kernel's copy.
+constexpr std::int64_t kKernelCopyMinimum = 64 * 1024;
+
+// copy_file_range refuses these when the pair of files or the kernel cannot do it (another file
+// system, a file system without support, an old kernel): the caller's read and write then copy.
+bool meansCopyUnsupported(int error)
+{
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP ||
+           error == EBADF || error == ETXTBSY;
+}
+
+struct KernelCopy
+{
+    int from;
+    int to;
+    const std::string& fromPath;
+    const std::string& toPath;
+    PosixFile& toFile;
+
+    // Copies [offset, end) of `from` to the same bytes of `to` shifted by `shift`. False when the kernel
+    // cannot copy between these files; the caller then redoes the whole range through its buffer, which
+    // writes the same bytes at the same places over anything copied here.
+    bool copy(off_t offset, off_t end, off_t shift) const
+    {
+        while (offset < end) {
+            loff_t in = offset;
+            loff_t out = offset + shift;
+            const ssize_t done = ::copy_file_range(from, &in, to, &out, static_cast<std::size_t>(end - offset), 0);
+            if (done < 0) {
+                if (errno == EINTR)
+                    continue;
+                if (meansCopyUnsupported(errno))
+                    return false;
+                fail(errno, {"copy " + fromPath + " to", toPath});
+            }
+            if (done == 0)
+                return endReached(offset);
+            toFile.written(offset + shift, offset + shift + done);
+            offset += done;
+        }
+        return true;
+    }
+
+    // copy_file_range reports the end of the source as a copy of 0 bytes. When the source really is
+    // that short it has shrunk since its length was taken, which a read reports as an input error;
+    // some file systems report 0 without being at the end, and those are left to read and write.
+    bool endReached(off_t offset) const
+    {
+        struct stat st;
+        if (::fstat(from, &st) != 0)
+            fail(errno, {"copy", fromPath});
+        if (st.st_size <= offset)
+            throw shrunkFileError(fromPath, EIO);
+        return false;
+    }
+
+    // Where the next data at or after `offset` starts, below `end`; `end` when only holes remain.
+    // -1 when the source cannot tell.
+    off_t nextData(off_t offset, off_t end) const
+    {
+        const off_t data = ::lseek(from, offset, SEEK_DATA);
+        if (data >= 0)
+            return std::min(data, end);
+        if (errno != ENXIO)
+            return -1;
+        // No data up to the end of the file: a hole, unless the file ends before the range does.
+        struct stat st;
+        if (::fstat(from, &st) != 0)
+            fail(errno, {"copy", fromPath});
+        if (st.st_size < end)
+            throw shrunkFileError(fromPath, EIO);
+        return end;
+    }
+};
+
+bool PosixFile::copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size,
+                         Crc32* checksum)
+{
+    // The kernel copies between descriptors: a source without one is copied through the caller's buffer.
+    if (source.systemHandle() < 0 || size < kKernelCopyMinimum || sourceOffset < 0 || offset < 0)
+        return false;
+    const off_t begin = static_cast<off_t>(sourceOffset);
+    const off_t end = begin + static_cast<off_t>(size);
+    const off_t shift = static_cast<off_t>(offset - sourceOffset);
+    const KernelCopy kernel{static_cast<int>(source.systemHandle()), m_descriptor.get(), source.path(), m_path, *this};
+
+    struct stat in;
+    struct stat out;
+    if (::fstat(kernel.from, &in) != 0)
+        fail(errno, {"copy", source.path()});
+    if (::fstat(kernel.to, &out) != 0)
+        fail(errno, {"copy", m_path});
+    // A source shorter than the range fails before anything is written, as a read of it would.
+    if (in.st_size < end)
+        throw shrunkFileError(source.path(), EIO);
+    if (!S_ISREG(in.st_mode) || !S_ISREG(out.st_mode))
+        return false;
+
+    // One copy at a time has the reader; a second one at once (from another thread) does without.
+    std::unique_lock<std::mutex> reading;
+    if (checksum) {
+        reading = std::unique_lock(m_checksums->inUse, std::try_to_lock);
+        if (!reading)
+            return false;
+        if (!m_checksums->reader)
+            m_checksums->reader = std::make_unique<ChecksumReader>();
+        m_checksums->reader->start(kernel.from, source.path(), begin, end, *checksum);
+    }
+    // Whatever way the copy ends, the reader is done with the source before the caller may close it.
+    struct Cancel
+    {
+        ChecksumReader* reader;
+        ~Cancel()
+        {
+            if (reader)
+                reader->cancel();
+        }
+    } cancel{checksum ? m_checksums->reader.get() : nullptr};
+
+    // Holes of the source stay holes where the range lands at or past the end of the destination:
+    // there the skipped bytes read as zeros, as they do in the source. Over old content they are copied.
+    // A source with as many blocks as bytes has no holes to look for.
+    const bool sparse = static_cast<std::int64_t>(in.st_blocks) * 512 < static_cast<std::int64_t>(in.st_size);
+    const bool keepHoles = sparse && out.st_size <= begin + shift;
+    off_t at = begin;
+    off_t copiedEnd = begin;
+    while (at < end) {
+        off_t stop = end;
+        if (keepHoles) {
+            const off_t data = kernel.nextData(at, end);
+            if (data > at) {
+                at = data;
+                continue;
+            }
+            if (data == at) {
+                const off_t hole = ::lseek(kernel.from, at, SEEK_HOLE);
+                if (hole > at)
+                    stop = std::min(hole, end);
+            }
+        }
+        if (!kernel.copy(at, stop, shift))
+            return false;
+        at = stop;
+        copiedEnd = stop;
+    }
+    // A range that ends in a hole still ends where it should.
+    if (copiedEnd < end && ::ftruncate(kernel.to, end + shift) != 0)
+        fail(errno, {"write", m_path});
+    if (checksum) {
+        cancel.reader = nullptr;
+        *checksum = m_checksums->reader->finish();
+    }
+    return true;
+}
+
+} // namespace
+
+PosixFileServices::PosixFileServices() : m_checksums(std::make_shared<SharedChecksumReader>()) {}
 PosixFileServices::~PosixFileServices() = default;
 
 std::vector<std::string> PosixFileServices::list(const std::string& pattern, ListingKind kind)
@@ -636,17 +730,17 @@ std::optional<FileIdentity> PosixFileServices::identity(const std::string& path,
 
 std::unique_ptr<File> PosixFileServices::openRead(const std::string& path)
 {
-    return openFile(path, O_RDONLY);
+    return openFile(path, O_RDONLY, m_checksums);
 }
 
 std::unique_ptr<File> PosixFileServices::openReadWrite(const std::string& path)
 {
-    return openFile(path, O_RDWR | O_CREAT);
+    return openFile(path, O_RDWR | O_CREAT, m_checksums);
 }
 
 std::unique_ptr<File> PosixFileServices::createReplace(const std::string& path)
 {
-    return openFile(path, O_WRONLY | O_CREAT | O_TRUNC);
+    return openFile(path, O_WRONLY | O_CREAT | O_TRUNC, m_checksums);
 }
 
 std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& destination, AtLink atLink,
@@ -669,7 +763,7 @@ std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& dest
             const std::string candidate = folder + "/" + temporaryName(name, random);
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
                 path = candidate;
-                return std::make_unique<PosixFile>(std::move(fd), candidate, true);
+                return std::make_unique<PosixFile>(std::move(fd), candidate, true, m_checksums);
             }
             if (errno == ENOENT && ::access(self.c_str(), F_OK) != 0)
                 break; // no /proc to give it a name through
@@ -690,7 +784,7 @@ std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& dest
                 fail(error, what);
             }
             path = candidate;
-            return std::make_unique<PosixFile>(std::move(fd), candidate, true);
+            return std::make_unique<PosixFile>(std::move(fd), candidate, true, m_checksums);
         }
         if (errno != EEXIST)
             fail(errno, what);
@@ -797,87 +891,6 @@ std::string PosixFileServices::textFileBytes(const std::vector<std::string>& lin
         text += "\r\n";
     }
     return text;
-}
-
-bool PosixFileServices::copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
-                                  std::int64_t size, Crc32* checksum)
-{
-    auto* source = dynamic_cast<PosixFile*>(&from);
-    auto* destination = dynamic_cast<PosixFile*>(&to);
-    if (!source || !destination || size < kKernelCopyMinimum || fromPosition < 1 || toPosition < 1)
-        return false;
-    const off_t begin = static_cast<off_t>(fromPosition - 1);
-    const off_t end = begin + static_cast<off_t>(size);
-    const off_t shift = static_cast<off_t>(toPosition - fromPosition);
-    const KernelCopy kernel{source->fd(), destination->fd(), source->path(), destination->path(), *destination};
-
-    struct stat in;
-    struct stat out;
-    if (::fstat(kernel.from, &in) != 0)
-        fail(errno, {"copy", source->path()});
-    if (::fstat(kernel.to, &out) != 0)
-        fail(errno, {"copy", destination->path()});
-    // A source shorter than the range fails before anything is written, as a read of it would.
-    if (in.st_size < end)
-        throw shrunkFileError(source->path(), EIO);
-    if (!S_ISREG(in.st_mode) || !S_ISREG(out.st_mode))
-        return false;
-
-    // One copy at a time has the reader; a second one at once (from another thread) does without.
-    std::unique_lock<std::mutex> reading;
-    if (checksum) {
-        reading = std::unique_lock(m_readerInUse, std::try_to_lock);
-        if (!reading)
-            return false;
-        if (!m_reader)
-            m_reader = std::make_unique<ChecksumReader>();
-        m_reader->start(kernel.from, source->path(), begin, end, *checksum);
-    }
-    // Whatever way the copy ends, the reader is done with the source before the caller may close it.
-    struct Cancel
-    {
-        ChecksumReader* reader;
-        ~Cancel()
-        {
-            if (reader)
-                reader->cancel();
-        }
-    } cancel{checksum ? m_reader.get() : nullptr};
-
-    // Holes of the source stay holes where the range lands at or past the end of the destination:
-    // there the skipped bytes read as zeros, as they do in the source. Over old content they are copied.
-    // A source with as many blocks as bytes has no holes to look for.
-    const bool sparse = static_cast<std::int64_t>(in.st_blocks) * 512 < static_cast<std::int64_t>(in.st_size);
-    const bool keepHoles = sparse && out.st_size <= begin + shift;
-    off_t offset = begin;
-    off_t copiedEnd = begin;
-    while (offset < end) {
-        off_t stop = end;
-        if (keepHoles) {
-            const off_t data = kernel.nextData(offset, end);
-            if (data > offset) {
-                offset = data;
-                continue;
-            }
-            if (data == offset) {
-                const off_t hole = ::lseek(kernel.from, offset, SEEK_HOLE);
-                if (hole > offset)
-                    stop = std::min(hole, end);
-            }
-        }
-        if (!kernel.copy(offset, stop, shift))
-            return false;
-        offset = stop;
-        copiedEnd = stop;
-    }
-    // A range that ends in a hole still ends where it should.
-    if (copiedEnd < end && ::ftruncate(kernel.to, end + shift) != 0)
-        fail(errno, {"write", destination->path()});
-    if (checksum) {
-        cancel.reader = nullptr;
-        *checksum = m_reader->finish();
-    }
-    return true;
 }
 
 std::unique_ptr<FileServices> makeNativeFileServices()

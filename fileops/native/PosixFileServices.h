@@ -8,9 +8,10 @@
 #include "../FileServices.h"
 
 #include <memory>
-#include <mutex>
 
 namespace parvix {
+
+struct SharedChecksumReader;
 
 // File services on the POSIX file interface. "Ordinary files" are regular files (links followed)
 // whose name does not start with "."; directories, devices, FIFOs and sockets never are.
@@ -34,14 +35,10 @@ public:
     void flushFolder(const std::string& folder) override;
     void flushFile(const std::string& path) override;
     std::string textFileBytes(const std::vector<std::string>& lines) override;
-    bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size,
-                   Crc32* checksum) override;
 
 private:
-    class ChecksumReader;
-    std::mutex m_readerInUse;
-    // Started with the first copy that needs a CRC.
-    std::unique_ptr<ChecksumReader> m_reader;
+    // Shared by every file these services open: the one thread that reads a copied range for its CRC.
+    std::shared_ptr<SharedChecksumReader> m_checksums;
 };
 
 } // namespace parvix

@@ -136,19 +136,16 @@ struct FindTraits
 class Win32File : public File
 {
 public:
-    Win32File(Handle handle, std::string path)
-        : m_owner(std::move(handle)), m_handle(m_owner.get()), m_path(std::move(path))
-    {
-    }
+    Win32File(Handle handle, std::string path) : m_handle(std::move(handle)), m_path(std::move(path)) {}
 
-    void read(std::int64_t position, std::byte* buffer, std::size_t size) override
+    void read(std::int64_t start, std::byte* buffer, std::size_t size) override
     {
-        std::uint64_t offset = static_cast<std::uint64_t>(position - 1);
+        std::uint64_t offset = static_cast<std::uint64_t>(start);
         while (size > 0) {
             const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, kChunk));
             OVERLAPPED at = overlappedAt(offset);
             DWORD got = 0;
-            if (!ReadFile(m_handle, buffer, chunk, &got, &at)) {
+            if (!ReadFile(m_handle.get(), buffer, chunk, &got, &at)) {
                 const DWORD error = GetLastError();
                 if (error != ERROR_HANDLE_EOF)
                     fail(error, {"read", m_path});
@@ -162,14 +159,14 @@ public:
         }
     }
 
-    void write(std::int64_t position, const std::byte* buffer, std::size_t size) override
+    void write(std::int64_t start, const std::byte* buffer, std::size_t size) override
     {
-        std::uint64_t offset = static_cast<std::uint64_t>(position - 1);
+        std::uint64_t offset = static_cast<std::uint64_t>(start);
         while (size > 0) {
             const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, kChunk));
             OVERLAPPED at = overlappedAt(offset);
             DWORD put = 0;
-            if (!WriteFile(m_handle, buffer, chunk, &put, &at))
+            if (!WriteFile(m_handle.get(), buffer, chunk, &put, &at))
                 fail(GetLastError(), {"write", m_path});
             if (put == 0)
                 fail(ERROR_WRITE_FAULT, {"write", m_path});
@@ -183,14 +180,14 @@ public:
     {
         LARGE_INTEGER at;
         at.QuadPart = length;
-        if (!SetFilePointerEx(m_handle, at, nullptr, FILE_BEGIN) || !SetEndOfFile(m_handle))
+        if (!SetFilePointerEx(m_handle.get(), at, nullptr, FILE_BEGIN) || !SetEndOfFile(m_handle.get()))
             fail(GetLastError(), {"truncate", m_path});
     }
 
     void flush() override
     {
         // A device such as NUL has nothing to flush and says so.
-        if (!FlushFileBuffers(m_handle)) {
+        if (!FlushFileBuffers(m_handle.get())) {
             const DWORD error = GetLastError();
             if (error != ERROR_INVALID_FUNCTION && error != ERROR_INVALID_HANDLE)
                 fail(error, {"flush", m_path});
@@ -199,9 +196,15 @@ public:
 
     void close() override
     {
-        if (!m_owner.close())
+        if (!m_handle.close())
             fail(GetLastError(), {"close", m_path});
     }
+
+    std::intptr_t systemHandle() const override
+    {
+        return m_handle.valid() ? reinterpret_cast<std::intptr_t>(m_handle.get()) : -1;
+    }
+    const std::string& path() const override { return m_path; }
 
 private:
     // One call moves at most this much; a piece is at most 2 GB, so it takes one or two calls.
@@ -215,9 +218,7 @@ private:
         return at;
     }
 
-    Handle m_owner;
-    // The handle it had, for the calls made while it is open.
-    HANDLE m_handle;
+    Handle m_handle;
     std::string m_path;
 };
 

@@ -41,14 +41,14 @@ std::int64_t allocatedBytes(const std::string& path)
 class CopyRange : public ::testing::Test
 {
 protected:
-    // Copies [fromPosition, +size) of `source` to `toPosition` of `destination` (opened for reading
-    // and writing, not emptied) and says whether the file services did it themselves.
-    bool copy(const std::string& source, std::int64_t fromPosition, const std::string& destination,
-              std::int64_t toPosition, std::int64_t size)
+    // Copies [fromOffset, +size) of `source` to `toOffset` of `destination` (opened for reading and
+    // writing, not emptied) and says whether the file did it itself.
+    bool copy(const std::string& source, std::int64_t fromOffset, const std::string& destination, std::int64_t toOffset,
+              std::int64_t size)
     {
         auto from = files->openRead(source);
         auto to = files->openReadWrite(destination);
-        const bool copied = files->copyRange(*from, fromPosition, *to, toPosition, size);
+        const bool copied = to->copyFrom(*from, fromOffset, toOffset, size, nullptr);
         to->close();
         from->close();
         return copied;
@@ -69,11 +69,11 @@ TEST_F(CopyRange, CopiesTheRangeToThePositionGiven)
         std::size_t existing; // bytes already in the destination
     };
     const Case cases[] = {
-        {"whole file into a new one", 1, 1, 3 * kMiB + 17, 0},
-        {"middle of the source", 1000001, 1, 1447035, 0},
-        {"appended at the end", 1, 5001, 2 * kMiB, 5000},
-        {"over older, longer content", 7, 101, kMiB, 4 * kMiB},
-        {"the last bytes of the source", 3 * kMiB + 17 - 65536, 1, 65537, 0},
+        {"whole file into a new one", 0, 0, 3 * kMiB + 17, 0},
+        {"middle of the source", 1000000, 0, 1447035, 0},
+        {"appended at the end", 0, 5000, 2 * kMiB, 5000},
+        {"over older, longer content", 6, 100, kMiB, 4 * kMiB},
+        {"the last bytes of the source", 3 * kMiB + 17 - 65537, 0, 65537, 0},
     };
     const std::string sourceBytes = patternBytes(3 * kMiB + 17, 3);
     const std::string source = dir.file("source");
@@ -86,11 +86,11 @@ TEST_F(CopyRange, CopiesTheRangeToThePositionGiven)
         if (!copy(source, c.from, destination, c.to, c.size))
             GTEST_SKIP() << "this file system cannot copy inside the kernel";
         std::string expected = old;
-        const auto end = static_cast<std::size_t>(c.to - 1 + c.size);
+        const auto end = static_cast<std::size_t>(c.to + c.size);
         if (expected.size() < end)
             expected.resize(end, '\0');
-        expected.replace(static_cast<std::size_t>(c.to - 1), static_cast<std::size_t>(c.size),
-                         sourceBytes.substr(static_cast<std::size_t>(c.from - 1), static_cast<std::size_t>(c.size)));
+        expected.replace(static_cast<std::size_t>(c.to), static_cast<std::size_t>(c.size),
+                         sourceBytes.substr(static_cast<std::size_t>(c.from), static_cast<std::size_t>(c.size)));
         const std::string got = readFile(destination);
         EXPECT_EQ(got.size(), expected.size());
         EXPECT_EQ(firstDifference(got, expected), std::string::npos);
@@ -104,7 +104,7 @@ TEST_F(CopyRange, ASourceShorterThanTheRangeFailsLikeAReadAndWritesNothing)
     writeFile(source, patternBytes(kMiB));
     writeFile(destination, "");
     try {
-        copy(source, 1, destination, 1, kMiB + 1);
+        copy(source, 0, destination, 0, kMiB + 1);
         FAIL() << "no failure";
     } catch (const FileError& error) {
         EXPECT_EQ(error.number(), errnum::kDeviceIo);
@@ -120,7 +120,7 @@ TEST_F(CopyRange, HolesStayHolesInANewFile)
     makeSparse(source, 64 * kMiB, {{0, data}, {20 * kMiB, data}});
     const std::string destination = dir.file("piece");
     writeFile(destination, "");
-    if (!copy(source, 1, destination, 1, 48 * kMiB))
+    if (!copy(source, 0, destination, 0, 48 * kMiB))
         GTEST_SKIP() << "this file system cannot copy inside the kernel";
 
     std::string expected(48 * kMiB, '\0');
@@ -143,7 +143,7 @@ TEST_F(CopyRange, HolesOverOlderContentBecomeZeros)
     const std::string destination = dir.file("joined");
     const std::string old(10 * kMiB, 'x');
     writeFile(destination, old);
-    if (!copy(source, 1, destination, kMiB + 1, 8 * kMiB))
+    if (!copy(source, 0, destination, kMiB, 8 * kMiB))
         GTEST_SKIP() << "this file system cannot copy inside the kernel";
 
     std::string expected = old;
@@ -164,7 +164,7 @@ TEST_F(CopyRange, AcrossFileSystemsItCopiesOrLeavesTheCopyToTheCaller)
     writeFile(source, bytes);
     const std::string destination = dir.file("destination");
     writeFile(destination, "");
-    const bool copied = copy(source, 1, destination, 1, static_cast<std::int64_t>(bytes.size()));
+    const bool copied = copy(source, 0, destination, 0, static_cast<std::int64_t>(bytes.size()));
     fs::remove(source);
     // Refused: nothing written, the caller copies. Done: the whole range, exactly.
     EXPECT_EQ(readFile(destination), copied ? bytes : std::string());
@@ -178,7 +178,7 @@ TEST_F(CopyRange, ADestinationOpenedForReadingIsLeftToTheCaller)
     writeFile(destination, "");
     auto from = files->openRead(source);
     auto to = files->openRead(destination);
-    EXPECT_FALSE(files->copyRange(*from, 1, *to, 1, kMiB));
+    EXPECT_FALSE(to->copyFrom(*from, 0, 0, kMiB, nullptr));
     EXPECT_EQ(fs::file_size(destination), 0u);
 }
 

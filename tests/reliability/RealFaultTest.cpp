@@ -1,5 +1,6 @@
 // Faults the machine really produces: a full disk, a read-only disk, missing permissions, a source
 // that shrinks or goes away during a cut, a piece that goes away before a join, too many open files.
+#include "FaultInjectingFileServices.h"
 #include "ReliabilitySupport.h"
 #include "TempDir.h"
 #include "TestPaths.h"
@@ -57,57 +58,19 @@ void expectPiecesAreSlicesOf(const std::vector<std::string>& pieces, const std::
 
 // Real file services that do something to the disk just before the `trigger`-th piece (or Link.bat)
 // is created: the fault then meets the native code exactly as it would in use.
-class TriggeringFileServices : public FileServices
+class TriggeringFileServices : public FaultInjectingFileServices
 {
 public:
-    TriggeringFileServices(FileServices& inner, int trigger, std::function<void()> action)
-        : m_inner(inner), m_trigger(trigger), m_action(std::move(action))
+    TriggeringFileServices(int trigger, std::function<void()> action)
     {
-    }
-
-    // Without the kernel's copy the engine reads and writes every byte itself.
-    void allowKernelCopy(bool allow) { m_kernelCopy = allow; }
-
-    std::vector<std::string> list(const std::string& pattern, ListingKind kind) override
-    {
-        return m_inner.list(pattern, kind);
-    }
-    std::int64_t fileLength(const std::string& path) override { return m_inner.fileLength(path); }
-    std::optional<FileIdentity> identity(const std::string& path, AtLink atLink) override
-    {
-        return m_inner.identity(path, atLink);
-    }
-    std::unique_ptr<File> openRead(const std::string& path) override { return m_inner.openRead(path); }
-    std::unique_ptr<File> openReadWrite(const std::string& path) override { return m_inner.openReadWrite(path); }
-    std::unique_ptr<File> createReplace(const std::string& path) override { return m_inner.createReplace(path); }
-    std::unique_ptr<File> createTemporary(const std::string& destination, AtLink atLink, std::string& path) override
-    {
-        if (++m_creates == m_trigger)
-            m_action();
-        return m_inner.createTemporary(destination, atLink, path);
-    }
-    void rename(const std::string& from, const std::string& destination, AtLink atLink) override
-    {
-        m_inner.rename(from, destination, atLink);
-    }
-    void remove(const std::string& path) override { m_inner.remove(path); }
-    void removeLeftovers(const std::string& folder) override { m_inner.removeLeftovers(folder); }
-    std::int64_t freeSpace(const std::string& folder) override { return m_inner.freeSpace(folder); }
-    void flushFolder(const std::string& folder) override { m_inner.flushFolder(folder); }
-    void flushFile(const std::string& path) override { m_inner.flushFile(path); }
-    std::string textFileBytes(const std::vector<std::string>& lines) override { return m_inner.textFileBytes(lines); }
-    bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size,
-                   Crc32* checksum) override
-    {
-        return m_kernelCopy && m_inner.copyRange(from, fromPosition, to, toPosition, size, checksum);
+        onCreate = [this, trigger, action = std::move(action)] {
+            if (++m_creates == trigger)
+                action();
+        };
     }
 
 private:
-    FileServices& m_inner;
-    int m_trigger;
-    std::function<void()> m_action;
     int m_creates = 0;
-    bool m_kernelCopy = true;
 };
 
 class RealFault : public ::testing::Test
@@ -178,7 +141,7 @@ TEST_F(RealFault, ADiskThatFillsWhileCuttingKeepsOnlyWholePieces)
     REQUIRE_MOUNTS();
     TmpfsMount disk(dir.file("disk"), "size=1m");
     const std::string filler = joinPath(disk.path(), "filler");
-    TriggeringFileServices services(*files, 2, [&] {
+    TriggeringFileServices services(2, [&] {
         struct statvfs st;
         ASSERT_EQ(::statvfs(disk.path().c_str(), &st), 0);
         writeFile(filler, std::string(st.f_bavail * st.f_frsize - 8192, 'f'));
@@ -412,7 +375,7 @@ TEST_F(RealFault, SourceTruncatedDuringTheCutFailsTheRead)
             TempDir out;
             writeFile(source, bytes);
             RecordingWindow cutWindow;
-            TriggeringFileServices services(*files, 2, [&] { ASSERT_EQ(::truncate(source.c_str(), newLength), 0); });
+            TriggeringFileServices services(2, [&] { ASSERT_EQ(::truncate(source.c_str(), newLength), 0); });
             services.allowKernelCopy(kernelCopy);
             const std::string base = out.file("movie$avi");
 
@@ -433,7 +396,7 @@ TEST_F(RealFault, SourceRemovedDuringTheCutIsStillCutWhole)
 {
     // The open source stays readable after its name is gone.
     TempDir out;
-    TriggeringFileServices services(*files, 3, [&] { ASSERT_EQ(::unlink(source.c_str()), 0); });
+    TriggeringFileServices services(3, [&] { ASSERT_EQ(::unlink(source.c_str()), 0); });
     const std::string base = out.file("movie$avi");
 
     const auto result = runCut(window, services, source, base, "20");
@@ -448,7 +411,7 @@ TEST_F(RealFault, SourceGrowingDuringTheCutIsCutAtItsEarlierLength)
 {
     // The length is taken once, before the cut: bytes appended meanwhile are not half taken.
     TempDir out;
-    TriggeringFileServices services(*files, 2, [&] {
+    TriggeringFileServices services(2, [&] {
         std::FILE* file = std::fopen(source.c_str(), "ab");
         ASSERT_NE(file, nullptr);
         std::fputs("appended during the cut", file);
@@ -576,10 +539,10 @@ TEST_F(RealFault, AKilledCutLeavesNoPartOfAPieceUnderItsName)
 
     const auto cut = runProgram({kCli, "cut", "--yes", "--kb", "65536", out.file("big.bin"), out.file("big$bin")},
                                 {.whileRunning = [&](int pid) {
-                                     for (int i = 0; i < 20000 && !fileExists(out.file("big$bin.002")); ++i)
-                                         ::usleep(1000);
-                                     ::kill(pid, SIGKILL);
-                                 }});
+                                    for (int i = 0; i < 20000 && !fileExists(out.file("big$bin.002")); ++i)
+                                        ::usleep(1000);
+                                    ::kill(pid, SIGKILL);
+                                }});
     EXPECT_EQ(cut.status, 128 + SIGKILL);
 
     std::set<std::string> temporary;

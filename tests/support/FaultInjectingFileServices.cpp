@@ -15,15 +15,15 @@ public:
     }
     ~FaultInjectingFile() override { --m_owner.m_openFiles; }
 
-    void read(std::int64_t position, std::byte* buffer, std::size_t size) override
+    void read(std::int64_t offset, std::byte* buffer, std::size_t size) override
     {
         m_owner.tick(FaultInjectingFileServices::Call::Read, "read " + m_path);
-        m_inner->read(position, buffer, size);
+        m_inner->read(offset, buffer, size);
     }
-    void write(std::int64_t position, const std::byte* buffer, std::size_t size) override
+    void write(std::int64_t offset, const std::byte* buffer, std::size_t size) override
     {
         m_owner.tick(FaultInjectingFileServices::Call::Write, "write " + m_path);
-        m_inner->write(position, buffer, size);
+        m_inner->write(offset, buffer, size);
     }
     void truncate(std::int64_t length) override
     {
@@ -42,8 +42,23 @@ public:
         m_inner->close();
     }
 
+    bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size,
+                  Crc32* checksum) override
+    {
+        m_owner.tick(FaultInjectingFileServices::Call::CopyRange, "copyRange " + m_path);
+        if (!m_owner.m_kernelCopy)
+            return false;
+        const std::size_t entry = m_owner.m_log.size() - 1;
+        // The real files only know their own kind.
+        const bool copied =
+            m_inner->copyFrom(static_cast<FaultInjectingFile&>(source).inner(), sourceOffset, offset, size, checksum);
+        if (copied)
+            m_owner.m_log[entry] += " done";
+        return copied;
+    }
+    const std::string& path() const override { return m_path; }
+
     File& inner() { return *m_inner; }
-    const std::string& path() const { return m_path; }
 
 private:
     std::unique_ptr<File> m_inner;
@@ -128,6 +143,8 @@ std::unique_ptr<File> FaultInjectingFileServices::createReplace(const std::strin
 std::unique_ptr<File> FaultInjectingFileServices::createTemporary(const std::string& destination, AtLink atLink,
                                                                   std::string& path)
 {
+    if (onCreate)
+        onCreate();
     opening(Call::CreateTemporary, "createTemporary " + destination);
     auto file = m_inner.createTemporary(destination, atLink, path);
     return wrap(std::move(file), path);
@@ -172,23 +189,6 @@ void FaultInjectingFileServices::flushFile(const std::string& path)
 std::string FaultInjectingFileServices::textFileBytes(const std::vector<std::string>& lines)
 {
     return m_inner.textFileBytes(lines);
-}
-
-bool FaultInjectingFileServices::copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition,
-                                           std::int64_t size, Crc32* checksum)
-{
-    auto& wrappedFrom = static_cast<FaultInjectingFile&>(from);
-    auto& wrappedTo = static_cast<FaultInjectingFile&>(to);
-    tick(Call::CopyRange, "copyRange " + wrappedTo.path());
-    if (!m_kernelCopy)
-        return false;
-    const std::size_t entry = m_log.size() - 1;
-    // The real services only know their own files.
-    const bool copied =
-        m_inner.copyRange(wrappedFrom.inner(), fromPosition, wrappedTo.inner(), toPosition, size, checksum);
-    if (copied)
-        m_log[entry] += " done";
-    return copied;
 }
 
 } // namespace parvix::test

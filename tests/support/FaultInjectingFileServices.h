@@ -13,7 +13,7 @@ namespace parvix::test {
 // Wraps real file services: counts every call, the members of opened files included (read, write,
 // truncate, flush, close), fails one chosen call with a chosen file-error number, and counts the files that
 // are still open (wrapped files not yet destroyed). The kernel's copy is reached through the real
-// services' copyRange, so that their own copy runs.
+// files' copyFrom, so that their own copy runs.
 class FaultInjectingFileServices : public FileServices
 {
 public:
@@ -46,11 +46,13 @@ public:
     // The `nth` call (from 1) of the kind, or of any kind, throws FileError(number) instead of reaching
     // the real services; 0 fails nothing.
     void failOn(Call call, std::int64_t nth, int number);
-    // Runs at every file that is about to be opened or created, on the thread the engine works on.
+    // Runs at every file that is about to be opened or created, on the thread the engine works on;
+    // onCreate only at those about to be created.
     std::function<void()> onOpen;
+    std::function<void()> onCreate;
 
-    // With false, copyRange() answers that the caller must copy through its buffer, so that every byte
-    // goes through read() and write(); with true (the default) it asks the real services.
+    // With false, a file's copyFrom() answers that the caller must copy through its buffer, so that every
+    // byte goes through read() and write(); with true (the default) it asks the real file.
     void allowKernelCopy(bool allow) { m_kernelCopy = allow; }
 
     std::int64_t calls() const { return m_calls; }
@@ -75,8 +77,6 @@ public:
     void flushFolder(const std::string& folder) override;
     void flushFile(const std::string& path) override;
     std::string textFileBytes(const std::vector<std::string>& lines) override;
-    bool copyRange(File& from, std::int64_t fromPosition, File& to, std::int64_t toPosition, std::int64_t size,
-                   Crc32* checksum) override;
 
 private:
     friend class FaultInjectingFile;

@@ -141,17 +141,17 @@ TEST_F(Win32FileServicesTest, MissingFilesOnAnExistingDriveFailAsMissing)
     EXPECT_FALSE(files.identity(dir.file("none\\a.txt")).has_value());
 }
 
-TEST_F(Win32FileServicesTest, ReadsAndWritesAtOneBasedPositions)
+TEST_F(Win32FileServicesTest, ReadsAndWritesAtOffsetsFromTheStart)
 {
     const std::string path = dir.file("data.bin");
     {
         auto file = files.openReadWrite(path);
         const std::string first = "Hello, world";
-        file->write(1, reinterpret_cast<const std::byte*>(first.data()), first.size());
+        file->write(0, reinterpret_cast<const std::byte*>(first.data()), first.size());
         const std::string second = "W";
-        file->write(8, reinterpret_cast<const std::byte*>(second.data()), second.size());
+        file->write(7, reinterpret_cast<const std::byte*>(second.data()), second.size());
         std::string back(5, '\0');
-        file->read(8, reinterpret_cast<std::byte*>(back.data()), back.size());
+        file->read(7, reinterpret_cast<std::byte*>(back.data()), back.size());
         EXPECT_EQ(back, "World");
         file->close();
     }
@@ -169,7 +169,7 @@ TEST_F(Win32FileServicesTest, ReadsAndWritesAtOneBasedPositions)
     // Reading past the end is an input error, not a short read.
     auto file = files.openRead(path);
     std::string buffer(6, '\0');
-    EXPECT_EQ(failureNumber([&] { file->read(1, reinterpret_cast<std::byte*>(buffer.data()), buffer.size()); }),
+    EXPECT_EQ(failureNumber([&] { file->read(0, reinterpret_cast<std::byte*>(buffer.data()), buffer.size()); }),
               errnum::kDeviceIo);
     file->close();
 }
@@ -193,13 +193,13 @@ TEST_F(Win32FileServicesTest, PositionsBeyondFourGigabytesReachTheirBytes)
     const std::int64_t farPosition = (std::int64_t{5} << 30) + 7; // above 2^32, with bits in both halves
     file = files.openReadWrite(path);
     file->write(farPosition, reinterpret_cast<const std::byte*>("far"), 3);
-    file->write(2, reinterpret_cast<const std::byte*>("near"), 4);
+    file->write(1, reinterpret_cast<const std::byte*>("near"), 4);
     std::string back(3, '\0');
     file->read(farPosition, reinterpret_cast<std::byte*>(back.data()), back.size());
     EXPECT_EQ(back, "far");
-    file->read(2, reinterpret_cast<std::byte*>(back.data()), back.size());
+    file->read(1, reinterpret_cast<std::byte*>(back.data()), back.size());
     EXPECT_EQ(back, "nea");
-    EXPECT_EQ(files.fileLength(path), farPosition + 2);
+    EXPECT_EQ(files.fileLength(path), farPosition + 3);
     file->truncate(0);
     file->close();
 }
@@ -210,7 +210,7 @@ TEST_F(Win32FileServicesTest, CreateReplaceEmptiesAnExistingFileEvenAHiddenOne)
     test::writeWideFile(path, "a longer earlier content");
     test::setAttributes(path, FILE_ATTRIBUTE_HIDDEN);
     auto file = files.createReplace(path);
-    file->write(1, reinterpret_cast<const std::byte*>("new"), 3);
+    file->write(0, reinterpret_cast<const std::byte*>("new"), 3);
     file->close();
     EXPECT_EQ(test::readWideFile(path), "new");
 }
@@ -282,7 +282,7 @@ TEST_F(Win32FileServicesTest, TextLinesGoOutInTheOemCodePageWithCrLf)
     test::writeWideFile(path, "an earlier, longer script that must not show through");
     // "é" and "ñ" are in the code page (0x82, 0xa4 in both); "ł" and "文" are not, and never become a
     // look-alike such as "l".
-    files.writeTextLines(path, {"copy/B \"caf\xc3\xa9$txt.001\" \"ni\xc3\xb1o.txt\"", "\xc5\x82\xe6\x96\x87"});
+    writeTextFile(files, path, {"copy/B \"caf\xc3\xa9$txt.001\" \"ni\xc3\xb1o.txt\"", "\xc5\x82\xe6\x96\x87"});
     EXPECT_EQ(test::readWideFile(path), "copy/B \"caf\x82$txt.001\" \"ni\xa4o.txt\"\r\n??\r\n");
 }
 
