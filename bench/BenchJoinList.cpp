@@ -33,15 +33,13 @@ public:
     }
     void clearJoinList() override { list.clear(); }
     void appendJoinList(const std::string& entry) override { list.push_back(entry); }
-    std::int64_t joinListCount() override { return static_cast<std::int64_t>(list.size()); }
-    std::string joinListEntry(std::int64_t index) override { return list.at(static_cast<std::size_t>(index)); }
     void setText4(const std::string& text) override { text4 = text; }
     void setProgressMax(float) override {}
     void setProgressValue(float) override { ++progressValues; }
     void showProgress() override {}
     void hideProgress() override {}
 
-    parvix::WindowParts parts() { return parvix::WindowParts(*this, *this, *this); }
+    parvix::WindowParts parts() { return parvix::WindowParts(*this, *this, this); }
 
     std::vector<std::string> list;
     std::string text4;
@@ -68,7 +66,7 @@ int main(int argc, char** argv)
     ListWindow window;
 
     auto start = std::chrono::steady_clock::now();
-    const auto added = parvix::JoinListAdd(window.parts(), *files).run(argv[2]);
+    const auto added = parvix::JoinListAdd(window.parts(), *files).run(argv[2], window.list);
     const double addSeconds = secondsSince(start);
     std::printf("entries %zu\nadd seconds %.3f\n", window.list.size(), addSeconds);
     if (added.outcome != parvix::Outcome::Completed)
@@ -77,7 +75,7 @@ int main(int argc, char** argv)
         return 0;
 
     start = std::chrono::steady_clock::now();
-    const auto joined = parvix::JoinOperation(window.parts(), *files).run(argv[3]);
+    const auto joined = parvix::JoinOperation(window.parts(), *files).run({argv[3], window.list});
     std::printf("join seconds %.3f\nprogress values %ld\n", secondsSince(start), window.progressValues);
     return joined.outcome == parvix::Outcome::Completed ? 0 : 1;
 }

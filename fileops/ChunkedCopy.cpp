@@ -21,6 +21,7 @@ void ChunkedCopy::copy(File& from, std::int64_t fromOffset, File& to, std::int64
         fromOffset += chunk;
         toOffset += chunk;
         size -= chunk;
+        m_copied(chunk);
     }
 }
 

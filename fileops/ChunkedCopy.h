@@ -5,6 +5,7 @@
 #include "PieceBuffer.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace parvix {
 
@@ -19,13 +20,18 @@ public:
     // Small enough to stop within half a second on a slow stick, large enough to cost nothing.
     static constexpr std::int64_t kChunk = 4 * 1024 * 1024;
 
-    explicit ChunkedCopy(const StopRequest* stop) : m_stop(stop) {}
+    // `copied` is told the size of each chunk once it is copied.
+    ChunkedCopy(const StopRequest* stop, std::function<void(std::int64_t)> copied)
+        : m_stop(stop), m_copied(std::move(copied))
+    {
+    }
 
     // Offsets count from 0.
     void copy(File& from, std::int64_t fromOffset, File& to, std::int64_t toOffset, std::int64_t size, Crc32& checksum);
 
 private:
     const StopRequest* m_stop;
+    std::function<void(std::int64_t)> m_copied;
     PieceBuffer m_buffer;
 };
 

@@ -4,16 +4,18 @@
 #include "Naming.h"
 #include "PieceSet.h"
 #include "Platform.h"
+#include "Texts.h"
 #include "WindowRequests.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace parvix {
 
 namespace {
 
-constexpr const char* kSetEntryListed = "The specify file has already existed in th list";
-constexpr const char* kFileListed = "The specify file has already existed in th list!";
+// The set's text, with a "!" of its own.
+const std::string kFileListed = std::string(kAlreadyListedText) + "!";
 
 // A set's first piece: the name ends in "001", or its last extension is all zeros (".000"), the first of
 // a set numbered from zero. The thousandth piece (".1000") is a piece of its own.
@@ -43,55 +45,56 @@ std::optional<std::string> proposeJoinDestination(WindowParts& window, const std
 
 JoinListAdd::JoinListAdd(WindowParts window, FileServices& files) : m_window(window), m_files(files) {}
 
-OperationResult JoinListAdd::run(const std::string& chosenPath)
+AddResult JoinListAdd::run(const std::string& chosenPath, const std::vector<std::string>& listed)
 {
     if (chosenPath.empty())
-        return {Outcome::Stopped, std::nullopt};
-    // What was appended before a failure stays in the list.
-    return runWithErrorPath(
-        [&] { return startsASet(chosenPath) ? addPieceSet(chosenPath) : addSingleFile(chosenPath); },
+        return endedAs<AddResult>(Outcome::Stopped);
+    return withErrorPath(
+        [&] { return startsASet(chosenPath) ? addPieceSet(chosenPath, listed) : addSingleFile(chosenPath, listed); },
         [this](const FileError& error) {
-            reportDiskError(m_window.questions(), error.number(), DiskErrorEntries::All);
+            // Nothing is appended before the set is found, so a failure leaves the list as it was.
+            reportDiskError(m_window, error.number(), DiskErrorEntries::All);
+            return endedAs<AddResult>(Outcome::Failed, error);
         });
 }
 
-OperationResult JoinListAdd::addPieceSet(const std::string& chosenPath)
+void JoinListAdd::append(AddResult& result, const std::string& entry)
+{
+    m_window.appendJoinList(entry);
+    result.appended.push_back(entry);
+}
+
+AddResult JoinListAdd::addPieceSet(const std::string& chosenPath, const std::vector<std::string>& listed)
 {
     const PieceSet set = PieceSet::find(m_files, chosenPath);
+    auto result = endedAs<AddResult>(Outcome::Completed);
 
-    std::unordered_set<std::string> listed;
-    const std::int64_t count = m_window.joinListCount();
-    listed.reserve(static_cast<std::size_t>(count) + set.pieces().size());
-    for (std::int64_t i = 0; i < count; ++i)
-        listed.insert(m_window.joinListEntry(i));
-
+    std::unordered_set<std::string> seen(listed.begin(), listed.end());
     for (const auto& piece : set.pieces()) {
-        if (listed.count(piece.path) != 0) {
-            m_window.messageBox(kSetEntryListed, BoxStyle::Notice, BoxTitle::Parvix);
-            return {Outcome::Stopped, std::nullopt};
+        if (!seen.insert(piece.path).second) {
+            m_window.messageBox(kAlreadyListedText, BoxStyle::Notice, BoxTitle::Parvix);
+            result.outcome = Outcome::Stopped;
+            return result;
         }
-        m_window.appendJoinList(piece.path);
-        listed.insert(piece.path);
+        append(result, piece.path);
     }
 
-    proposeJoinDestination(m_window, chosenPath);
+    result.proposal = proposeJoinDestination(m_window, chosenPath);
     // What is wrong with the set is said once it is listed, so the user sees both together.
     if (const std::string notice = set.notice(); !notice.empty())
         m_window.messageBox(notice, BoxStyle::Notice, BoxTitle::Parvix);
-    return {Outcome::Completed, std::nullopt};
+    return result;
 }
 
-OperationResult JoinListAdd::addSingleFile(const std::string& chosenPath)
+AddResult JoinListAdd::addSingleFile(const std::string& chosenPath, const std::vector<std::string>& listed)
 {
-    const std::int64_t count = m_window.joinListCount();
-    for (std::int64_t i = 0; i < count; ++i) {
-        if (m_window.joinListEntry(i) == chosenPath) {
-            m_window.messageBox(kFileListed, BoxStyle::Notice, BoxTitle::Parvix);
-            return {Outcome::Stopped, std::nullopt};
-        }
+    if (std::find(listed.begin(), listed.end(), chosenPath) != listed.end()) {
+        m_window.messageBox(kFileListed, BoxStyle::Notice, BoxTitle::Parvix);
+        return endedAs<AddResult>(Outcome::Stopped);
     }
-    m_window.appendJoinList(chosenPath);
-    return {Outcome::Completed, std::nullopt};
+    auto result = endedAs<AddResult>(Outcome::Completed);
+    append(result, chosenPath);
+    return result;
 }
 
 } // namespace parvix

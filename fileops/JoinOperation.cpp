@@ -7,6 +7,7 @@
 #include "PieceSet.h"
 #include "Platform.h"
 #include "StopRequest.h"
+#include "Texts.h"
 #include "WindowRequests.h"
 
 #include <utility>
@@ -19,7 +20,6 @@ constexpr const char* kSpecifyName = "Please specify a file name !";
 constexpr const char* kEnterName = "Please enter the file name";
 constexpr const char* kPathMissing = "The specify path is not existed!";
 constexpr const char* kAddPieces = "Please add the cutted files";
-constexpr const char* kAlreadyListed = "The specify file has already existed in th list";
 constexpr const char* kBesideTheSet = "The specify file is one of the cutted files，Please rename";
 
 std::string replaceText(const std::string& destination)
@@ -47,34 +47,50 @@ JoinOperation::JoinOperation(WindowParts window, FileServices& files, const Stop
 {
 }
 
-OperationResult JoinOperation::run(const std::string& text4, bool typed, bool notOriginal)
+OperationResult JoinOperation::run(const JoinInputs& inputs)
 {
-    m_notOriginal = notOriginal;
+    m_pieces = inputs.pieces;
+    m_notOriginal = inputs.notOriginal;
     try {
-        return runWithErrorPath(
+        return withErrorPath(
             [&]() -> OperationResult {
-                if (!checksPass(text4, typed) || !piecesReady())
+                if (!checksPass(inputs.text4, inputs.typed) || !piecesReady())
                     return {Outcome::Stopped, std::nullopt};
                 ensureWritable();
                 m_window.setPointer(Pointer::Hourglass);
-                m_window.setProgressMax(static_cast<float>(m_window.joinListCount() - 1));
+                m_window.setProgressMax(static_cast<float>(m_pieces.size()) - 1.0f);
                 m_window.setProgressValue(0.0f);
                 m_window.showProgress();
                 copyPieces();
                 if (m_check && m_checksum.value() != m_check->crc32)
                     return notTheOriginal();
                 putInPlace();
-                m_window.setPointer(Pointer::Default);
-                m_window.messageBox(completionText(m_destination, m_notOriginal), BoxStyle::Notice, BoxTitle::Parvix);
-                m_window.setProgressValue(0.0f);
-                m_window.hideProgress();
-                return {Outcome::Completed, std::nullopt, m_notOriginal};
+                return end({Outcome::Completed, std::nullopt, m_notOriginal},
+                           completionText(m_destination, m_notOriginal), BoxStyle::Notice);
             },
-            [this](const FileError& error) { cleanUpAfterFailure(error); });
+            [this](const FileError& error) {
+                // Said first, then the files are closed.
+                reportDiskError(m_window, error.number(), DiskErrorEntries::All);
+                closeAll();
+                return end({Outcome::Failed, error}, {}, BoxStyle::Notice);
+            });
     } catch (const StopRequested&) {
-        return runWithErrorPath([this] { return leaveAsItWas(); },
-                                [this](const FileError& error) { cleanUpAfterFailure(error); });
+        closeAll();
+        std::string text = "The joining of " + m_destination + " is stopped!\r";
+        text += m_direct ? "The bytes written so far stay in " + m_destination
+                         : (m_existed ? m_destination + " is not changed" : "Nothing is written");
+        return end({Outcome::Interrupted, std::nullopt}, text, BoxStyle::Notice);
     }
+}
+
+OperationResult JoinOperation::notTheOriginal()
+{
+    closeAll();
+    std::string text = "The joined file is not the original file!\rIts CRC32 is " + crcText(m_checksum.value()) +
+                       ", but " + m_checkName + " says " + crcText(m_check->crc32) + "\r";
+    text += m_direct ? m_destination + " has taken the bytes all the same"
+                     : m_destination + (m_existed ? " is not changed" : " is not written");
+    return end({Outcome::Failed, std::nullopt}, text, BoxStyle::Warning);
 }
 
 bool JoinOperation::checksPass(const std::string& text4, bool typed)
@@ -98,7 +114,7 @@ bool JoinOperation::checksPass(const std::string& text4, bool typed)
     std::string folder;
     if (!folderPart(m_destination, folder) || !exists(m_files, folder, ListingKind::WithDirectories))
         return refuse(kPathMissing, BoxStyle::Warning, BoxTitle::Program);
-    if (m_window.joinListCount() == 0) {
+    if (m_pieces.empty()) {
         m_window.messageBox(kAddPieces, BoxStyle::Warning, BoxTitle::Parvix);
         return false;
     }
@@ -106,7 +122,7 @@ bool JoinOperation::checksPass(const std::string& text4, bool typed)
     const auto destinationId = m_files.identity(m_destination);
     const bool there = destinationId && destinationId->kind != FileKind::None;
     if (there && isListed(*destinationId))
-        return refuse(kAlreadyListed, BoxStyle::Warning, BoxTitle::Parvix);
+        return refuse(kAlreadyListedText, BoxStyle::Warning, BoxTitle::Parvix);
     // Nor may it take the place of what checks the pieces or joins them without the tool.
     if (there && isBesideTheSet(*destinationId))
         return refuse(kBesideTheSet, BoxStyle::Warning, BoxTitle::Parvix);
@@ -127,9 +143,8 @@ bool JoinOperation::checksPass(const std::string& text4, bool typed)
 
 bool JoinOperation::isListed(const FileIdentity& destination)
 {
-    const std::int64_t count = m_window.joinListCount();
-    for (std::int64_t i = 0; i < count; ++i) {
-        if (m_files.identity(m_window.joinListEntry(i)) == destination)
+    for (const auto& piece : m_pieces) {
+        if (m_files.identity(piece) == destination)
             return true;
     }
     return false;
@@ -137,7 +152,7 @@ bool JoinOperation::isListed(const FileIdentity& destination)
 
 bool JoinOperation::isBesideTheSet(const FileIdentity& destination)
 {
-    const std::string first = m_window.joinListEntry(0);
+    const std::string& first = m_pieces.front();
     std::vector<std::string> beside{linkScriptPath(first)};
     if (const SetCheckFile check = findSetCheckFile(m_files, first); check.present)
         beside.push_back(check.path);
@@ -151,24 +166,21 @@ bool JoinOperation::isBesideTheSet(const FileIdentity& destination)
 bool JoinOperation::piecesReady()
 {
     // Every piece is there and can be read before a byte is written.
-    const std::int64_t count = m_window.joinListCount();
     m_lengths.clear();
-    m_lengths.reserve(static_cast<std::size_t>(count));
+    m_lengths.reserve(m_pieces.size());
     m_total = 0;
-    for (std::int64_t i = 0; i < count; ++i) {
-        const std::string path = m_window.joinListEntry(i);
+    for (const auto& path : m_pieces) {
         m_lengths.push_back(m_files.fileLength(path));
         m_total += m_lengths.back();
         m_files.openRead(path)->close();
     }
 
-    const SetCheckFile check = findSetCheckFile(m_files, m_window.joinListEntry(0));
+    const SetCheckFile check = findSetCheckFile(m_files, m_pieces.front());
     if (!check.present)
         return true;
     const std::string checkName = GetFileName(check.path);
     if (!check.content) {
-        m_window.messageBox(checkName + " is not a check file，the cutted files are not checked", BoxStyle::Notice,
-                            BoxTitle::Parvix);
+        m_window.messageBox(notACheckFileText(checkName), BoxStyle::Notice, BoxTitle::Parvix);
         return true;
     }
     if (m_total == check.content->size) {
@@ -176,8 +188,8 @@ bool JoinOperation::piecesReady()
         m_checkName = checkName;
         return true;
     }
-    const std::string question = "The cutted files have " + std::to_string(m_total) + " bytes, but " + checkName +
-                                 " says " + std::to_string(check.content->size) + "，Do you want to join them anyway？";
+    const std::string question =
+        totalDiffersText(m_total, checkName, check.content->size) + "，" + std::string(kJoinAnywayText);
     if (m_window.messageBox(question, BoxStyle::DamagedQuestion, BoxTitle::Parvix) == Button::No)
         return false;
     m_notOriginal = true;
@@ -205,7 +217,8 @@ void JoinOperation::copyPieces()
         m_destinationFile = m_files.openReadWrite(m_destination);
     else
         m_destinationFile = m_files.createTemporary(m_destination, AtLink::Follow, m_temporary);
-    ChunkedCopy copier(m_stop);
+    std::int64_t copied = 0;
+    ChunkedCopy copier(m_stop, [&](std::int64_t chunk) { m_window.setBytesDone(copied += chunk, m_total); });
     std::int64_t position = 0;
     for (std::size_t i = 0; i < m_lengths.size(); ++i) {
         throwIfStopRequested(m_stop);
@@ -213,7 +226,7 @@ void JoinOperation::copyPieces()
         m_window.setProgressValue(static_cast<float>(i));
         if (length == 0)
             continue; // an empty piece adds nothing
-        m_pieceFile = m_files.openRead(m_window.joinListEntry(static_cast<std::int64_t>(i)));
+        m_pieceFile = m_files.openRead(m_pieces[i]);
         copier.copy(*m_pieceFile, 0, *m_destinationFile, position, length, m_checksum);
         m_pieceFile->close();
         m_pieceFile.reset();
@@ -260,45 +273,29 @@ void JoinOperation::removeTemporary()
     }
 }
 
-OperationResult JoinOperation::notTheOriginal()
-{
-    m_destinationFile.reset();
-    removeTemporary();
-    m_window.setPointer(Pointer::Default);
-    std::string text = "The joined file is not the original file!\rIts CRC32 is " + crcText(m_checksum.value()) +
-                       ", but " + m_checkName + " says " + crcText(m_check->crc32) + "\r";
-    text += m_direct ? m_destination + " has taken the bytes all the same"
-                     : m_destination + (m_existed ? " is not changed" : " is not written");
-    m_window.messageBox(text, BoxStyle::Warning, BoxTitle::Parvix);
-    m_window.setProgressValue(0.0f);
-    m_window.hideProgress();
-    return {Outcome::Failed, std::nullopt};
-}
-
-OperationResult JoinOperation::leaveAsItWas()
+void JoinOperation::closeAll()
 {
     m_pieceFile.reset();
     m_destinationFile.reset();
     removeTemporary();
-    std::string text = "The joining of " + m_destination + " is stopped!\r";
-    text += m_direct ? "The bytes written so far stay in " + m_destination
-                     : (m_existed ? m_destination + " is not changed" : "Nothing is written");
-    m_window.messageBox(text, BoxStyle::Notice, BoxTitle::Parvix);
-    m_window.setPointer(Pointer::Default);
-    m_window.setProgressValue(0.0f);
-    m_window.hideProgress();
-    return {Outcome::Interrupted, std::nullopt};
 }
 
-void JoinOperation::cleanUpAfterFailure(const FileError& error)
+OperationResult JoinOperation::end(const OperationResult& result, const std::string& text, BoxStyle style)
 {
-    reportDiskError(m_window.questions(), error.number(), DiskErrorEntries::All);
-    m_destinationFile.reset();
-    m_pieceFile.reset();
-    removeTemporary();
-    m_window.setPointer(Pointer::Default);
+    // The one way out of a join that began: a complete join gives the pointer back as it says so; a
+    // stopped, failed or refused one says so first (a disk error has been reported already). The
+    // progress bar goes once the box is closed.
+    if (result.outcome == Outcome::Completed) {
+        m_window.setPointer(Pointer::Default);
+        m_window.messageBox(text, style, BoxTitle::Parvix);
+    } else {
+        if (!text.empty())
+            m_window.messageBox(text, style, BoxTitle::Parvix);
+        m_window.setPointer(Pointer::Default);
+    }
     m_window.setProgressValue(0.0f);
     m_window.hideProgress();
+    return result;
 }
 
 } // namespace parvix

@@ -15,16 +15,25 @@ namespace parvix {
 
 class StopRequest;
 
-// Concatenates the join list's pieces, in list order, into the destination typed in Text4.
+// What a join works on.
+struct JoinInputs
+{
+    std::string text4;                    // the destination, as typed in Text4 or given on a console
+    std::vector<std::string> pieces = {}; // the join list's entries, in its order
+    // A destination typed into the window's box, whose spaces around it are no part of the path; a
+    // console's argument is taken as given.
+    bool typed = true;
+    // The user chose to join pieces that are known not to give back the original.
+    bool notOriginal = false;
+};
+
+// Concatenates the pieces, in their order, into the destination.
 class JoinOperation
 {
 public:
     // `stop`, when given, is looked at while the pieces are copied; a stop leaves the destination as it was.
     JoinOperation(WindowParts window, FileServices& files, const StopRequest* stop = nullptr);
-    // `text4` is the destination as typed into the window (`typed`: spaces around it are trimmed) or as
-    // a console was given it; the pieces are read from the join list. `notOriginal`: the user chose to
-    // join pieces that are known not to give back the original.
-    OperationResult run(const std::string& text4, bool typed = true, bool notOriginal = false);
+    OperationResult run(const JoinInputs& inputs);
 
 private:
     bool checksPass(const std::string& text4, bool typed);
@@ -36,14 +45,15 @@ private:
     void putInPlace();
     void closeDestination();
     void removeTemporary();
+    void closeAll();
     OperationResult notTheOriginal();
-    OperationResult leaveAsItWas();
-    void cleanUpAfterFailure(const FileError& error);
+    OperationResult end(const OperationResult& result, const std::string& text, BoxStyle style);
 
     WindowParts m_window;
     FileServices& m_files;
     const StopRequest* m_stop;
 
+    std::vector<std::string> m_pieces;
     std::string m_destination;
     bool m_existed = false; // an ordinary file is there, which the joined one replaces
     bool m_direct = false;  // a device, written directly

@@ -137,21 +137,19 @@ double readLeadingNumber(std::string_view text)
     return negative ? -value : value;
 }
 
-std::optional<std::int32_t> pieceSizeFromKilobytes(std::string_view sizeText)
+std::optional<std::int64_t> pieceSizeFromKilobytes(std::string_view sizeText)
 {
     if (sizeText.empty())
         return std::nullopt;
     const double kilobytes = readLeadingNumber(trimSpaces(sizeText));
     if (!(kilobytes > 0.0))
         return std::nullopt;
-    const double bytes = kilobytes * 1024.0;
-    if (bytes >= 2147483647.5)
+    // Rounded to the nearest, a tie to the even one (the default rounding mode). Any size of a signed
+    // 64-bit count fits: the largest double below 2^63 is the largest such size there is.
+    const double rounded = std::nearbyint(kilobytes * 1024.0);
+    if (rounded < 1.0 || rounded >= 9223372036854775808.0)
         return std::nullopt;
-    // Rounded to the nearest, a tie to the even one (the default rounding mode).
-    const double rounded = std::nearbyint(bytes);
-    if (rounded < 1.0)
-        return std::nullopt;
-    return static_cast<std::int32_t>(rounded);
+    return static_cast<std::int64_t>(rounded);
 }
 
 double pieceNumberOfName(std::string_view name)

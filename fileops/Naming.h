@@ -34,8 +34,8 @@ std::string GetFileName(std::string_view sFileName);
 double readLeadingNumber(std::string_view text);
 
 // The piece size in bytes for a size text in kilobytes (the text as typed): nothing when the text is
-// empty, reads as 0 or less, rounds to 0 bytes or does not fit a signed 32-bit size.
-std::optional<std::int32_t> pieceSizeFromKilobytes(std::string_view sizeText);
+// empty, reads as 0 or less, rounds to 0 bytes or does not fit a signed 64-bit count of bytes.
+std::optional<std::int64_t> pieceSizeFromKilobytes(std::string_view sizeText);
 
 // The number of a piece by its name: all of the text after the last "." when that is all digits,
 // otherwise the leading number of the last three characters. 0 or less means "not a piece".

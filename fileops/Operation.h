@@ -25,9 +25,20 @@ struct OperationResult
     bool notOriginal = false;
 };
 
-// Runs an engine's work; a failure, a failed allocation too, goes to `cleanUp` (the engine's one error
-// path) and becomes the result.
-template <typename Work, typename CleanUp> OperationResult runWithErrorPath(Work&& work, CleanUp&& cleanUp)
+// A result of an engine, of the kind `Result` (what the engine also gives back), that ended so.
+template <typename Result = OperationResult>
+Result endedAs(Outcome outcome, std::optional<FileError> error = std::nullopt, bool notOriginal = false)
+{
+    Result result;
+    result.outcome = outcome;
+    result.error = std::move(error);
+    result.notOriginal = notOriginal;
+    return result;
+}
+
+// Runs an engine's work; a failure, a failed allocation too, goes to `failed` (the engine's one error
+// path), whose result is the work's.
+template <typename Work, typename Failed> auto withErrorPath(Work&& work, Failed&& failed) -> decltype(work())
 {
     try {
         try {
@@ -36,8 +47,7 @@ template <typename Work, typename CleanUp> OperationResult runWithErrorPath(Work
             throw outOfMemoryError();
         }
     } catch (const FileError& error) {
-        cleanUp(error);
-        return {Outcome::Failed, error};
+        return failed(error);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "Naming.h"
 #include "Platform.h"
 #include "StopRequest.h"
+#include "Texts.h"
 
 #include <algorithm>
 #include <charconv>
@@ -213,12 +214,11 @@ std::string PieceSet::notice() const
     line(kTooLong, m_tooLong);
     const std::string checkName = GetFileName(m_checkFile.path);
     if (m_checkFile.content && m_total != m_checkFile.content->size)
-        text += "\rThe cutted files have " + std::to_string(m_total) + " bytes, but " + checkName + " says " +
-                std::to_string(m_checkFile.content->size);
+        text += "\r" + totalDiffersText(m_total, checkName, m_checkFile.content->size);
     line(kLeftOut, m_leftOut);
     line(kLeftOver, m_leftOver);
     if (m_checkFile.present && !m_checkFile.content)
-        text += "\r" + checkName + " is not a check file，the cutted files are not checked";
+        text += "\r" + notACheckFileText(checkName);
     return text.empty() ? text : kHeading + text;
 }
 

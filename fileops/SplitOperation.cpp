@@ -10,6 +10,7 @@
 #include "StopRequest.h"
 #include "WindowRequests.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace parvix {
@@ -44,17 +45,16 @@ std::string completionText(const std::string& source)
 }
 
 // What a stopped cut kept: the whole pieces it listed.
-std::string stoppedText(const std::string& source, WindowParts& window)
+std::string stoppedText(const std::string& source, const std::vector<std::string>& kept)
 {
     std::string text = "The cutting of " + source + " is stopped!\r";
-    const std::int64_t kept = window.joinListCount();
-    if (kept == 0)
+    if (kept.empty())
         return text + "No cutted file is kept";
-    const std::string first = GetFileName(window.joinListEntry(0));
-    if (kept == 1)
+    const std::string first = GetFileName(kept.front());
+    if (kept.size() == 1)
         return text + "The whole cutted file " + first + " is kept, Link.bat is not written";
-    return text + "The " + std::to_string(kept) + " whole cutted files " + first + " to " +
-           GetFileName(window.joinListEntry(kept - 1)) + " are kept, Link.bat is not written";
+    return text + "The " + std::to_string(kept.size()) + " whole cutted files " + first + " to " +
+           GetFileName(kept.back()) + " are kept, Link.bat is not written";
 }
 
 } // namespace
@@ -69,29 +69,26 @@ SplitOperation::SplitOperation(WindowParts window, FileServices& files, const St
 {
 }
 
-OperationResult SplitOperation::run(const SplitInputs& inputs)
+CutResult SplitOperation::run(const SplitInputs& inputs)
 {
     try {
-        return runWithErrorPath(
-            [&]() -> OperationResult {
-                if (!checksPass(inputs) || !mayReplaceOutputs())
-                    return {Outcome::Stopped, std::nullopt};
-                if (m_window.messageBox(confirmationText(m_source), BoxStyle::Confirmation, BoxTitle::Parvix) ==
-                    Button::No)
-                    return {Outcome::Stopped, std::nullopt};
+        return withErrorPath(
+            [&]() -> CutResult {
+                if (!checksPass(inputs) || !mayReplaceOutputs() ||
+                    m_window.messageBox(confirmationText(m_source), BoxStyle::Confirmation, BoxTitle::Parvix) ==
+                        Button::No)
+                    return endedAs<CutResult>(Outcome::Stopped);
                 std::string folder;
                 folderPart(m_base, folder);
                 m_files.removeLeftovers(folder);
                 ensureRoom();
                 cut();
                 finish();
-                return {Outcome::Completed, std::nullopt};
+                return end({Outcome::Completed, std::nullopt});
             },
-            [this](const FileError& error) { cleanUpAfterFailure(error); });
+            [this](const FileError& error) { return failed(error); });
     } catch (const StopRequested&) {
-        // Keeping what was written can fail too, and then says so like any failure.
-        return runWithErrorPath([this] { return keepWholePieces(); },
-                                [this](const FileError& error) { cleanUpAfterFailure(error); });
+        return stopped();
     }
 }
 
@@ -131,19 +128,26 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
     if (!folderPart(m_base, folder) || !exists(m_files, folder, ListingKind::WithDirectories))
         return refuse(kPathMissing, BoxStyle::Warning, BoxTitle::Program, TextBox::Text2, true);
 
-    if (inputs.option1) {
-        m_pieceSize = kFloppyPieceSize;
-    } else {
-        const auto size = pieceSizeFromKilobytes(inputs.text3);
-        if (!size) {
-            m_window.messageBox(kInvalidSize, BoxStyle::Notice, BoxTitle::Parvix);
-            m_window.focus(TextBox::Text3);
-            return false;
-        }
-        m_pieceSize = *size;
+    std::optional<std::int64_t> size;
+    if (inputs.pieceBytes)
+        size = *inputs.pieceBytes > 0 ? inputs.pieceBytes : std::nullopt;
+    else if (inputs.pieces)
+        size = *inputs.pieces > 0 ? std::optional<std::int64_t>(1) : std::nullopt; // set once the length is known
+    else if (inputs.option1)
+        size = kFloppyPieceSize;
+    else
+        size = pieceSizeFromKilobytes(inputs.text3);
+    if (!size) {
+        m_window.messageBox(kInvalidSize, BoxStyle::Notice, BoxTitle::Parvix);
+        m_window.focus(TextBox::Text3);
+        return false;
     }
+    m_pieceSize = *size;
 
     m_length = m_files.fileLength(m_source);
+    // As many pieces as asked for, each but the last of the same size and the last no larger.
+    if (inputs.pieces)
+        m_pieceSize = std::max<std::int64_t>(1, pieceCount(m_length, *inputs.pieces));
     if (m_pieceSize > m_length) {
         m_window.messageBox(kTooSmall, BoxStyle::Notice, BoxTitle::Parvix);
         return false;
@@ -213,13 +217,13 @@ void SplitOperation::cut()
 {
     m_window.clearJoinList();
     m_window.setPointer(Pointer::Hourglass);
-    const std::int32_t chosenSize = m_pieceSize;
+    const std::int64_t chosenSize = m_pieceSize;
     m_window.setProgressMax(static_cast<float>(m_length / chosenSize));
     m_window.setProgressValue(0.0f);
     m_window.showProgress();
 
     m_sourceFile = m_files.openRead(m_source);
-    ChunkedCopy copier(m_stop);
+    ChunkedCopy copier(m_stop, [this](std::int64_t chunk) { m_window.setBytesDone(m_copied += chunk, m_length); });
     std::int64_t position = 1;
     std::int64_t number = 1;
     std::int64_t size = chosenSize;
@@ -236,6 +240,7 @@ void SplitOperation::cut()
         copier.copy(*m_sourceFile, position - 1, *m_pieceFile, 0, size, m_checksum);
         keepWriting(size);
 
+        m_pieces.push_back(m_piecePath);
         m_window.appendJoinList(m_piecePath);
         ++number;
         position += size;
@@ -295,26 +300,22 @@ void SplitOperation::flushPieces()
 void SplitOperation::finish()
 {
     // A path formed by the naming rule always has a "." after its last "$".
-    if (const auto proposal = proposeJoinDestination(m_window, m_window.joinListEntry(0))) {
-        const std::int64_t count = m_window.joinListCount();
+    m_proposal = proposeJoinDestination(m_window, m_pieces.front());
+    if (m_proposal) {
         std::vector<std::string> names;
-        names.reserve(static_cast<std::size_t>(count));
-        for (std::int64_t i = 0; i < count; ++i)
-            names.push_back(GetFileName(m_window.joinListEntry(i)));
-        const std::string joinedName = GetFileName(*proposal);
+        names.reserve(m_pieces.size());
+        for (const auto& piece : m_pieces)
+            names.push_back(GetFileName(piece));
+        const std::string joinedName = GetFileName(*m_proposal);
         writeTextFile(m_files, linkScriptPath(m_base), linkScriptLines(names, joinedName));
-        writeTextFile(m_files, checkFilePath(m_base), checkFileLines({joinedName, m_length, m_checksum.value()}));
+        const CheckFile check{joinedName, m_length, m_checksum.value()};
+        writeTextFile(m_files, checkFilePath(m_base), checkFileLines(check));
+        m_checkFile = check;
     }
     // The pieces' names are on the device too before the cut says it is complete.
     std::string folder;
     folderPart(m_base, folder);
     m_files.flushFolder(folder);
-
-    m_window.setProgressValue(0.0f);
-    m_window.hideProgress();
-    m_window.setPointer(Pointer::Default);
-    m_window.selectTab(kJoinTab);
-    m_window.messageBox(completionText(m_source), BoxStyle::Notice, BoxTitle::Parvix);
 }
 
 void SplitOperation::removePartialPiece()
@@ -331,26 +332,26 @@ void SplitOperation::removePartialPiece()
     }
 }
 
-OperationResult SplitOperation::keepWholePieces()
+CutResult SplitOperation::stopped()
 {
-    // The piece being written goes; the whole ones stay, on the device, and in the list.
-    removePartialPiece();
-    flushPieces();
-    std::string folder;
-    folderPart(m_base, folder);
-    m_files.flushFolder(folder);
-
-    m_window.messageBox(stoppedText(m_source, m_window), BoxStyle::Notice, BoxTitle::Parvix);
-    m_window.selectTab(kSplitTab);
-    m_window.setProgressValue(0.0f);
-    m_window.hideProgress();
-    m_window.setPointer(Pointer::Default);
-    return {Outcome::Interrupted, std::nullopt};
+    // The piece being written goes; the whole ones stay, on the device, and in the list. Keeping them
+    // can fail too, and then says so like any failure.
+    try {
+        removePartialPiece();
+        flushPieces();
+        std::string folder;
+        folderPart(m_base, folder);
+        m_files.flushFolder(folder);
+    } catch (const FileError& error) {
+        return failed(error);
+    }
+    return end({Outcome::Interrupted, std::nullopt});
 }
 
-void SplitOperation::cleanUpAfterFailure(const FileError& error)
+CutResult SplitOperation::failed(const FileError& error)
 {
-    reportDiskError(m_window.questions(), error.number(), DiskErrorEntries::All);
+    // Said first, then the files are closed.
+    reportDiskError(m_window, error.number(), DiskErrorEntries::All);
     removePartialPiece();
     // The whole pieces stay, as they are listed; one that cannot take its name goes.
     while (!m_writing.empty()) {
@@ -367,10 +368,36 @@ void SplitOperation::cleanUpAfterFailure(const FileError& error)
         }
         m_writing.pop_front();
     }
-    m_window.selectTab(kSplitTab);
-    m_window.setProgressValue(0.0f);
-    m_window.hideProgress();
-    m_window.setPointer(Pointer::Default);
+    return end({Outcome::Failed, error});
+}
+
+CutResult SplitOperation::end(OperationResult result)
+{
+    // The one way out of a cut that got past its checks or failed on the way: a complete cut turns to the
+    // join tab before its notice; a stopped one says what it kept (a failed one has said why), then
+    // turns back to the cut tab. Either way the window is at rest again.
+    const auto rest = [this] {
+        m_window.setProgressValue(0.0f);
+        m_window.hideProgress();
+        m_window.setPointer(Pointer::Default);
+    };
+    if (result.outcome == Outcome::Completed) {
+        rest();
+        m_window.selectTab(kJoinTab);
+        m_window.messageBox(completionText(m_source), BoxStyle::Notice, BoxTitle::Parvix);
+    } else {
+        if (result.outcome == Outcome::Interrupted)
+            m_window.messageBox(stoppedText(m_source, m_pieces), BoxStyle::Notice, BoxTitle::Parvix);
+        m_window.selectTab(kSplitTab);
+        rest();
+    }
+    auto made = endedAs<CutResult>(result.outcome, result.error);
+    made.pieces = m_pieces;
+    made.proposal = m_proposal;
+    made.checkFile = m_checkFile;
+    made.length = m_length;
+    made.pieceSize = m_pieceSize;
+    return made;
 }
 
 } // namespace parvix

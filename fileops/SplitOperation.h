@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CheckFile.h"
 #include "Crc32.h"
 #include "FileServices.h"
 #include "Operation.h"
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,22 +27,40 @@ struct SplitInputs
     // Texts typed into the window's boxes, whose spaces around them are no part of a path; a console's
     // arguments are taken as given.
     bool typed = true;
+    // A console's size, in place of option1 and text3: the piece size in bytes, or the number of pieces
+    // to cut into (the source's length over it, rounded up, is the size).
+    std::optional<std::int64_t> pieceBytes = std::nullopt;
+    std::optional<std::int64_t> pieces = std::nullopt;
 };
 
 // The floppy size: 1.38 × 1,048,576 rounded.
-inline constexpr std::int32_t kFloppyPieceSize = 1447035;
+inline constexpr std::int64_t kFloppyPieceSize = 1447035;
 
 // The notice for a source that is not there (or not an ordinary file): "No" + path + "File".
 std::string missingSourceText(const std::string& source);
 
-// Cuts a file into numbered pieces beside the destination base, writes Link.bat, fills the join list
-// and proposes the joined file's path; talks to the window only through its requests.
+// What a cut made, besides how it ended.
+struct CutResult : OperationResult
+{
+    // The whole pieces, in their order: those the join list was told of as they were written.
+    std::vector<std::string> pieces;
+    // The joined file's path, proposed in Text4, and what the check file beside the pieces says.
+    std::optional<std::string> proposal;
+    std::optional<CheckFile> checkFile;
+    // The source's length, and the size of every piece but the last.
+    std::int64_t length = 0;
+    std::int64_t pieceSize = 0;
+};
+
+// Cuts a file into numbered pieces beside the destination base, writes Link.bat and the check file,
+// tells the join list of each piece as it is written and proposes the joined file's path; talks to the
+// window only through its requests, and never reads it back.
 class SplitOperation
 {
 public:
     // `stop`, when given, is looked at while the pieces are written; a stop keeps the whole pieces.
     SplitOperation(WindowParts window, FileServices& files, const StopRequest* stop = nullptr);
-    OperationResult run(const SplitInputs& inputs);
+    CutResult run(const SplitInputs& inputs);
 
 private:
     bool checksPass(const SplitInputs& inputs);
@@ -53,8 +73,9 @@ private:
     void flushPieces();
     void finish();
     void removePartialPiece();
-    OperationResult keepWholePieces();
-    void cleanUpAfterFailure(const FileError& error);
+    CutResult stopped();
+    CutResult failed(const FileError& error);
+    CutResult end(OperationResult result);
 
     WindowParts m_window;
     FileServices& m_files;
@@ -63,7 +84,8 @@ private:
     std::string m_source;
     std::string m_base;
     std::int64_t m_length = 0;
-    std::int32_t m_pieceSize = 0;
+    std::int64_t m_pieceSize = 0;
+    std::int64_t m_copied = 0;
     // Files already under the outputs' names, and their bytes, which the outputs replace.
     std::vector<std::string> m_replaced;
     std::int64_t m_replacedBytes = 0;
@@ -85,6 +107,10 @@ private:
     std::deque<Written> m_writing;
     std::int64_t m_writingBytes = 0;
     std::vector<std::string> m_written;
+    // What it made: every whole piece, the proposal, the check file.
+    std::vector<std::string> m_pieces;
+    std::optional<std::string> m_proposal;
+    std::optional<CheckFile> m_checkFile;
 };
 
 } // namespace parvix

@@ -30,9 +30,4 @@ inline void throwIfStopRequested(const StopRequest* stop)
         throw StopRequested{};
 }
 
-// The question the window asks before it stops a running operation: Yes and No, question icon, No the
-// default (BoxStyle::ReplaceQuestion), title "Parvix".
-inline constexpr const char* kStopCutQuestion = "Do you want to stop the cutting？";
-inline constexpr const char* kStopJoinQuestion = "Do you want to stop the joining？";
-
 } // namespace parvix

@@ -24,7 +24,7 @@ inline constexpr int kJoinTab = 1;
 
 // What the engines change in the window besides asking, one role each, so that whoever implements a
 // role needs nothing of the others: a console has a join list and progress, but no caret, pointer or
-// pages. Nothing here waits for the user.
+// pages. Nothing here waits for the user, and nothing returns what the window shows.
 
 // The caret and the focus of the text boxes.
 class TextBoxes
@@ -37,19 +37,20 @@ public:
     virtual void caretToEnd(TextBox box) = 0;
 };
 
-// The join list and the joined file's path (the text of Text4).
+// The join list and the joined file's path (the text of Text4), as the engines fill them. What is in
+// the list is no engine's to read: a join is given its pieces.
 class JoinListDisplay
 {
 public:
     virtual ~JoinListDisplay() = default;
     virtual void clearJoinList() = 0;
     virtual void appendJoinList(const std::string& entry) = 0;
-    virtual std::int64_t joinListCount() = 0;
-    virtual std::string joinListEntry(std::int64_t index) = 0;
     virtual void setText4(const std::string& text) = 0;
 };
 
-// The progress bar; its minimum stays 0.
+// The progress bar; its minimum stays 0. Besides the bar's own numbers, the engines tell how many bytes
+// they have copied of how many (-1 when that is not known), for a display that shows bytes, a rate and the
+// time left; the window's bar has no use for it.
 class Progress
 {
 public:
@@ -58,6 +59,7 @@ public:
     virtual void setProgressValue(float value) = 0;
     virtual void showProgress() = 0;
     virtual void hideProgress() = 0;
+    virtual void setBytesDone(std::int64_t done, std::int64_t total) { (void)done, (void)total; }
 };
 
 // The window's mouse pointer.

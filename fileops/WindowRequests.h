@@ -17,22 +17,22 @@ class WindowRequests : public Questions,
 {
 };
 
-// The parts of the window that an engine asks things of. Boxes, the join list and progress are there
-// wherever an engine runs; the caret and focus, the pointer and the pages only where there is a window,
-// and a request to a part that is not there asks nothing.
-class WindowParts
+// The parts of the window that an engine asks things of. Boxes and progress are there wherever an engine
+// runs; the join list, the caret and focus, the pointer and the pages only where there is a window, and
+// a request to a part that is not there asks nothing: a console prints what the engine gives back.
+class WindowParts : public Questions
 {
 public:
     // A whole window: not explicit, for a window is all its parts.
-    WindowParts(WindowRequests& window) : WindowParts(window, window, window, &window, &window, &window) {}
-    WindowParts(Questions& questions, JoinListDisplay& joinList, Progress& progress, TextBoxes* textBoxes = nullptr,
-                BusyPointer* pointer = nullptr, Pages* pages = nullptr)
-        : m_questions(questions), m_joinList(joinList), m_progress(progress), m_textBoxes(textBoxes),
+    WindowParts(WindowRequests& window) : WindowParts(window, window, &window, &window, &window, &window) {}
+    WindowParts(Questions& questions, Progress& progress, JoinListDisplay* joinList = nullptr,
+                TextBoxes* textBoxes = nullptr, BusyPointer* pointer = nullptr, Pages* pages = nullptr)
+        : m_questions(questions), m_progress(progress), m_joinList(joinList), m_textBoxes(textBoxes),
           m_pointer(pointer), m_pages(pages)
     {
     }
 
-    Button messageBox(const std::string& text, BoxStyle style, BoxTitle title)
+    Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override
     {
         return m_questions.messageBox(text, style, title);
     }
@@ -53,16 +53,27 @@ public:
             m_textBoxes->caretToEnd(box);
     }
 
-    void clearJoinList() { m_joinList.clearJoinList(); }
-    void appendJoinList(const std::string& entry) { m_joinList.appendJoinList(entry); }
-    std::int64_t joinListCount() { return m_joinList.joinListCount(); }
-    std::string joinListEntry(std::int64_t index) { return m_joinList.joinListEntry(index); }
-    void setText4(const std::string& text) { m_joinList.setText4(text); }
+    void clearJoinList()
+    {
+        if (m_joinList)
+            m_joinList->clearJoinList();
+    }
+    void appendJoinList(const std::string& entry)
+    {
+        if (m_joinList)
+            m_joinList->appendJoinList(entry);
+    }
+    void setText4(const std::string& text)
+    {
+        if (m_joinList)
+            m_joinList->setText4(text);
+    }
 
     void setProgressMax(float maximum) { m_progress.setProgressMax(maximum); }
     void setProgressValue(float value) { m_progress.setProgressValue(value); }
     void showProgress() { m_progress.showProgress(); }
     void hideProgress() { m_progress.hideProgress(); }
+    void setBytesDone(std::int64_t done, std::int64_t total) { m_progress.setBytesDone(done, total); }
 
     void setPointer(Pointer pointer)
     {
@@ -76,12 +87,10 @@ public:
             m_pages->selectTab(index);
     }
 
-    Questions& questions() { return m_questions; }
-
 private:
     Questions& m_questions;
-    JoinListDisplay& m_joinList;
     Progress& m_progress;
+    JoinListDisplay* m_joinList;
     TextBoxes* m_textBoxes;
     BusyPointer* m_pointer;
     Pages* m_pages;

@@ -156,7 +156,7 @@ bool Form2::operationRunning() const
 
 WindowParts Form2::parts()
 {
-    return WindowParts(*m_boxes, *m_joinPage, *ProgressBar1, this, ProgressBar1, this);
+    return WindowParts(*m_boxes, *ProgressBar1, m_joinPage, this, ProgressBar1, this);
 }
 
 QLineEdit* Form2::textBox(TextBox box) const
@@ -222,16 +222,16 @@ void Form2::cut()
     m_operations->start(
         OperationController::Kind::Cut,
         [inputs = m_cutPage->inputs()](WindowParts window, FileServices& files, const StopRequest* stop) {
-            return SplitOperation(window, files, stop).run(inputs);
+            return OperationResult(SplitOperation(window, files, stop).run(inputs));
         });
 }
 
 void Form2::join()
 {
+    JoinInputs inputs{m_joinPage->text4()->text().toStdString(), m_joinPage->joinList().entries()};
     m_operations->start(OperationController::Kind::Join,
-                        [text4 = m_joinPage->text4()->text().toStdString()](WindowParts window, FileServices& files,
-                                                                            const StopRequest* stop) {
-                            return JoinOperation(window, files, stop).run(text4);
+                        [inputs = std::move(inputs)](WindowParts window, FileServices& files, const StopRequest* stop) {
+                            return JoinOperation(window, files, stop).run(inputs);
                         });
 }
 
@@ -240,8 +240,9 @@ void Form2::addToJoinList(const QString& path)
     if (path.isEmpty())
         return;
     m_operations->start(OperationController::Kind::Add,
-                        [chosen = path.toStdString()](WindowParts window, FileServices& files, const StopRequest*) {
-                            return JoinListAdd(window, files).run(chosen);
+                        [chosen = path.toStdString(), listed = m_joinPage->joinList().entries()](
+                            WindowParts window, FileServices& files, const StopRequest*) -> OperationResult {
+                            return JoinListAdd(window, files).run(chosen, listed);
                         });
 }
 

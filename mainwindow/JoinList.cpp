@@ -72,6 +72,17 @@ QString JoinList::entry(std::int64_t index) const
     return {};
 }
 
+std::vector<std::string> JoinList::entries() const
+{
+    std::vector<std::string> all;
+    all.reserve(static_cast<std::size_t>(count()));
+    for (int row = 0; row < m_box.count(); ++row)
+        all.push_back(m_box.item(row)->text().toStdString());
+    for (const auto& entry : m_pending)
+        all.push_back(entry.toStdString());
+    return all;
+}
+
 void JoinList::flush()
 {
     if (m_pending.empty())

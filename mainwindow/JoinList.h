@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class QListWidget;
@@ -28,6 +29,8 @@ public:
     std::int64_t count() const;
     // Empty outside the list.
     QString entry(std::int64_t index) const;
+    // Every entry, in the list's order: what a join or "Add" is given.
+    std::vector<std::string> entries() const;
 
     // Hands the gathered entries to the box, before the user is to see it.
     void flush();

@@ -4,7 +4,6 @@
 #include "WindowDisplay.h"
 
 #include <QWidget>
-#include <cstdint>
 #include <string>
 
 class QLineEdit;
@@ -33,8 +32,6 @@ public:
     // The join list and its destination, as the engines change them.
     void clearJoinList() override { m_joinList->clear(); }
     void appendJoinList(const std::string& entry) override { m_joinList->append(QString::fromStdString(entry)); }
-    std::int64_t joinListCount() override { return m_joinList->count(); }
-    std::string joinListEntry(std::int64_t index) override { return m_joinList->entry(index).toStdString(); }
     // The caret goes to the start; the caller moves it where it wants.
     void setText4(const std::string& text) override;
 

@@ -5,24 +5,28 @@
 #include "WindowBoxes.h"
 
 #include <QCoreApplication>
+#include <exception>
 #include <utility>
 
 namespace parvix {
 
 namespace {
 
-// How often the window takes up the engine's progress: often enough to look smooth, rarely enough that
-// a cut into many thousands of small pieces is not slowed by it.
-constexpr int kDeliveryIntervalMs = 25;
+// Asked before a running cut or join stops: Yes and No, question icon, No the default, title "Parvix".
+constexpr const char* kStopCutQuestion = "Do you want to stop the cutting？";
+constexpr const char* kStopJoinQuestion = "Do you want to stop the joining？";
 
 } // namespace
+
+const char* OperationController::stopQuestion(Kind kind)
+{
+    return kind == Kind::Cut ? kStopCutQuestion : kStopJoinQuestion;
+}
 
 OperationController::OperationController(QWidget& window, WindowParts parts, WindowBoxes& boxes,
                                          std::unique_ptr<FileServices> files)
     : m_window(window), m_parts(parts), m_boxes(boxes), m_files(std::move(files))
 {
-    m_delivery.setInterval(kDeliveryIntervalMs);
-    connect(&m_delivery, &QTimer::timeout, this, [this] { m_relay->deliver(); });
     connect(qApp, &QCoreApplication::aboutToQuit, this, &OperationController::finishBeforeQuit);
 }
 
@@ -32,6 +36,8 @@ OperationController::~OperationController()
         return;
     m_stop->request();
     m_relay->abandon();
+    // A box held back for the question lets go of its answer too.
+    m_heldBox = {};
     m_engine.join();
 }
 
@@ -44,20 +50,38 @@ bool OperationController::start(Kind kind, Operation operation)
     m_kind = kind;
     m_guard = std::make_unique<InputBlocker>(m_window);
     connect(m_guard.get(), &InputBlocker::stopWished, this, &OperationController::askToStop, Qt::QueuedConnection);
-    m_relay = std::make_unique<RequestRelay>(m_parts);
+    m_relay = std::make_unique<RequestRelay>(
+        m_parts, [this](std::string text, BoxStyle style, BoxTitle title, std::function<void(Button)> answer) {
+            engineBox(std::move(text), style, title, std::move(answer));
+        });
     m_stop = std::make_unique<StopRequest>();
-    m_failure = nullptr;
     emit runningChanged(true);
-    m_delivery.start();
     m_engine = std::thread([this, operation = std::move(operation)] {
+        // The engines end every failure in their own error path; anything else still ends the operation,
+        // as a failure, rather than the program.
+        OperationResult result{Outcome::Failed, std::nullopt};
         try {
-            m_result = operation(*m_relay, *m_files, m_stop.get());
-        } catch (...) {
-            m_failure = std::current_exception();
+            result = operation(WindowParts(*m_relay), *m_files, m_stop.get());
+        } catch (const std::exception&) {
         }
-        QMetaObject::invokeMethod(this, &OperationController::engineEnded, Qt::QueuedConnection);
+        // Queued after everything the engine asked of the window, so it comes last.
+        QMetaObject::invokeMethod(
+            this, [this, result] { engineEnded(result); }, Qt::QueuedConnection);
     });
     return true;
+}
+
+void OperationController::engineBox(std::string text, BoxStyle style, BoxTitle title,
+                                    std::function<void(Button)> answer)
+{
+    auto show = [this, text = std::move(text), style, title, answer = std::move(answer)] {
+        answer(m_boxes.messageBox(text, style, title));
+    };
+    // While the question whether to stop is up, the engine's box waits for it to be answered.
+    if (m_asking)
+        m_heldBox = std::move(show);
+    else
+        show();
 }
 
 void OperationController::askToStop()
@@ -65,12 +89,8 @@ void OperationController::askToStop()
     if (!m_running || m_kind == Kind::Add || m_asking || m_stop->requested())
         return;
     m_asking = true;
-    // The engine's own boxes wait until the question is answered; its progress goes on meanwhile.
-    m_relay->holdBoxes(true);
-    const Button answer = m_boxes.messageBox(m_kind == Kind::Cut ? kStopCutQuestion : kStopJoinQuestion,
-                                             BoxStyle::ReplaceQuestion, BoxTitle::Parvix);
+    const Button answer = m_boxes.messageBox(stopQuestion(m_kind), BoxStyle::ReplaceQuestion, BoxTitle::Parvix);
     m_asking = false;
-    m_relay->holdBoxes(false);
     if (m_endedWhileAsking) {
         m_endedWhileAsking = false;
         finish();
@@ -78,12 +98,14 @@ void OperationController::askToStop()
     }
     if (answer == Button::Yes)
         m_stop->request();
-    QMetaObject::invokeMethod(m_relay.get(), &RequestRelay::deliver, Qt::QueuedConnection);
+    if (auto held = std::exchange(m_heldBox, {}))
+        held();
 }
 
-void OperationController::engineEnded()
+void OperationController::engineEnded(const OperationResult& result)
 {
     m_engine.join();
+    m_result = result;
     if (m_asking) {
         // Nothing is left to stop: the question goes, as if answered No, and the end follows it.
         m_endedWhileAsking = true;
@@ -95,14 +117,10 @@ void OperationController::engineEnded()
 
 void OperationController::finish()
 {
-    m_delivery.stop();
-    m_relay->deliver();
     m_relay.reset();
     m_guard.reset();
     m_running = false;
     emit runningChanged(false);
-    if (m_failure)
-        std::rethrow_exception(std::exchange(m_failure, nullptr));
     emit finished(m_result.outcome);
 }
 

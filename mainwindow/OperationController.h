@@ -6,8 +6,6 @@
 #include "WindowRequests.h"
 
 #include <QObject>
-#include <QTimer>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -50,6 +48,8 @@ public:
     FileServices& files() { return *m_files; }
 
     bool running() const { return m_running; }
+    // The question Escape or the close box asks while a cut or a join runs.
+    static const char* stopQuestion(Kind kind);
     // Starts `operation`; while another runs, nothing happens and false is returned.
     bool start(Kind kind, Operation operation);
 
@@ -58,7 +58,8 @@ signals:
     void finished(parvix::Outcome outcome);
 
 private:
-    void engineEnded();
+    void engineEnded(const OperationResult& result);
+    void engineBox(std::string text, BoxStyle style, BoxTitle title, std::function<void(Button)> answer);
     void askToStop();
     void finish();
     void finishBeforeQuit();
@@ -74,12 +75,12 @@ private:
     std::unique_ptr<InputBlocker> m_guard;
     std::unique_ptr<RequestRelay> m_relay;
     std::unique_ptr<StopRequest> m_stop;
-    QTimer m_delivery;
     std::thread m_engine;
     OperationResult m_result;
-    std::exception_ptr m_failure;
     bool m_asking = false;
     bool m_endedWhileAsking = false;
+    // The engine's box that waits while the question whether to stop is up.
+    std::function<void()> m_heldBox;
 };
 
 } // namespace parvix

@@ -3,75 +3,86 @@
 #include "WindowRequests.h"
 
 #include <QObject>
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <mutex>
-#include <string>
-#include <vector>
 
 namespace parvix {
 
-// Carries an engine's requests from the thread it runs on to the window's thread, in the order they
-// were made. What the engine shows is queued and delivered in batches; a message box waits for the
-// window's answer. The join list is read from a copy kept here: while an operation runs, only its own
-// requests change the list, so the copy is exact and a read needs no trip to the window's thread.
+// Carries an engine's requests from the thread it runs on to the window's thread, each as a queued call
+// in the order it was made. A box waits for its answer; the window may hold a box back while another
+// is up, and answers it later through `answer`.
 class RequestRelay : public QObject, public WindowRequests
 {
 public:
-    // Made on the window's thread; `window` is used only there.
-    explicit RequestRelay(WindowParts window);
+    using Boxes =
+        std::function<void(std::string text, BoxStyle style, BoxTitle title, std::function<void(Button)> answer)>;
 
-    // Window's thread: carries out what has been requested so far, up to a box while boxes are held.
-    void deliver();
-    // Window's thread: while held, the engine's boxes wait (and so does all it asked after them), for
-    // another box is up.
-    void holdBoxes(bool held) { m_boxesHeld = held; }
-    // Window's thread: the window goes away. From now on nothing is carried out, and every box the
-    // engine asks is answered at once with No (OK where that is its only button).
+    // Made on the window's thread; `window` and `boxes` are used only there.
+    RequestRelay(WindowParts window, Boxes boxes) : m_window(window), m_boxes(std::move(boxes)) {}
+
+    // Window's thread: the window goes away. Nothing more is carried out, and a box the engine waits
+    // for, or asks from now on, is answered with No (OK where that is its only button).
     void abandon();
 
-    // Questions, from the engine's thread.
+    // From the engine's thread.
     Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override;
-
-    // The window's other parts, from the engine's thread. The join list is also kept in the copy.
-    void focus(TextBox box) override { relay(&WindowParts::focus, box); }
-    void selectAll(TextBox box) override { relay(&WindowParts::selectAll, box); }
-    void caretToEnd(TextBox box) override { relay(&WindowParts::caretToEnd, box); }
-    void clearJoinList() override;
-    void appendJoinList(const std::string& entry) override;
-    std::int64_t joinListCount() override;
-    std::string joinListEntry(std::int64_t index) override;
-    void setText4(const std::string& text) override { relay(&WindowParts::setText4, text); }
-    void setPointer(Pointer pointer) override { relay(&WindowParts::setPointer, pointer); }
-    void setProgressMax(float maximum) override { relay(&WindowParts::setProgressMax, maximum); }
-    void setProgressValue(float value) override { relay(&WindowParts::setProgressValue, value); }
-    void showProgress() override { relay(&WindowParts::showProgress); }
-    void hideProgress() override { relay(&WindowParts::hideProgress); }
-    void selectTab(int index) override { relay(&WindowParts::selectTab, index); }
-
-private:
-    struct Request
+    void focus(TextBox box) override
     {
-        std::function<void()> run;
-        bool box = false;
-    };
-    void post(Request request);
-
-    // Queues `request` of the window with copies of its arguments.
-    template <typename... Params, typename... Args> void relay(void (WindowParts::*request)(Params...), Args... args)
+        post([=, this] { m_window.focus(box); });
+    }
+    void selectAll(TextBox box) override
     {
-        post({[this, request, args...] { (m_window.*request)(args...); }});
+        post([=, this] { m_window.selectAll(box); });
+    }
+    void caretToEnd(TextBox box) override
+    {
+        post([=, this] { m_window.caretToEnd(box); });
+    }
+    void clearJoinList() override
+    {
+        post([this] { m_window.clearJoinList(); });
+    }
+    void appendJoinList(const std::string& entry) override
+    {
+        post([=, this] { m_window.appendJoinList(entry); });
+    }
+    void setText4(const std::string& text) override
+    {
+        post([=, this] { m_window.setText4(text); });
+    }
+    void setPointer(Pointer pointer) override
+    {
+        post([=, this] { m_window.setPointer(pointer); });
+    }
+    void setProgressMax(float maximum) override
+    {
+        post([=, this] { m_window.setProgressMax(maximum); });
+    }
+    void setProgressValue(float value) override
+    {
+        post([=, this] { m_window.setProgressValue(value); });
+    }
+    void showProgress() override
+    {
+        post([this] { m_window.showProgress(); });
+    }
+    void hideProgress() override
+    {
+        post([this] { m_window.hideProgress(); });
+    }
+    void selectTab(int index) override
+    {
+        post([=, this] { m_window.selectTab(index); });
     }
 
+private:
+    // Queued on the window's thread, unless the window has gone.
+    bool post(std::function<void()> request);
+
     WindowParts m_window;
+    Boxes m_boxes;
     std::mutex m_mutex;
-    std::condition_variable m_answered;
-    std::deque<Request> m_queue;
     bool m_abandoned = false;
-    bool m_delivering = false;
-    bool m_boxesHeld = false;
-    std::vector<std::string> m_joinList;
 };
 
 } // namespace parvix

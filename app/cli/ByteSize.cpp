@@ -140,7 +140,7 @@ std::int64_t parseKilobytes(std::string_view text)
     const auto bytes = pieceSizeFromKilobytes(text);
     if (!bytes)
         throw refused(kWhat, text,
-                      "it gives no piece size from 1 to " + std::to_string(std::numeric_limits<std::int32_t>::max()) +
+                      "it gives no piece size from 1 to " + std::to_string(std::numeric_limits<std::int64_t>::max()) +
                           " bytes");
     return *bytes;
 }

@@ -1,8 +1,14 @@
 #include "CommandLine.h"
 
 #include "ByteSize.h"
+#include "NativeFiles.h"
 
 #include <CLI/CLI.hpp>
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h, whose types it uses: kept apart so that sorting the includes cannot swap them.
+#include <shellapi.h>
+#endif
 
 #include <algorithm>
 #include <charconv>
@@ -118,6 +124,25 @@ std::string describe(const CLI::App& app, const CLI::ParseError& error)
 }
 
 } // namespace
+
+std::vector<std::string> commandLineArguments(int argc, char** argv)
+{
+    std::vector<std::string> arguments;
+#ifdef _WIN32
+    (void)argc, (void)argv;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide)
+        return arguments;
+    for (int i = 1; i < count; ++i)
+        arguments.push_back(utf8FromUtf16(wide[i]));
+    LocalFree(wide);
+#else
+    for (int i = 1; i < argc; ++i)
+        arguments.emplace_back(argv[i]);
+#endif
+    return arguments;
+}
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments)
 {

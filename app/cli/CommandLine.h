@@ -43,6 +43,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The arguments that follow the program's name, in UTF-8. On Windows they are taken from the wide
+// command line: the C runtime's are in the ANSI code page, which cannot hold every file name.
+std::vector<std::string> commandLineArguments(int argc, char** argv);
+
 // Reads the arguments that follow the program's name. Options may stand before or after the operands
 // of a sub-command; "--" ends them. Throws UsageError.
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);

@@ -2,7 +2,6 @@
 
 #include "CommandLine.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #ifdef _WIN32
@@ -68,72 +67,14 @@ Button ConsoleWindow::messageBox(const std::string& text, BoxStyle style, BoxTit
     return answer[0] == 'y' || answer[0] == 'Y' ? Button::Yes : Button::No;
 }
 
-void ConsoleWindow::clearJoinList()
-{
-    m_joinList.clear();
-}
-
-void ConsoleWindow::appendJoinList(const std::string& entry)
-{
-    m_joinList.push_back(entry);
-}
-
-std::int64_t ConsoleWindow::joinListCount()
-{
-    return static_cast<std::int64_t>(m_joinList.size());
-}
-
-std::string ConsoleWindow::joinListEntry(std::int64_t index)
-{
-    return m_joinList.at(static_cast<std::size_t>(index));
-}
-
-void ConsoleWindow::setText4(const std::string& text)
-{
-    m_text4 = text;
-    m_text4Set = true;
-}
-
-void ConsoleWindow::setProgressMax(float)
-{
-    // The total in bytes comes with setProgressBytes.
-}
-
-void ConsoleWindow::setProgressValue(float value)
-{
-    // The engines go back to 0 on their way out, just before they hide the bar: not worth a line.
-    const bool back = value < m_progressValue;
-    m_progressValue = value;
-    if (!back)
-        drawProgress();
-}
-
-void ConsoleWindow::showProgress()
-{
-    m_progressShown = true;
-    drawProgress();
-}
-
 void ConsoleWindow::hideProgress()
 {
-    m_progressShown = false;
     m_progress.finish();
 }
 
-void ConsoleWindow::setProgressBytes(std::int64_t pieceSize, std::optional<std::int64_t> total)
+void ConsoleWindow::setBytesDone(std::int64_t done, std::int64_t total)
 {
-    m_pieceBytes = pieceSize;
-    m_totalBytes = total;
-}
-
-void ConsoleWindow::drawProgress()
-{
-    if (!m_progressShown || m_pieceBytes == 0)
-        return;
-    std::int64_t done = static_cast<std::int64_t>(m_progressValue) * m_pieceBytes;
-    if (m_totalBytes)
-        done = std::min(done, *m_totalBytes);
-    m_progress.update(done, m_totalBytes);
+    m_progress.update(done, total < 0 ? std::nullopt : std::optional<std::int64_t>(total));
 }
 
 } // namespace parvix

@@ -89,7 +89,7 @@ TEST(ByteSize, RefusesWhatSplitRefusesNamingTheText)
 
 TEST(ByteSize, KilobytesAreReadAsTheSizeBoxReadsThemWithNothingAfter)
 {
-    const std::string outOfRange = "it gives no piece size from 1 to 2147483647 bytes";
+    const std::string outOfRange = "it gives no piece size from 1 to 9223372036854775807 bytes";
     const struct
     {
         const char* text;
@@ -107,7 +107,9 @@ TEST(ByteSize, KilobytesAreReadAsTheSizeBoxReadsThemWithNothingAfter)
         {"0", outOfRange},
         {"-5", outOfRange},
         {"0.0001", outOfRange},
-        {"2097152", outOfRange},
+        // A FAT32 stick's largest file takes pieces of 4 GiB less 1 KiB.
+        {"4194303", "taken as 4294966272"},
+        {"9007199254740992", outOfRange}, // 2^63 bytes
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

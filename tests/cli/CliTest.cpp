@@ -160,7 +160,7 @@ TEST_F(Cli, PieceSizesAreReadAsSplitReadsThem)
     const auto fewer = cli({"cut", "--yes", "-n", "4", "nine", "n"});
     EXPECT_EQ(fewer.status, 0);
     EXPECT_EQ(fewer.out, "./n.001\n./n.002\n./n.003\n./n\n");
-    EXPECT_EQ(fewer.err.substr(0, fewer.err.find('\n') + 1),
+    EXPECT_EQ(fewer.err.substr(fewer.err.rfind("parvix-cli: ")),
               "parvix-cli: 9 bytes in pieces of 3 bytes make 3 pieces, not 4\n");
 }
 
@@ -482,7 +482,7 @@ TEST_F(Cli, ProgressIsDrawnOnATerminalOnly)
     const std::vector<std::string> cut{"cut", "--yes", "-b", "10M", "big.bin", "big"};
 
     const std::string shown = onTerminal(cut);
-    EXPECT_NE(shown.find("\r  0%  0 B of 200.0 MiB\033[K"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("%  4.0 MiB of 200.0 MiB\033[K"), std::string::npos) << shown;
     EXPECT_NE(shown.find("big.020"), std::string::npos);
 
     std::vector<std::string> quiet = cut;

@@ -547,7 +547,8 @@ TEST(DirectoryChooserBox, TheMainWindowShowsADiskErrorWithStopIconOkAndTheProgra
 {
     // The chooser's boxes are the main window's.
     Form2 window;
-    Questions& questions = window.parts().questions();
+    WindowParts parts = window.parts();
+    Questions& questions = parts;
     bool seen = false;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

@@ -72,7 +72,7 @@ inline SplitInputs customSize(const std::string& source, const std::string& base
 class EngineTest : public ::testing::Test
 {
 protected:
-    OperationResult cut(const SplitInputs& inputs)
+    CutResult cut(const SplitInputs& inputs)
     {
         SplitOperation split(window, files);
         const auto result = split.run(inputs);
@@ -80,10 +80,11 @@ protected:
         return result;
     }
 
+    // Joins what the window lists.
     OperationResult join(const std::string& text4)
     {
         JoinOperation join(window, files);
-        const auto result = join.run(text4);
+        const auto result = join.run({text4, window.joinList});
         EXPECT_EQ(files.openFiles(), 0) << "files left open";
         return result;
     }

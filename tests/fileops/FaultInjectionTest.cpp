@@ -110,12 +110,12 @@ struct Ran
     int openDescriptors;
 };
 
-template <typename Engine, typename Input>
-Ran runEngine(FaultInjectingFileServices& files, RecordingWindow& window, const Input& input)
+template <typename Engine, typename... Inputs>
+Ran runEngine(FaultInjectingFileServices& files, RecordingWindow& window, const Inputs&... inputs)
 {
     const int before = openDescriptors();
     Engine engine(window, files);
-    const auto result = engine.run(input);
+    const OperationResult result = engine.run(inputs...);
     return {result, files.openFiles(), openDescriptors() - before};
 }
 
@@ -425,7 +425,7 @@ Scenario joinScenario(const JoinCase& c)
     scenario.run = [=](const TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window) {
         window.tab = kJoinTab;
         window.joinList = listed(dir);
-        return runEngine<JoinOperation>(files, window, " " + at(dir, "out/joined.bin"));
+        return runEngine<JoinOperation>(files, window, JoinInputs{" " + at(dir, "out/joined.bin"), window.joinList});
     };
     scenario.outputs = {"out/joined.bin"};
     scenario.failed = [=](const TempDir& dir, const FaultInjectingFileServices& files, const RecordingWindow& window,
@@ -486,7 +486,7 @@ TEST(FaultInjection, EveryCallOfAnAddCanFail)
         window.tab = kJoinTab;
         window.joinList = {kEarlierEntry};
         window.text4 = kEarlierText4;
-        return runEngine<JoinListAdd>(files, window, dir.file("a$b.001"));
+        return runEngine<JoinListAdd>(files, window, dir.file("a$b.001"), window.joinList);
     };
     scenario.failed = [](const TempDir&, const FaultInjectingFileServices&, const RecordingWindow& window, int) {
         EXPECT_EQ(window.tab, kJoinTab);
@@ -528,8 +528,8 @@ TEST(Stop, AtEveryFileACutKeepsOnlyWholePiecesAndAJoinNothing)
                     stop.request();
             };
 
-            const auto result =
-                join ? JoinOperation(window, files, &stop).run(destination)
+            const OperationResult result =
+                join ? JoinOperation(window, files, &stop).run({destination, window.joinList})
                      : SplitOperation(window, files, &stop).run(customSize(at(dir, "movie.avi"), base, "1"));
 
             EXPECT_EQ(files.openFiles(), 0);
@@ -640,7 +640,7 @@ TEST(FaultInjection, AFullDiskWhileJoining)
     fs::create_symlink("/dev/full", dir.file("a"));
 
     JoinOperation join(window, *files);
-    const auto result = join.run(dir.file("a"));
+    const auto result = join.run({dir.file("a"), window.joinList});
 
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(window.requests(),

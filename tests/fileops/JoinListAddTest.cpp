@@ -32,7 +32,7 @@ constexpr const char* kFileDuplicate = "box Notice Parvix: The specify file has 
 class JoinListAddTest : public ::testing::Test
 {
 protected:
-    OperationResult add(const std::string& chosen) { return JoinListAdd(window, *files).run(chosen); }
+    AddResult add(const std::string& chosen) { return JoinListAdd(window, *files).run(chosen, window.joinList); }
     std::string at(const std::string& name) const { return joinPath(dir.path(), name); }
     void touch(const std::string& name, const std::string& bytes = "x") { writeFile(at(name), bytes); }
 
@@ -139,7 +139,7 @@ TEST_F(JoinListAddTest, APieceSetIsListedAndCheckedInOneNotice)
             writeFile(joinPath(folder.path(), "A$B.crc"), c.checkFile);
         RecordingWindow window;
 
-        EXPECT_EQ(JoinListAdd(window, *files).run(joinPath(folder.path(), c.chosen)).outcome, Outcome::Completed);
+        EXPECT_EQ(JoinListAdd(window, *files).run(joinPath(folder.path(), c.chosen), {}).outcome, Outcome::Completed);
 
         std::vector<std::string> listed;
         for (const auto& name : c.listed)
@@ -211,7 +211,7 @@ TEST_F(JoinListAddTest, ListingFailureIsReportedAndKeepsTheList)
     test::FaultInjectingFileServices faulty(*files);
     faulty.failOn(test::FaultInjectingFileServices::Call::Any, 1, errnum::kDeviceUnavailable);
 
-    const auto result = JoinListAdd(window, faulty).run(at("p.001"));
+    const auto result = JoinListAdd(window, faulty).run(at("p.001"), window.joinList);
 
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(window.joinList, std::vector<std::string>{"earlier"});

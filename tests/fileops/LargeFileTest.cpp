@@ -148,7 +148,7 @@ TEST(LargeFile, CutAndJoinAFileOfMoreThanTwoGibibytes)
     window.clearRequests();
     {
         JoinOperation join(window, files);
-        ASSERT_EQ(join.run(window.text4).outcome, Outcome::Completed);
+        ASSERT_EQ(join.run({window.text4, window.joinList}).outcome, Outcome::Completed);
     }
     EXPECT_EQ(files.openFiles(), 0);
     const std::string joined = window.text4;

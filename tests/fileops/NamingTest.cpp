@@ -166,7 +166,7 @@ TEST(Naming, PieceSizeFromKilobytesRoundsToTheNearestByteWithTiesToEven)
     const struct
     {
         const char* text;
-        std::optional<std::int32_t> size;
+        std::optional<std::int64_t> size;
     } cases[] = {
         {"1.5", 1536},
         {"12abc", 12288},
@@ -177,14 +177,16 @@ TEST(Naming, PieceSizeFromKilobytesRoundsToTheNearestByteWithTiesToEven)
         {"  2  ", 2048},
         {"1e3", 1024000},
         {"0.5", 512},
-        {"0.001", 1},                       // 1.024 bytes
-        {"0.00146484375", 2},               // 1.5 bytes: tie, to the even 2
-        {"0.00244140625", 2},               // 2.5 bytes: tie, to the even 2
-        {"1.00048828125", 1024},            // 1024.5 bytes
-        {"1.00146484375", 1026},            // 1025.5 bytes
-        {"2097151.9990234375", 2147483647}, // the largest size there is
-        {"2097151.9995", 2147483647},       // 2147483647.488 bytes
-        // Refused: nothing usable, 0 or less, 0 bytes after rounding, or beyond 32 bits.
+        {"0.001", 1},                        // 1.024 bytes
+        {"0.00146484375", 2},                // 1.5 bytes: tie, to the even 2
+        {"0.00244140625", 2},                // 2.5 bytes: tie, to the even 2
+        {"1.00048828125", 1024},             // 1024.5 bytes
+        {"1.00146484375", 1026},             // 1025.5 bytes
+        {"2097151.9990234375", 2147483647},  // 2 GiB less a byte
+        {"2097152", 2147483648},             // and past it
+        {"4194303", 4294966272},             // 4 GiB less 1 KiB: the pieces a FAT32 stick takes
+        {"8796093022207", 9007199254739968}, // far past 32 bits
+        // Refused: nothing usable, 0 or less, 0 bytes after rounding, or beyond a signed 64-bit count.
         {"", std::nullopt},
         {" ", std::nullopt},
         {"0", std::nullopt},
@@ -194,9 +196,7 @@ TEST(Naming, PieceSizeFromKilobytesRoundsToTheNearestByteWithTiesToEven)
         {"0.0001", std::nullopt},        // 0.1024 bytes
         {"0.00048828125", std::nullopt}, // 0.5 bytes: tie, to the even 0
         {"1e-400", std::nullopt},
-        {"2097151.99951171875", std::nullopt}, // 2147483647.5 bytes: tie, to 2147483648
-        {"2097152", std::nullopt},
-        {"4194304", std::nullopt},
+        {"9007199254740992", std::nullopt}, // 2^63 bytes
         {"1e400", std::nullopt},
         {"99999999999999999999999999", std::nullopt},
     };

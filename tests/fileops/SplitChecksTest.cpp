@@ -136,9 +136,10 @@ TEST_F(SplitChecks, SizeChecks)
         {"source shorter than the floppy size", floppy(source, base), {kTooSmall}},
         {"size checked before the length", customSize(path("small.bin"), base, "abc"), {kInvalidSize, "focus Text3"}},
     };
-    // Nothing usable, 0 or less, 0 bytes after rounding, or a size beyond 32 bits: all refused at once.
+    // Nothing usable, 0 or less, 0 bytes after rounding, or a size beyond 64 bits: all refused at once.
     // Only spaces are skipped: a tab before the number leaves no number at the start.
-    for (const char* text : {"0", "-5", "abc", "   ", "\t2", "0.0001", "0.00048828125", "2097152", "1e400", "-1e400"})
+    for (const char* text :
+         {"0", "-5", "abc", "   ", "\t2", "0.0001", "0.00048828125", "9007199254740992", "1e400", "-1e400"})
         cases.push_back(
             {std::string("size text \"") + text + "\"", customSize(source, base, text), {kInvalidSize, "focus Text3"}});
     for (const auto& c : cases)

@@ -15,8 +15,8 @@ namespace {
 using Kind = OperationController::Kind;
 using test::kParvix;
 
-const QString kCutQuestion = QString::fromUtf8(kStopCutQuestion);
-const QString kJoinQuestion = QString::fromUtf8(kStopJoinQuestion);
+const QString kCutQuestion = QString::fromUtf8("Do you want to stop the cutting？");
+const QString kJoinQuestion = QString::fromUtf8("Do you want to stop the joining？");
 
 class OperationControllerTest : public test::Form2Fixture
 {

@@ -57,14 +57,15 @@ inline OperationResult runCut(RecordingWindow& window, FileServices& files, cons
     return SplitOperation(window, files).run({source, base, false, kilobytes});
 }
 
+// Joins what the window lists.
 inline OperationResult runJoin(RecordingWindow& window, FileServices& files, const std::string& destination)
 {
-    return JoinOperation(window, files).run(destination);
+    return JoinOperation(window, files).run({destination, window.joinList});
 }
 
 inline OperationResult runAdd(RecordingWindow& window, FileServices& files, const std::string& chosen)
 {
-    return JoinListAdd(window, files).run(chosen);
+    return JoinListAdd(window, files).run(chosen, window.joinList);
 }
 
 // The last box shown, or "" when none was.

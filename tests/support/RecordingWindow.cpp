@@ -89,18 +89,6 @@ void RecordingWindow::appendJoinList(const std::string& entry)
     joinList.push_back(entry);
 }
 
-std::int64_t RecordingWindow::joinListCount()
-{
-    return static_cast<std::int64_t>(joinList.size());
-}
-
-std::string RecordingWindow::joinListEntry(std::int64_t index)
-{
-    if (index < 0 || index >= joinListCount())
-        throw std::out_of_range("join list entry " + std::to_string(index) + " of " + std::to_string(joinList.size()));
-    return joinList[static_cast<std::size_t>(index)];
-}
-
 void RecordingWindow::setText4(const std::string& text)
 {
     record("text4 " + text);

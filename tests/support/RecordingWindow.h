@@ -13,7 +13,7 @@ namespace parvix::test {
 //   "focus Text1", "selectAll Text2", "caretToEnd Text4"
 //   "clear", "append <path>", "text4 <text>"
 //   "pointer Hourglass", "max 2", "value 0", "show", "hide", "tab 1"
-// Reading the join list is not recorded. Yes/No boxes are answered from a script, Yes when it runs out.
+// Yes/No boxes are answered from a script, Yes when it runs out.
 class RecordingWindow : public WindowRequests
 {
 public:
@@ -26,8 +26,6 @@ public:
     void caretToEnd(TextBox box) override;
     void clearJoinList() override;
     void appendJoinList(const std::string& entry) override;
-    std::int64_t joinListCount() override;
-    std::string joinListEntry(std::int64_t index) override;
     void setText4(const std::string& text) override;
     void setPointer(Pointer pointer) override;
     void setProgressMax(float maximum) override;

@@ -32,7 +32,7 @@ protected:
     {
         window.joinList = pieces;
         JoinOperation operation(window, files);
-        return operation.run(destination);
+        return operation.run({destination, pieces});
     }
 
     TempDir dir;

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace parvix {
+
+// The texts that more than one part of the tool says, each written once. Texts said in one place only
+// stand beside their use.
+
+// A file is in the join list already: "Add" of a set meeting one of its pieces there, and a join whose
+// destination is one of its pieces.
+inline constexpr const char* kAlreadyListedText = "The specify file has already existed in th list";
+
+// Asked before files that fail their checks are joined all the same.
+inline constexpr const char* kJoinAnywayText = "Do you want to join them anyway？";
+
+// The set's check file cannot be read as one.
+std::string notACheckFileText(const std::string& checkName);
+
+// The pieces' total is not the size the check file gives.
+std::string totalDiffersText(std::int64_t total, const std::string& checkName, std::int64_t size);
+
+} // namespace parvix
