@@ -1,7 +1,5 @@
 #include "MountTable.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -38,41 +36,16 @@ bool isSystemPlace(const QString& path)
     return false;
 }
 
-// The table writes space, tab, newline and backslash in a mount point as a backslash and three octal digits.
-QByteArray unescape(const QByteArray& field)
-{
-    QByteArray out;
-    out.reserve(field.size());
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        const char c = field.at(i);
-        if (c == '\\' && i + 3 < field.size()) {
-            const QByteArray digits = field.mid(i + 1, 3);
-            if (std::all_of(digits.begin(), digits.end(), [](char d) { return d >= '0' && d <= '7'; })) {
-                out.append(static_cast<char>(digits.toInt(nullptr, 8)));
-                i += 3;
-                continue;
-            }
-        }
-        out.append(c);
-    }
-    return out;
-}
-
 } // namespace
 
-QStringList mountPoints(const QByteArray& mountsText)
+QStringList mountPoints(const QList<Mount>& mounts)
 {
     QStringList points;
-    const QList<QByteArray> lines = mountsText.split('\n');
-    for (const QByteArray& line : lines) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() < 3)
+    for (const Mount& mount : mounts) {
+        if (!mount.point.startsWith(QLatin1Char('/')) || isKernelType(mount.type) || isSystemPlace(mount.point))
             continue;
-        const QString point = QFile::decodeName(unescape(fields.at(1)));
-        if (!point.startsWith(QLatin1Char('/')) || isKernelType(fields.at(2)) || isSystemPlace(point))
-            continue;
-        if (!points.contains(point))
-            points.append(point);
+        if (!points.contains(mount.point))
+            points.append(mount.point);
     }
     const QString root = QStringLiteral("/");
     points.removeAll(root);

@@ -3,10 +3,11 @@
 #include "ErrorMapping.h"
 #include "FileError.h"
 
-#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
 
 #include <algorithm>
-#include <memory>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -14,13 +15,14 @@
 #include "MountTable.h"
 
 #include <cerrno>
-#include <dirent.h>
-#include <sys/stat.h>
 #endif
 
 namespace parvix {
 
 namespace {
+
+const QString kDot = QStringLiteral(".");
+const QString kDotDot = QStringLiteral("..");
 
 // Case-blind name order, the same whatever the user's locale.
 void sortForDisplay(QStringList& names)
@@ -31,9 +33,98 @@ void sortForDisplay(QStringList& names)
     });
 }
 
+#ifdef _WIN32
+
+// Whether `directory` opens though it lists nothing, not even ".": a drive's root has no such entry.
+bool opensEmpty(const QString& directory)
+{
+    return isRootPath(directory) && QFileInfo(directory).isDir();
+}
+
+// Why `directory` would not open, as the Win32 error that opening it gives.
+unsigned long openError(const QString& directory)
+{
+    const QFileInfo info(directory);
+    if (info.isDir())
+        return ERROR_ACCESS_DENIED;
+    if (info.exists())
+        return ERROR_DIRECTORY;
+    // A drive without its disk has no root either; QStorageInfo tells it from a missing folder.
+    const QStorageInfo volume(QDir::fromNativeSeparators(directory.left(3)));
+    if (volume.isValid() && !volume.isReady())
+        return ERROR_NOT_READY;
+    return ERROR_PATH_NOT_FOUND;
+}
+
+#else
+
+// Whether `directory` opens though it lists nothing, not even ".", as on the odd file system without
+// such entries.
+bool opensEmpty(const QString& directory)
+{
+    const QFileInfo info(directory);
+    return info.isDir() && info.isReadable();
+}
+
+// Why `directory` would not open, as the errno that opening it gives.
+int openError(const QString& directory)
+{
+    const QFileInfo info(directory);
+    if (info.isDir())
+        return EACCES; // there, but not readable
+    if (info.exists())
+        return ENOTDIR;
+    // Nothing there as far as this user can see; the nearest directory on the way that is there may not
+    // let them look inside.
+    QFileInfo above(info.path());
+    while (!above.exists() && !above.isRoot())
+        above = QFileInfo(above.path());
+    if (!above.isDir())
+        return ENOTDIR;
+    return above.isExecutable() ? ENOENT : EACCES;
+}
+
+#endif
+
 } // namespace
 
 NativeDirectorySource::NativeDirectorySource(QList<Drive> drives) : m_fixedDrives(std::move(drives)) {}
+
+int NativeDirectorySource::subdirectories(const QString& directory, QStringList& names)
+{
+    // Links to directories are followed; hidden directories (dot-directories on POSIX, marked hidden on
+    // Windows) are left out, but not "." and "..".
+    QStringList found = QDir(QDir::fromNativeSeparators(directory)).entryList(QDir::Dirs, QDir::Unsorted);
+    // QDir lists nothing from a directory it cannot open, and says no more; one that opens lists at least
+    // itself as ".", but for a few cases that opensEmpty tells apart.
+    if (found.isEmpty() && !opensEmpty(directory)) {
+#ifdef _WIN32
+        return fileErrorFromWin32(openError(directory), directory.toStdWString());
+#else
+        const int error = openError(directory);
+        // A directory whose mount point has gone fails as its drive, as one on a drive letter that has
+        // gone does on Windows.
+        const QList<Drive> known = m_fixedDrives ? *m_fixedDrives : m_lastDrives;
+        const qsizetype drive = driveIndexOf(known, directory);
+        if (error == ENOENT && drive >= 0 && !QFileInfo::exists(known.at(drive).root))
+            return errnum::kDeviceUnavailable;
+        return fileErrorFromErrno(error);
+#endif
+    }
+    found.removeAll(kDot);
+    found.removeAll(kDotDot);
+#ifdef _WIN32
+    // System folders are hidden ones too, and a shortcut (.lnk) to a folder is a file.
+    found.removeIf([&directory](const QString& name) {
+        const DWORD attributes = GetFileAttributesW(childPath(directory, name).toStdWString().c_str());
+        return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+               (attributes & FILE_ATTRIBUTE_SYSTEM);
+    });
+#endif
+    sortForDisplay(found);
+    names = found;
+    return 0;
+}
 
 #ifdef _WIN32
 
@@ -41,13 +132,10 @@ QList<Drive> NativeDirectorySource::drives()
 {
     if (!m_fixedDrives) {
         m_lastDrives.clear();
-        const DWORD mask = GetLogicalDrives();
-        for (int i = 0; i < 26; ++i) {
-            if (mask & (DWORD{1} << i)) {
-                const QChar letter = QLatin1Char(static_cast<char>('a' + i));
-                m_lastDrives.append(
-                    {QString(letter.toUpper()) + QStringLiteral(":\\"), QString(letter) + QLatin1Char(':')});
-            }
+        for (const QFileInfo& drive : QDir::drives()) {
+            const QChar letter = drive.filePath().at(0).toUpper();
+            m_lastDrives.append(
+                {QString(letter) + QStringLiteral(":\\"), QString(letter.toLower()) + QLatin1Char(':')});
         }
     }
     return m_fixedDrives ? *m_fixedDrives : m_lastDrives;
@@ -67,47 +155,20 @@ QString NativeDirectorySource::currentDirectoryOf(const Drive& drive)
 
 void NativeDirectorySource::shown(const QString&) {}
 
-int NativeDirectorySource::subdirectories(const QString& directory, QStringList& names)
-{
-    const std::wstring pattern = childPath(directory, QStringLiteral("*")).toStdWString();
-    WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND) // an empty root
-            return fileErrorFromWin32(error, pattern);
-        names.clear();
-        return 0;
-    }
-    QStringList found;
-    do {
-        const QString name = QString::fromWCharArray(data.cFileName);
-        const DWORD hiddenOrSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(data.dwFileAttributes & hiddenOrSystem) &&
-            name != QLatin1String(".") && name != QLatin1String(".."))
-            found.append(name);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    sortForDisplay(found);
-    names = found;
-    return 0;
-}
-
 #else
 
 QList<Drive> NativeDirectorySource::drives()
 {
     if (m_fixedDrives)
         return *m_fixedDrives;
-    QByteArray table;
-    QFile file(QStringLiteral("/proc/self/mounts"));
-    if (file.open(QIODevice::ReadOnly))
-        table = file.readAll();
+    QList<Mount> mounts;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        mounts.append({volume.rootPath(), volume.fileSystemType()});
     m_lastDrives.clear();
-    for (const QString& point : mountPoints(table)) {
+    for (const QString& point : mountPoints(mounts)) {
         // Single files can be mounted too (containers do it); only directories are drives.
-        struct stat info;
-        if (::stat(QFile::encodeName(point).constData(), &info) == 0 && !S_ISDIR(info.st_mode))
+        const QFileInfo info(point);
+        if (info.exists() && !info.isDir())
             continue;
         m_lastDrives.append({point, point});
     }
@@ -125,41 +186,6 @@ void NativeDirectorySource::shown(const QString& directory)
     const qsizetype index = driveIndexOf(known, directory);
     if (index >= 0)
         m_lastShown.insert(known.at(index).root, directory);
-}
-
-int NativeDirectorySource::subdirectories(const QString& directory, QStringList& names)
-{
-    const QByteArray path = QFile::encodeName(directory);
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(path.constData()), &::closedir);
-    if (!dir) {
-        const int error = errno;
-        // A directory whose mount point has gone fails as its drive, as one on a drive letter that has
-        // gone does on Windows.
-        const QList<Drive> known = m_fixedDrives ? *m_fixedDrives : m_lastDrives;
-        const qsizetype drive = driveIndexOf(known, directory);
-        struct stat info;
-        if (error == ENOENT && drive >= 0 && ::stat(QFile::encodeName(known.at(drive).root).constData(), &info) != 0 &&
-            errno == ENOENT)
-            return errnum::kDeviceUnavailable;
-        return fileErrorFromErrno(error);
-    }
-    QStringList found;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        // Dot-directories are hidden ones here, as in file managers.
-        if (entry->d_name[0] == '.')
-            continue;
-        bool isDirectory = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat info;
-            const QByteArray full = path + (path.endsWith('/') ? "" : "/") + entry->d_name;
-            isDirectory = ::stat(full.constData(), &info) == 0 && S_ISDIR(info.st_mode);
-        }
-        if (isDirectory)
-            found.append(QFile::decodeName(entry->d_name));
-    }
-    sortForDisplay(found);
-    names = found;
-    return 0;
 }
 
 #endif

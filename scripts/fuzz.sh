@@ -8,8 +8,13 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=${BUILD_DIR:-build-fuzz}
 
-cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2
+# fuzz/ is a source tree of its own, with its own presets.
+cmake -S fuzz --preset fuzz ${BUILD_DIR:+-B "$BUILD_DIR"} >/dev/null
+if [ -n "${BUILD_DIR:-}" ]; then
+    cmake --build "$BUILD_DIR" -j2
+else
+    (cd fuzz && cmake --build --preset fuzz)
+fi
 
 artifacts="$build/artifacts"
 scratch="$build/scratch-corpus"

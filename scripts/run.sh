@@ -4,6 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh window
-export BUILD_DIR=${BUILD_DIR:-build-run}
-scripts/build.sh -DPARVIX_BUILD_TESTS=OFF
-exec "$BUILD_DIR/app/parvix" "$@"
+scripts/build.sh run
+exec "${BUILD_DIR:-build-run}/app/parvix" "$@"

@@ -3,13 +3,22 @@
 # static Qt built from Debian's source (scripts/qt-windows.sh, cached outside the tree), and runs every
 # test under Wine: the engines', parvix-cli's, the window's and the directory chooser's, the window
 # program itself on Xvfb, and the installer that cpack makes (build-win/parvix-VERSION-setup.exe, with
-# the portable parvix-VERSION-win64.zip beside it).
+# the portable parvix-VERSION-win64.zip beside it). The preset ("windows" unless named; test.sh names
+# "windows-test") and the options after it go to cmake.
+# usage: scripts/test-windows.sh [PRESET] [-DOPTION=VALUE]...
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${WIN_BUILD_DIR:-build-win}
+preset=windows
+if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
+    preset=$1
+    shift
+fi
 
-# First, while HOME is still the user's: the Qt cache lives there.
+# First, while HOME is still the user's: the Qt cache lives there. The preset finds Qt's toolchain file
+# through PARVIX_QT_PREFIX.
 qt=$(scripts/qt-windows.sh | tail -n 1)
+export PARVIX_QT_PREFIX=$qt
 toolchain=$qt/lib/cmake/Qt6/qt.toolchain.cmake
 # A tree configured for another Qt, or for none, starts afresh: CMake never changes its toolchain.
 if [ -f "$build/CMakeCache.txt" ] && ! grep -qxF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain" "$build/CMakeCache.txt"; then
@@ -26,10 +35,7 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
 export LC_ALL=C.UTF-8
 
 # Qt's toolchain file finds Qt and hands the compilers over to ours.
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} "$@" >/dev/null
-cmake --build "$build" -j2
+BUILD_DIR=$build scripts/build.sh "$preset" "$@"
 
 # An X server for the whole run: Wine's desktop process starts with the first program and keeps the
 # display it found, so the window program's run on Xvfb needs it from the start. The other tests draw
@@ -53,8 +59,7 @@ wineserver -p
 trap 'wineserver -k || true; kill "$xvfb" 2>/dev/null || true' EXIT
 wineboot --init </dev/null >/dev/null 2>&1
 # The tests labelled LARGE write gigabytes, which takes Wine minutes; PARVIX_WINE_LARGE=1 runs them too.
-skip=(-LE LARGE)
-[ "${PARVIX_WINE_LARGE:-0}" = 1 ] && skip=()
-# One test at a time: the engine tests count their handles in Wine's system-wide table, and reading it
-# while other programs start and end can bring the wine server down.
-ctest --test-dir "$build" --output-on-failure -j1 "${skip[@]}"
+# Either preset runs one test at a time (see CMakePresets.json).
+tests=windows
+[ "${PARVIX_WINE_LARGE:-0}" = 1 ] && tests=windows-large
+ctest --preset "$tests" --test-dir "$build"

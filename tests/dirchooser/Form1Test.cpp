@@ -2,7 +2,6 @@
 #include "DirectoryChooserOpener.h"
 #include "DirectoryList.h"
 #include "FileError.h"
-#include "Form2.h"
 #include "NativeDirectorySource.h"
 #include "PathLabel.h"
 #include "WindowRequests.h"
@@ -17,10 +16,7 @@
 #include <QDir>
 #include <QHash>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -507,61 +503,6 @@ TEST_F(DirectoryChooser, HiddenChooserDoesNotKeepTheProgramRunning)
     EXPECT_FALSE(timedOut);
     ASSERT_NE(opener().chooser(), nullptr);
     EXPECT_FALSE(opener().chooser()->isVisible());
-}
-
-TEST_F(DirectoryChooser, BothBrowseButtonsOfTheMainWindowOpenItAndFillBothDestinations)
-{
-    Form2 window;
-    window.show();
-    auto control = [&window](const char* name) { return window.findChild<QWidget*>(q(name)); };
-    struct Case
-    {
-        int page;
-        const char* browse;
-        const char* open;
-        const char* chosen;
-    };
-    const Case cases[] = {
-        {0, "Command2", "alpha", "start/alpha"},
-        {1, "Command10", "deep", "start/alpha/deep"}, // the second opening starts in alpha
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.chosen);
-        window.selectTab(c.page);
-        bool shown = false;
-        QTimer::singleShot(0, [&] {
-            auto* form = qobject_cast<Form1*>(QApplication::activeModalWidget());
-            ASSERT_NE(form, nullptr);
-            shown = true;
-            doubleClick(*form, q(c.open));
-            button(*form, "command1")->click();
-        });
-        QTest::mouseClick(control(c.browse), Qt::LeftButton);
-        EXPECT_TRUE(shown);
-        EXPECT_EQ(qobject_cast<QLineEdit*>(control("Text2"))->text(), path(c.chosen) + kSep);
-        EXPECT_EQ(qobject_cast<QLineEdit*>(control("Text4"))->text(), path(c.chosen) + kSep);
-    }
-}
-
-TEST(DirectoryChooserBox, TheMainWindowShowsADiskErrorWithStopIconOkAndTheProgramTitle)
-{
-    // The chooser's boxes are the main window's.
-    Form2 window;
-    WindowParts parts = window.parts();
-    Questions& questions = parts;
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        seen = true;
-        EXPECT_EQ(box->windowTitle(), q("Tavrin"));
-        EXPECT_EQ(box->icon(), QMessageBox::Critical);
-        EXPECT_EQ(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-        EXPECT_EQ(box->text(), q("The specify drive cann't to be used\n\nNo disk in the drive"));
-        box->button(QMessageBox::Ok)->click();
-    });
-    EXPECT_EQ(questions.messageBox(kNoDisk.toStdString(), BoxStyle::DiskError, BoxTitle::Program), Button::Ok);
-    EXPECT_TRUE(seen);
 }
 
 } // namespace

@@ -3,12 +3,20 @@
 
 #include "QtPrinters.h"
 #include "TestDirectories.h"
+#ifndef _WIN32
+#include "Sandbox.h"
+#endif
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <string>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace parvix {
 namespace {
@@ -42,12 +50,17 @@ TEST(NativeDirectorySource, ListsSubdirectoriesOnlyInCaseBlindOrder)
 
     NativeDirectorySource source;
     QStringList names;
-    ASSERT_EQ(source.subdirectories(QDir::toNativeSeparators(tree.path()), names), 0);
+    const QString top = QDir::toNativeSeparators(tree.path());
+    ASSERT_EQ(source.subdirectories(top, names), 0);
 #ifndef _WIN32
     EXPECT_EQ(names, (QStringList{q("Alpha"), q("alpha"), q("beta"), q("gamma"), q("linked")}));
 #else
     EXPECT_EQ(names, (QStringList{q("Alpha"), q("beta"), q("gamma")}));
 #endif
+
+    // An empty directory opens, with nothing in it.
+    EXPECT_EQ(source.subdirectories(childPath(top, q("beta")), names), 0);
+    EXPECT_EQ(names, QStringList{});
 }
 
 TEST(NativeDirectorySource, FailuresCarryTheEnginesErrorNumbers)
@@ -81,6 +94,54 @@ TEST(NativeDirectorySource, FailuresCarryTheEnginesErrorNumbers)
 }
 
 #ifndef _WIN32
+
+TEST(NativeDirectorySource, ADirectoryClosedToTheUserIsProtected)
+{
+    QTemporaryDir tree;
+    ASSERT_TRUE(tree.isValid());
+    const QDir dir(tree.path());
+    for (const char* name : {"closed/inner", "unsearchable/inner"})
+        ASSERT_TRUE(dir.mkpath(q(name)));
+    test::openToEveryone(QFile::encodeName(tree.path()).toStdString());
+    const QByteArray closed = QFile::encodeName(dir.filePath(q("closed")));
+    const QByteArray unsearchable = QFile::encodeName(dir.filePath(q("unsearchable")));
+    ASSERT_EQ(::chmod(closed.constData(), 0), 0);
+    ASSERT_EQ(::chmod(unsearchable.constData(), 0444), 0); // names can be read, but nothing inside reached
+
+    const struct
+    {
+        const char* directory;
+        int number;
+        QStringList names;
+    } cases[] = {
+        {"closed", errnum::kPermissionDenied, {}},
+        {"closed/inner", errnum::kPermissionDenied, {}},
+        {"unsearchable", 0, {q("inner")}},
+        {"unsearchable/inner", errnum::kPermissionDenied, {}},
+    };
+    // What a directory gave, as one line: the child process reports in text.
+    const auto line = [](const char* directory, int number, const QStringList& names) {
+        return std::string(directory) + ": " + std::to_string(number) + " " + names.join(q(",")).toStdString() + "\n";
+    };
+    std::string expected;
+    for (const auto& c : cases)
+        expected += line(c.directory, c.number, c.names);
+    // Root may open anything: the directories are read as another user.
+    const std::string seen = test::runAsNobody([&] {
+        NativeDirectorySource source({{q("/"), q("/")}});
+        std::string text;
+        for (const auto& c : cases) {
+            QStringList names;
+            const int number = source.subdirectories(dir.filePath(q(c.directory)), names);
+            text += line(c.directory, number, names);
+        }
+        return text;
+    });
+    EXPECT_EQ(seen, expected);
+
+    ::chmod(closed.constData(), 0755);
+    ::chmod(unsearchable.constData(), 0755);
+}
 
 TEST(NativeDirectorySource, MachineDrivesStartAtTheRoot)
 {

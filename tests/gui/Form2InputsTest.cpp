@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTimer>
 #include <algorithm>
 
 namespace parvix {
@@ -462,6 +463,71 @@ TEST_F(Form2InputsTest, TheTypicalRoadBrowseCutJoin)
     const QByteArray link = test::readWholeFile(path(QStringLiteral("Link.bat")));
     EXPECT_TRUE(link.startsWith("copy/B "));
     EXPECT_TRUE(link.contains("report.txt"));
+}
+
+// Makes a directory the working directory for the life of the object.
+class WorkingDirectory
+{
+public:
+    explicit WorkingDirectory(const QString& directory) : m_old(QDir::currentPath())
+    {
+        m_set = QDir::setCurrent(directory);
+    }
+    ~WorkingDirectory() { QDir::setCurrent(m_old); }
+    bool isSet() const { return m_set; }
+
+private:
+    QString m_old;
+    bool m_set = false;
+};
+
+TEST_F(Form2InputsTest, BothDestinationBrowsesFillBothDestinationsFromTheDirectoryChooser)
+{
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("start/alpha/deep"))));
+    // The chooser opens first at the working directory, afterwards where it was left.
+    const WorkingDirectory start(path(QStringLiteral("start")));
+    ASSERT_TRUE(start.isSet());
+    struct Case
+    {
+        int page;
+        QPushButton* browse;
+        const char* open;
+        const char* chosen;
+    };
+    const Case cases[] = {
+        {0, Command2, "alpha", "start/alpha"},
+        {1, test::findControl<QPushButton>(*form, "Command10"), "deep", "start/alpha/deep"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        clickTab(c.page);
+        bool chose = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* chooser = QApplication::activeModalWidget();
+            if (chooser == nullptr) {
+                ADD_FAILURE() << "no directory chooser";
+                return;
+            }
+            auto* list = chooser->findChild<QListWidget*>(QStringLiteral("Dir1"));
+            auto* ok = chooser->findChild<QPushButton*>(QStringLiteral("command1"));
+            const QList<QListWidgetItem*> entries =
+                list ? list->findItems(QString::fromUtf8(c.open), Qt::MatchExactly) : QList<QListWidgetItem*>();
+            if (ok == nullptr || entries.size() != 1) {
+                ADD_FAILURE() << "no Ok, or no single entry " << c.open;
+                chooser->hide();
+                return;
+            }
+            // Highlighted, opened with Enter, and chosen.
+            list->setCurrentItem(entries.first());
+            QTest::keyClick(list, Qt::Key_Return);
+            QTest::mouseClick(ok, Qt::LeftButton);
+            chose = true;
+        });
+        QTest::mouseClick(c.browse, Qt::LeftButton);
+        EXPECT_TRUE(chose);
+        EXPECT_EQ(Text2->text(), path(QString::fromUtf8(c.chosen)) + QDir::separator());
+        EXPECT_EQ(Text4->text(), path(QString::fromUtf8(c.chosen)) + QDir::separator());
+    }
 }
 
 struct FilterCase

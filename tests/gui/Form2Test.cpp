@@ -10,7 +10,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -777,6 +776,29 @@ TEST(MessageBox, TheRealPresenterShowsTheBoxModallyAndReturnsTheButton)
         },
         Qt::QueuedConnection);
     EXPECT_EQ(presenter.present(nullptr, {QStringLiteral("Parvix"), notice, BoxStyle::Notice}), Button::Ok);
+}
+
+TEST(MessageBox, TheDirectoryChoosersDiskErrorShowsWithStopIconOkAndTheProgramTitle)
+{
+    // The chooser's boxes are the main window's.
+    Form2 window;
+    WindowParts parts = window.parts();
+    Questions& questions = parts;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = true;
+        EXPECT_EQ(box->windowTitle(), kTavrin);
+        EXPECT_EQ(box->icon(), QMessageBox::Critical);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+        EXPECT_EQ(box->text(), QStringLiteral("The specify drive cann't to be used\n\nNo disk in the drive"));
+        box->button(QMessageBox::Ok)->click();
+    });
+    EXPECT_EQ(questions.messageBox("The specify drive cann't to be used\r\rNo disk in the drive", BoxStyle::DiskError,
+                                   BoxTitle::Program),
+              Button::Ok);
+    EXPECT_TRUE(seen);
 }
 
 } // namespace
