@@ -20,7 +20,10 @@ constexpr std::uint64_t kMaxKeptBody = 12 + 16 * 2 * std::uint64_t{kMaxInputSlic
 class Source
 {
 public:
-    Source(const ReadAt& read, std::uint64_t length) : m_read(read), m_length(length), m_buffer(kWindow) {}
+    Source(const ReadAt& read, std::uint64_t length)
+        : m_read(read), m_length(length), m_buffer(static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, length)))
+    {
+    }
 
     std::uint64_t length() const { return m_length; }
     bool failed() const { return m_failed; }
