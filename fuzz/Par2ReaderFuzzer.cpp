@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
 #include <vector>
 
 // The largest single allocation allowed, in MiB: room for the reader's window and the largest packet body it

@@ -8,8 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${WIN_BUILD_DIR:-build-win}
 
-# First, while HOME is still the user's: the Qt cache lives there.
+# First, while HOME is still the user's: the caches of Qt and GF-Complete live there.
 qt=$(scripts/qt-windows.sh | tail -n 1)
+gf_complete=$(scripts/gf-complete-windows.sh | tail -n 1)
 toolchain=$qt/lib/cmake/Qt6/qt.toolchain.cmake
 # A tree configured for another Qt, or for none, starts afresh: CMake never changes its toolchain.
 if [ -f "$build/CMakeCache.txt" ] && ! grep -qxF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain" "$build/CMakeCache.txt"; then
@@ -27,7 +28,7 @@ export LC_ALL=C.UTF-8
 
 # Qt's toolchain file finds Qt and hands the compilers over to ours.
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DPARVIX_GF_COMPLETE_DIR="$gf_complete" \
     -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} "$@" >/dev/null
 cmake --build "$build" -j2
 
