@@ -64,28 +64,24 @@ SetAssembler::Result SetAssembler::finish() const
         return result;
     }
 
-    // The first sound packet for each file, and whether any later one disagrees.
+    // The first sound packet for each file of the set; a later one must say the same.
     std::map<Md5Hash, const FileDescriptionPacket*> descriptions;
     std::map<Md5Hash, const SliceChecksumPacket*> checksums;
+    const auto collect = [&](const auto& packets, auto& firsts) {
+        for (const auto& packet : packets) {
+            if (packet.setId != main->setId || !distinct.contains(packet.fileId))
+                continue;
+            const auto [at, added] = firsts.emplace(packet.fileId, &packet);
+            if (!added && *at->second != packet)
+                return false;
+        }
+        return true;
+    };
     const CreatorPacket* creator = nullptr;
     for (const Par2FileContents& contents : m_contents) {
-        for (const FileDescriptionPacket& packet : contents.fileDescriptions) {
-            if (packet.setId != main->setId || !distinct.contains(packet.fileId))
-                continue;
-            auto [at, added] = descriptions.emplace(packet.fileId, &packet);
-            if (!added && *at->second != packet) {
-                result.problem = SetProblem::ConflictingPackets;
-                return result;
-            }
-        }
-        for (const SliceChecksumPacket& packet : contents.sliceChecksums) {
-            if (packet.setId != main->setId || !distinct.contains(packet.fileId))
-                continue;
-            auto [at, added] = checksums.emplace(packet.fileId, &packet);
-            if (!added && *at->second != packet) {
-                result.problem = SetProblem::ConflictingPackets;
-                return result;
-            }
+        if (!collect(contents.fileDescriptions, descriptions) || !collect(contents.sliceChecksums, checksums)) {
+            result.problem = SetProblem::ConflictingPackets;
+            return result;
         }
         for (const CreatorPacket& packet : contents.creators) {
             if (creator == nullptr && packet.setId == main->setId)

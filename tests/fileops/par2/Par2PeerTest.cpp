@@ -169,26 +169,10 @@ TEST_F(Par2Peer, VerifiesAndRepairsFromOurIndexAndVolume)
         for (const auto& [name, bytes] : originals())
             inputs.push_back(hashFile(name, bytes, c.sliceSize));
         const Par2Set set = makeSet(c.sliceSize, inputs);
-        RecoveryEncoder encoder(c.sliceSize, 0, c.count);
-        for (std::size_t f = 0; f < set.files.size(); ++f) {
-            const std::string& bytes = originals().at(set.files[f].name);
-            for (std::uint64_t at = 0, s = 0; at < bytes.size(); at += c.sliceSize, ++s) {
-                const std::string slice = bytes.substr(at, c.sliceSize);
-                encoder.add(inputSliceConstant(set.firstSlice(f) + static_cast<std::uint32_t>(s)), 0, bytesOf(slice),
-                            slice.size());
-            }
-        }
         const std::vector<std::byte> index = criticalPackets(set);
         writeFile(m_dir.file(indexFileName("set")), textOf(index.data(), index.size()));
-        const VolumeLayout layout(set, 0, c.count);
-        std::string volume = textOf(layout.criticalPackets().data(), layout.criticalPackets().size());
-        for (std::uint32_t k = 0; k < c.count; ++k) {
-            RecoveryPacketWriter packet(set.id, layout.exponent(k));
-            packet.update(encoder.slice(k).data(), encoder.slice(k).size());
-            const auto head = packet.head();
-            volume += textOf(head.data(), head.size()) + textOf(encoder.slice(k).data(), encoder.slice(k).size());
-        }
-        writeFile(m_dir.file(recoveryVolumeName("set", 0, c.count)), volume);
+        writeFile(m_dir.file(recoveryVolumeName("set", 0, c.count)),
+                  volumeOf(set, encodeSet(set, originals(), c.count)));
 
         EXPECT_EQ(par2(m_dir, "verify -q set.par2"), 0);
         std::filesystem::remove(m_dir.file("b.bin"));

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,7 @@ struct Written
 // A set of three files (one empty) with `count` recovery slices, written as an index and one volume.
 Written writeSet(std::uint64_t sliceSize, std::uint32_t count)
 {
-    const std::vector<std::pair<std::string, std::string>> files = {
+    const std::map<std::string, std::string> files = {
         {"report$txt.001", parvix::test::patternBytes(9000, 1)},
         {"report$txt.002", parvix::test::patternBytes(7001, 2)},
         {"sub/empty", ""},
@@ -38,34 +39,12 @@ Written writeSet(std::uint64_t sliceSize, std::uint32_t count)
         inputs.push_back(hashFile(name, bytes, sliceSize));
     Written out;
     out.set = makeSet(sliceSize, inputs);
-
-    RecoveryEncoder encoder(sliceSize, 0, count);
-    for (std::size_t f = 0; f < out.set.files.size(); ++f) {
-        const InputFile& file = out.set.files[f];
-        const std::string& bytes = std::find_if(files.begin(), files.end(), [&](const auto& entry) {
-                                       return entry.first == file.name;
-                                   })->second;
-        for (std::size_t s = 0; s < file.slices.size(); ++s) {
-            const std::string slice = bytes.substr(s * sliceSize, sliceSize);
-            encoder.add(inputSliceConstant(out.set.firstSlice(f) + static_cast<std::uint32_t>(s)), 0, bytesOf(slice),
-                        slice.size());
-        }
-    }
-    out.index = textOf(criticalPackets(out.set).data(), criticalPackets(out.set).size());
-    const VolumeLayout layout(out.set, 0, count);
-    out.volume = textOf(layout.criticalPackets().data(), layout.criticalPackets().size());
-    for (std::uint32_t k = 0; k < count; ++k) {
-        const std::span<const std::byte> data = encoder.slice(k);
-        out.recovery.push_back(textOf(data.data(), data.size()));
-        RecoveryPacketWriter packet(out.set.id, layout.exponent(k));
-        // Written out in pieces, as a file service would.
-        for (std::size_t at = 0; at < data.size(); at += 1000)
-            packet.update(data.data() + at, std::min<std::size_t>(1000, data.size() - at));
-        EXPECT_EQ(out.volume.size(), layout.packetOffset(k));
-        const auto head = packet.head();
-        out.volume += textOf(head.data(), head.size()) + out.recovery.back();
-    }
-    EXPECT_EQ(out.volume.size(), layout.size());
+    const RecoveryEncoder encoder = encodeSet(out.set, files, count);
+    for (std::uint32_t k = 0; k < count; ++k)
+        out.recovery.push_back(textOf(encoder.slice(k).data(), encoder.slice(k).size()));
+    const std::vector<std::byte> index = criticalPackets(out.set);
+    out.index = textOf(index.data(), index.size());
+    out.volume = volumeOf(out.set, encoder);
     return out;
 }
 

@@ -3,11 +3,15 @@
 #include "par2/FileHasher.h"
 #include "par2/Par2Reader.h"
 #include "par2/Par2Set.h"
+#include "par2/Par2Writer.h"
+#include "par2/RecoveryEncoder.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <map>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -95,6 +99,41 @@ inline parvix::par2::InputFile hashFile(const std::string& name, const std::stri
         hasher.update(bytesOf(bytes) + at, std::min(chunk, bytes.size() - at));
     parvix::par2::FileDigest digest = hasher.finish();
     return {name, digest.length, digest.md5, digest.md5First16k, {}, std::move(digest.slices)};
+}
+
+// The recovery slices with the exponents 0 .. count - 1 of a set whose files' bytes are given by name.
+inline parvix::par2::RecoveryEncoder encodeSet(const parvix::par2::Par2Set& set,
+                                               const std::map<std::string, std::string>& files, std::uint32_t count)
+{
+    parvix::par2::RecoveryEncoder encoder(set.sliceSize, 0, count);
+    for (std::size_t f = 0; f < set.files.size(); ++f) {
+        const std::string& bytes = files.at(set.files[f].name);
+        for (std::uint32_t s = 0; s < set.files[f].slices.size(); ++s) {
+            const std::string slice = bytes.substr(s * set.sliceSize, set.sliceSize);
+            encoder.add(parvix::par2::inputSliceConstant(set.firstSlice(f) + s), 0, bytesOf(slice), slice.size());
+        }
+    }
+    return encoder;
+}
+
+// A recovery volume of the encoder's slices, each packet's data hashed in pieces as a file service writes it.
+inline std::string volumeOf(const parvix::par2::Par2Set& set, const parvix::par2::RecoveryEncoder& encoder)
+{
+    const parvix::par2::VolumeLayout layout(set, encoder.exponent(0), static_cast<std::uint32_t>(encoder.count()));
+    std::string volume = textOf(layout.criticalPackets().data(), layout.criticalPackets().size());
+    for (std::uint32_t k = 0; k < layout.count(); ++k) {
+        const std::span<const std::byte> data = encoder.slice(k);
+        parvix::par2::RecoveryPacketWriter packet(set.id, layout.exponent(k));
+        for (std::size_t at = 0; at < data.size(); at += 1000)
+            packet.update(data.data() + at, std::min<std::size_t>(1000, data.size() - at));
+        if (volume.size() != layout.packetOffset(k))
+            throw std::logic_error("the volume's layout puts a recovery packet elsewhere");
+        const auto head = packet.head();
+        volume += textOf(head.data(), head.size()) + textOf(data.data(), data.size());
+    }
+    if (volume.size() != layout.size())
+        throw std::logic_error("the volume's layout gives another length");
+    return volume;
 }
 
 } // namespace parvix::test::par2
