@@ -36,7 +36,8 @@ public:
     // Chooses the sums that give the input slices with these constants (the missing ones, and any damaged
     // one that was added). False, changing nothing, when the recovery slices offered cannot give them.
     bool solve(std::span<const std::uint16_t> missingConstants);
-    // Replaces the chosen sums by the missing slices over [offset, offset + size) of the slice, or all of it.
+    // Replaces the chosen sums by the missing slices over [offset, offset + size) of the slice (both even), or
+    // all of it. Threads may share the work by ranges.
     void rebuild(std::uint64_t offset, std::uint64_t size);
     void rebuild();
     // The r-th missing slice of solve()'s list, padded to the slice size, once rebuilt.
