@@ -1,5 +1,6 @@
 # Cross-build for 64-bit Windows with Debian's MinGW-w64 (posix threads), run through Wine:
-#   cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DPARVIX_BUILD_GUI=OFF
+#   cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DPARVIX_BUILD_GUI=OFF \
+#         -DPARVIX_GF_COMPLETE_DIR=$(scripts/gf-complete-windows.sh | tail -n 1)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

@@ -10,12 +10,16 @@ packages=(
     libdeflate-dev
     # parvix-cli's command line; its headers serve the Windows cross-build too.
     libcli11-dev
+    # PAR2 recovery sets: GF(2^16) arithmetic and MD5.
+    libgf-complete-dev nettle-dev
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
     fonts-wqy-microhei fonts-dejavu-extra
 )
 if [ "${1:-}" != window ]; then
     packages+=(
         libgtest-dev googletest
+        # The peer that the PAR2 sets are tested against.
+        par2
         xvfb xauth x11-utils xdotool imagemagick libx11-dev python3-xlib
         # The window through the accessibility bus, as a screen reader reaches it (tests/gui/a11y-road.sh).
         at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus-x11

@@ -54,20 +54,7 @@ fi
 # Scratch folders of builds that were killed before they could clean up.
 rm -rf "$cache"/.qt-build.*/
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-# apt-get source needs source entries; add ones mirroring the binary entries when there are none.
-if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    echo "Adding deb-src entries for apt-get source" >&2
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-            "${sudo[@]}" tee /etc/apt/sources.list.d/parvix-deb-src.sources >/dev/null
-    else
-        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
-            "${sudo[@]}" tee /etc/apt/sources.list.d/parvix-deb-src.list >/dev/null
-    fi
-    "${sudo[@]}" apt-get update -qq
-fi
+scripts/deb-src.sh
 
 # Everything is built in a scratch folder beside the cache and moved into place in one rename, so an
 # interrupted build never leaves something that looks like a finished Qt. (Qt's installed CMake files

@@ -15,10 +15,11 @@ if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
     shift
 fi
 
-# First, while HOME is still the user's: the Qt cache lives there. The preset finds Qt's toolchain file
-# through PARVIX_QT_PREFIX.
+# First, while HOME is still the user's: the caches of Qt and GF-Complete live there. The preset finds
+# Qt's toolchain file through PARVIX_QT_PREFIX and GF-Complete through PARVIX_GF_COMPLETE_DIR.
 qt=$(scripts/qt-windows.sh | tail -n 1)
 export PARVIX_QT_PREFIX=$qt
+export PARVIX_GF_COMPLETE_DIR=$(scripts/gf-complete-windows.sh | tail -n 1)
 toolchain=$qt/lib/cmake/Qt6/qt.toolchain.cmake
 # A tree configured for another Qt, or for none, starts afresh: CMake never changes its toolchain.
 if [ -f "$build/CMakeCache.txt" ] && ! grep -qxF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain" "$build/CMakeCache.txt"; then
