@@ -1,11 +1,12 @@
 #include "OperationController.h"
 
 #include "InputBlocker.h"
-#include "RequestRelay.h"
 #include "WindowBoxes.h"
 
 #include <QCoreApplication>
 #include <exception>
+#include <future>
+#include <mutex>
 #include <utility>
 
 namespace parvix {
@@ -17,6 +18,98 @@ constexpr const char* kStopCutQuestion = "Do you want to stop the cutting？";
 constexpr const char* kStopJoinQuestion = "Do you want to stop the joining？";
 
 } // namespace
+
+// Carries an engine's requests from the thread it runs on to the window's thread, each as a queued call
+// in the order it was made; a box waits for its answer, which the controller gives when it shows it.
+class OperationController::Relay : public QObject, public WindowRequests
+{
+public:
+    Relay(WindowParts window, OperationController& controller) : m_window(window), m_controller(controller) {}
+
+    // Window's thread: the window goes away. Nothing more is carried out; a dropped box lets go of its
+    // answer, which the engine then takes for No.
+    void abandon()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_abandoned = true;
+        QCoreApplication::removePostedEvents(this);
+    }
+
+    Button messageBox(const std::string& text, BoxStyle style, BoxTitle title) override
+    {
+        auto answer = std::make_shared<std::promise<Button>>();
+        std::future<Button> answered = answer->get_future();
+        try {
+            if (post([=, this] { m_controller.engineBox(text, style, title, answer); }))
+                return answered.get();
+        } catch (const std::future_error&) {
+        }
+        return isYesNo(style) ? Button::No : Button::Ok;
+    }
+    void focus(TextBox box) override
+    {
+        post([=, this] { m_window.focus(box); });
+    }
+    void selectAll(TextBox box) override
+    {
+        post([=, this] { m_window.selectAll(box); });
+    }
+    void caretToEnd(TextBox box) override
+    {
+        post([=, this] { m_window.caretToEnd(box); });
+    }
+    void clearJoinList() override
+    {
+        post([this] { m_window.clearJoinList(); });
+    }
+    void appendJoinList(const std::string& entry) override
+    {
+        post([=, this] { m_window.appendJoinList(entry); });
+    }
+    void setText4(const std::string& text) override
+    {
+        post([=, this] { m_window.setText4(text); });
+    }
+    void setPointer(Pointer pointer) override
+    {
+        post([=, this] { m_window.setPointer(pointer); });
+    }
+    void setProgressMax(float maximum) override
+    {
+        post([=, this] { m_window.setProgressMax(maximum); });
+    }
+    void setProgressValue(float value) override
+    {
+        post([=, this] { m_window.setProgressValue(value); });
+    }
+    void showProgress() override
+    {
+        post([this] { m_window.showProgress(); });
+    }
+    void hideProgress() override
+    {
+        post([this] { m_window.hideProgress(); });
+    }
+    void selectTab(int index) override
+    {
+        post([=, this] { m_window.selectTab(index); });
+    }
+
+private:
+    // Queued under the lock, so that nothing is queued once the window has dropped what was queued.
+    bool post(std::function<void()> request)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_abandoned)
+            QMetaObject::invokeMethod(this, std::move(request), Qt::QueuedConnection);
+        return !m_abandoned;
+    }
+
+    WindowParts m_window;
+    OperationController& m_controller;
+    std::mutex m_mutex;
+    bool m_abandoned = false;
+};
 
 const char* OperationController::stopQuestion(Kind kind)
 {
@@ -50,10 +143,7 @@ bool OperationController::start(Kind kind, Operation operation)
     m_kind = kind;
     m_guard = std::make_unique<InputBlocker>(m_window);
     connect(m_guard.get(), &InputBlocker::stopWished, this, &OperationController::askToStop, Qt::QueuedConnection);
-    m_relay = std::make_unique<RequestRelay>(
-        m_parts, [this](std::string text, BoxStyle style, BoxTitle title, std::function<void(Button)> answer) {
-            engineBox(std::move(text), style, title, std::move(answer));
-        });
+    m_relay = std::make_unique<Relay>(m_parts, *this);
     m_stop = std::make_unique<StopRequest>();
     emit runningChanged(true);
     m_engine = std::thread([this, operation = std::move(operation)] {
@@ -71,12 +161,10 @@ bool OperationController::start(Kind kind, Operation operation)
     return true;
 }
 
-void OperationController::engineBox(std::string text, BoxStyle style, BoxTitle title,
-                                    std::function<void(Button)> answer)
+void OperationController::engineBox(const std::string& text, BoxStyle style, BoxTitle title,
+                                    const std::shared_ptr<std::promise<Button>>& answer)
 {
-    auto show = [this, text = std::move(text), style, title, answer = std::move(answer)] {
-        answer(m_boxes.messageBox(text, style, title));
-    };
+    auto show = [this, text, style, title, answer] { answer->set_value(m_boxes.messageBox(text, style, title)); };
     // While the question whether to stop is up, the engine's box waits for it to be answered.
     if (m_asking)
         m_heldBox = std::move(show);

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <functional>
+#include <future>
 #include <memory>
 #include <thread>
 
@@ -15,7 +16,6 @@ class QWidget;
 namespace parvix {
 
 class InputBlocker;
-class RequestRelay;
 class WindowBoxes;
 
 // Runs the window's one operation at a time, a cut, a join or an "Add", on a thread of its own, with
@@ -59,7 +59,10 @@ signals:
 
 private:
     void engineEnded(const OperationResult& result);
-    void engineBox(std::string text, BoxStyle style, BoxTitle title, std::function<void(Button)> answer);
+    class Relay;
+    // Window's thread: an engine's box, shown now or, while the question whether to stop is up, after it.
+    void engineBox(const std::string& text, BoxStyle style, BoxTitle title,
+                   const std::shared_ptr<std::promise<Button>>& answer);
     void askToStop();
     void finish();
     void finishBeforeQuit();
@@ -73,7 +76,7 @@ private:
     bool m_running = false;
     Kind m_kind = Kind::Add;
     std::unique_ptr<InputBlocker> m_guard;
-    std::unique_ptr<RequestRelay> m_relay;
+    std::unique_ptr<Relay> m_relay;
     std::unique_ptr<StopRequest> m_stop;
     std::thread m_engine;
     OperationResult m_result;
