@@ -61,9 +61,17 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
-    // Offsets count bytes from the start of the file. A read fills the whole buffer or fails.
+    // Offsets count bytes from the start of the file. A read fills the whole buffer or fails. A stream
+    // (standard input or output) is read with readNext() instead, and written in order, whatever the
+    // offset says.
     virtual void read(std::int64_t offset, std::byte* buffer, std::size_t size) = 0;
     virtual void write(std::int64_t offset, const std::byte* buffer, std::size_t size) = 0;
+    // What comes next from a stream, at most `size` bytes: as many as it has for now, 0 at its end.
+    virtual std::size_t readNext(std::byte* buffer, std::size_t size)
+    {
+        (void)buffer, (void)size;
+        return 0;
+    }
     virtual void truncate(std::int64_t length) = 0;
     // Waits until what was written is on the device, not just in the system's memory.
     virtual void flush() = 0;
@@ -108,8 +116,9 @@ public:
     virtual std::unique_ptr<File> openRead(const std::string& path) = 0;
     // Read and write, created when missing, never truncated on opening.
     virtual std::unique_ptr<File> openReadWrite(const std::string& path) = 0;
-    // Write only, created or emptied.
-    virtual std::unique_ptr<File> createReplace(const std::string& path) = 0;
+    // The program's standard input and output, as streams: a pipe, a terminal or a file the shell gave.
+    virtual std::unique_ptr<File> openStandardInput() = 0;
+    virtual std::unique_ptr<File> openStandardOutput() = 0;
     // A new, empty file with a name of its own beside `destination` (beside the file it leads to, with
     // AtLink::Follow), for writing a file that later takes `destination`'s place. It has the permissions
     // of the ordinary file it will replace, or only its owner's for a new one, so that nobody reads

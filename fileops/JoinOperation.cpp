@@ -54,7 +54,7 @@ OperationResult JoinOperation::run(const JoinInputs& inputs)
     try {
         return withErrorPath(
             [&]() -> OperationResult {
-                if (!checksPass(inputs.text4, inputs.typed) || !piecesReady())
+                if (!checksPass(inputs) || !piecesReady())
                     return {Outcome::Stopped, std::nullopt};
                 ensureWritable();
                 m_window.setPointer(Pointer::Hourglass);
@@ -93,7 +93,7 @@ OperationResult JoinOperation::notTheOriginal()
     return end({Outcome::Failed, std::nullopt}, text, BoxStyle::Warning);
 }
 
-bool JoinOperation::checksPass(const std::string& text4, bool typed)
+bool JoinOperation::checksPass(const JoinInputs& inputs)
 {
     auto refuse = [this](const char* text, BoxStyle style, BoxTitle title) {
         m_window.messageBox(text, style, title);
@@ -102,7 +102,15 @@ bool JoinOperation::checksPass(const std::string& text4, bool typed)
         return false;
     };
 
-    m_destination = typed ? trimSpaces(text4) : text4;
+    if (inputs.toStandardOutput) {
+        // A stream the user chose to fill: no file to check, replace or confirm.
+        m_stream = m_direct = true;
+        m_destination = "standard output";
+        if (m_pieces.empty())
+            m_window.messageBox(kAddPieces, BoxStyle::Warning, BoxTitle::Parvix);
+        return !m_pieces.empty();
+    }
+    m_destination = inputs.typed ? trimSpaces(inputs.text4) : inputs.text4;
     if (m_destination.empty()) {
         m_window.messageBox(kSpecifyName, BoxStyle::Warning, BoxTitle::Parvix);
         m_window.focus(TextBox::Text4);
@@ -213,7 +221,9 @@ void JoinOperation::ensureWritable()
 void JoinOperation::copyPieces()
 {
     // A file that exists is replaced only once the new one is whole; a device takes the bytes as they come.
-    if (m_direct)
+    if (m_stream)
+        m_destinationFile = m_files.openStandardOutput();
+    else if (m_direct)
         m_destinationFile = m_files.openReadWrite(m_destination);
     else
         m_destinationFile = m_files.createTemporary(m_destination, AtLink::Follow, m_temporary);

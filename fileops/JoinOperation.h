@@ -25,6 +25,9 @@ struct JoinInputs
     bool typed = true;
     // The user chose to join pieces that are known not to give back the original.
     bool notOriginal = false;
+    // A console's standard output in place of the destination (text4): written as the bytes come, with
+    // no file to replace and nothing to ask.
+    bool toStandardOutput = false;
 };
 
 // Concatenates the pieces, in their order, into the destination.
@@ -36,7 +39,7 @@ public:
     OperationResult run(const JoinInputs& inputs);
 
 private:
-    bool checksPass(const std::string& text4, bool typed);
+    bool checksPass(const JoinInputs& inputs);
     bool isListed(const FileIdentity& destination);
     bool isBesideTheSet(const FileIdentity& destination);
     bool piecesReady();
@@ -56,7 +59,8 @@ private:
     std::vector<std::string> m_pieces;
     std::string m_destination;
     bool m_existed = false; // an ordinary file is there, which the joined one replaces
-    bool m_direct = false;  // a device, written directly
+    bool m_direct = false;  // a device or standard output, written directly
+    bool m_stream = false;  // standard output
     // The listed pieces' lengths as they were checked, and their total.
     std::vector<std::int64_t> m_lengths;
     std::int64_t m_total = 0;

@@ -6,6 +6,7 @@
 #include "JoinListAdd.h"
 #include "LinkScript.h"
 #include "Naming.h"
+#include "PieceBuffer.h"
 #include "Platform.h"
 #include "StopRequest.h"
 #include "WindowRequests.h"
@@ -81,8 +82,14 @@ CutResult SplitOperation::run(const SplitInputs& inputs)
                 std::string folder;
                 folderPart(m_base, folder);
                 m_files.removeLeftovers(folder);
-                ensureRoom();
-                cut();
+                if (m_stream) {
+                    cutStream();
+                    if (m_pieces.empty())
+                        return end({Outcome::Stopped, std::nullopt});
+                } else {
+                    ensureRoom();
+                    cut();
+                }
                 finish();
                 return end({Outcome::Completed, std::nullopt});
             },
@@ -102,12 +109,13 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
         return false;
     };
 
-    m_source = inputs.typed ? trimSpaces(inputs.text1) : inputs.text1;
+    m_stream = inputs.fromStandardInput;
+    m_source = m_stream ? "standard input" : inputs.typed ? trimSpaces(inputs.text1) : inputs.text1;
     if (m_source.empty())
         return refuse(kSelectFile, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, false);
     if (m_source.back() == kSeparator)
         return refuse(kSelectFile, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, true);
-    if (!exists(m_files, m_source, ListingKind::OrdinaryFiles)) {
+    if (!m_stream && !exists(m_files, m_source, ListingKind::OrdinaryFiles)) {
         const std::string text = missingSourceText(m_source);
         return refuse(text.c_str(), BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, true);
     }
@@ -129,7 +137,9 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
         return refuse(kPathMissing, BoxStyle::Warning, BoxTitle::Program, TextBox::Text2, true);
 
     std::optional<std::int64_t> size;
-    if (inputs.pieceBytes)
+    if (m_stream && inputs.pieces)
+        size.reset(); // as many pieces as a length that is not known yet gives: no size at all
+    else if (inputs.pieceBytes)
         size = *inputs.pieceBytes > 0 ? inputs.pieceBytes : std::nullopt;
     else if (inputs.pieces)
         size = *inputs.pieces > 0 ? std::optional<std::int64_t>(1) : std::nullopt; // set once the length is known
@@ -144,6 +154,9 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
     }
     m_pieceSize = *size;
 
+    // What a stream holds is known once it is read.
+    if (m_stream)
+        return !outputsClash() || refuse(kDestinationExists, BoxStyle::Notice, BoxTitle::Parvix, TextBox::Text2, true);
     m_length = m_files.fileLength(m_source);
     // As many pieces as asked for, each but the last of the same size and the last no larger.
     if (inputs.pieces)
@@ -165,7 +178,7 @@ bool SplitOperation::outputsClash()
     // Each output replaces what lies under its name, a link too, and never writes through one. It must
     // not replace the source's own name (the file its path leads to), whose bytes would go with it, nor a
     // folder, a device, a FIFO or a socket.
-    const auto source = m_files.identity(m_source);
+    const auto source = m_stream ? std::nullopt : m_files.identity(m_source);
     m_replaced.clear();
     m_replacedBytes = 0;
     // An output that leads nowhere fails when it is created, and says why.
@@ -181,9 +194,13 @@ bool SplitOperation::outputsClash()
             m_replacedBytes += m_files.fileLength(path);
         return false;
     };
-    const std::int64_t pieces = pieceCount(m_length, m_pieceSize);
+    // A stream may take any number of pieces: those of an earlier set, as far as they are there, count.
+    const std::int64_t pieces = m_stream ? INT64_MAX : pieceCount(m_length, m_pieceSize);
     for (std::int64_t n = 1; n <= pieces; ++n) {
-        if (clashes(piecePath(m_base, n)))
+        const std::string piece = piecePath(m_base, n);
+        if (m_stream && m_replaced.size() + 1 < static_cast<std::size_t>(n))
+            break;
+        if (clashes(piece))
             return true;
     }
     return clashes(linkScriptPath(m_base)) || clashes(checkFilePath(m_base));
@@ -246,6 +263,56 @@ void SplitOperation::cut()
         position += size;
     }
     m_sourceFile->close();
+    m_sourceFile.reset();
+    flushPieces();
+}
+
+void SplitOperation::cutStream()
+{
+    // One pass over what comes, a chunk at a time: a piece is begun only when there is a byte for it, so
+    // that no empty piece follows the last.
+    m_window.clearJoinList();
+    m_window.setPointer(Pointer::Hourglass);
+    m_window.setProgressMax(0.0f);
+    m_window.setProgressValue(0.0f);
+    m_window.showProgress();
+    m_sourceFile = m_files.openStandardInput();
+    PieceBuffer buffer;
+    std::byte* bytes = buffer.reserve(static_cast<std::size_t>(ChunkedCopy::kChunk));
+    std::size_t start = 0;
+    std::size_t end = 0;
+    const auto refill = [&] {
+        throwIfStopRequested(m_stop);
+        start = 0;
+        end = m_sourceFile->readNext(bytes, static_cast<std::size_t>(ChunkedCopy::kChunk));
+        throwIfStopRequested(m_stop);
+    };
+    refill();
+    for (std::int64_t number = 1; end > start; ++number) {
+        m_piecePath = piecePath(m_base, number);
+        m_window.setProgressValue(static_cast<float>(number - 1));
+        m_pieceFile = m_files.createTemporary(m_piecePath, AtLink::Replace, m_pieceTemporary);
+        std::int64_t size = 0;
+        while (size < m_pieceSize) {
+            if (start == end) {
+                refill();
+                if (start == end)
+                    break;
+            }
+            const auto part = static_cast<std::size_t>(std::min<std::int64_t>(end - start, m_pieceSize - size));
+            m_pieceFile->write(size, bytes + start, part);
+            m_checksum.update(bytes + start, part);
+            size += static_cast<std::int64_t>(part);
+            start += part;
+            m_window.setBytesDone(m_copied += static_cast<std::int64_t>(part), -1);
+        }
+        keepWriting(size);
+        m_pieces.push_back(m_piecePath);
+        m_window.appendJoinList(m_piecePath);
+        if (start == end)
+            refill();
+    }
+    m_length = m_copied;
     m_sourceFile.reset();
     flushPieces();
 }
@@ -385,6 +452,10 @@ CutResult SplitOperation::end(OperationResult result)
         rest();
         m_window.selectTab(kJoinTab);
         m_window.messageBox(completionText(m_source), BoxStyle::Notice, BoxTitle::Parvix);
+    } else if (result.outcome == Outcome::Stopped) {
+        // A stream that held nothing to cut.
+        rest();
+        m_window.messageBox(kTooSmall, BoxStyle::Notice, BoxTitle::Parvix);
     } else {
         if (result.outcome == Outcome::Interrupted)
             m_window.messageBox(stoppedText(m_source, m_pieces), BoxStyle::Notice, BoxTitle::Parvix);

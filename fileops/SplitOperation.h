@@ -31,6 +31,9 @@ struct SplitInputs
     // to cut into (the source's length over it, rounded up, is the size).
     std::optional<std::int64_t> pieceBytes = std::nullopt;
     std::optional<std::int64_t> pieces = std::nullopt;
+    // A console's standard input in place of the source (text1): read to its end in one pass, its
+    // length known only then.
+    bool fromStandardInput = false;
 };
 
 // The floppy size: 1.38 × 1,048,576 rounded.
@@ -68,6 +71,7 @@ private:
     bool mayReplaceOutputs();
     void ensureRoom();
     void cut();
+    void cutStream();
     void keepWriting(std::int64_t size);
     void putInPlace(std::size_t count);
     void flushPieces();
@@ -82,6 +86,7 @@ private:
     const StopRequest* m_stop;
 
     std::string m_source;
+    bool m_stream = false;
     std::string m_base;
     std::int64_t m_length = 0;
     std::int64_t m_pieceSize = 0;

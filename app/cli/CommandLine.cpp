@@ -27,12 +27,13 @@ const char* const kUsage =
     "cut     cuts SOURCE into BASE.001, BASE.002, ... of 1,447,035 bytes each (the \"1.44M\" size),\n"
     "        or of the size that -b, --kb or -n gives, and writes Link.bat and the check file BASE.crc\n"
     "        beside them. It prints the pieces and then the path that joining them gives back, one per\n"
-    "        line.\n"
+    "        line. SOURCE - is standard input, read to its end in one pass (tar c dir | parvix-cli cut\n"
+    "        -y - 'dir$tar').\n"
     "join    joins into DEST the whole set of the first piece FIRST (BASE.001, or BASE.000 for a set\n"
     "        numbered from zero), as \"Add\" finds it, or the PIECEs in the order given, which must be\n"
     "        the order of their numbers, none missing, unless --as-listed is given. With the set's check\n"
     "        file, the joined bytes are checked against it. A set that fails its checks is joined only\n"
-    "        with --join-damaged.\n"
+    "        with --join-damaged. DEST - is standard output (parvix-cli join -y - 'dir$tar.001' | tar x).\n"
     "verify  checks the set of FIRST without writing anything: its pieces, and their bytes against\n"
     "        the check file. It prints the check file's lines for what the set joins to.\n"
     "repair  rebuilds the bad pieces of the set of FIRST in place, from the set's recovery data.\n"
@@ -248,13 +249,18 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
     if (chosen.front() == cut) {
         line.command = Command::Cut;
         checkOperands("cut", line.operands, "SOURCE and BASE", 2, false);
+        // "-" is standard input, whose length is known only once it is read.
+        if (line.operands[0] == "-" && line.pieceCount)
+            throw UsageError("-n (--pieces) needs the length of SOURCE, which standard input does not tell");
     } else if (chosen.front() == join) {
         line.command = Command::Join;
         checkOperands("join", line.operands, "DEST and the first piece, or DEST and the pieces", 2, true);
     } else {
         line.command = chosen.front() == verify ? Command::Verify : Command::Repair;
-        checkOperands(chosen.front() == verify ? "verify" : "repair", line.operands, "the first piece of a set", 1,
-                      false);
+        const char* name = chosen.front() == verify ? "verify" : "repair";
+        checkOperands(name, line.operands, "the first piece of a set", 1, false);
+        if (line.operands[0] == "-")
+            throw UsageError(std::string(name) + " takes the first piece of a set, not standard input");
     }
     return line;
 }

@@ -68,6 +68,7 @@ int cut(FileServices& files, ConsoleWindow& window, const CommandLine& line)
     inputs.text1 = line.operands[0];
     inputs.text2 = inCurrentFolder(line.operands[1]);
     inputs.typed = false;
+    inputs.fromStandardInput = line.operands[0] == "-";
     inputs.pieceBytes = line.pieceSize;
     inputs.pieces = line.pieceCount;
     const CutResult result = SplitOperation(window.parts(), files, &stopRequest).run(inputs);
@@ -89,6 +90,7 @@ int join(FileServices& files, ConsoleWindow& window, const CommandLine& line)
     JoinInputs inputs;
     inputs.text4 = inCurrentFolder(line.operands[0]);
     inputs.typed = false;
+    inputs.toStandardOutput = line.operands[0] == "-";
     if (line.operands.size() == 2 && isFirstPieceName(line.operands[1])) {
         const SetToJoin set = findSetToJoin(files, window, line.operands[1]);
         if (set.outcome != Outcome::Completed)

@@ -415,6 +415,57 @@ private:
     std::shared_ptr<SharedChecksumReader> m_checksums;
 };
 
+// Standard input or output: read as it comes, written in order. Its descriptor is the program's, and
+// stays open.
+class PosixStream : public File
+{
+public:
+    PosixStream(int fd, std::string name) : m_fd(fd), m_path(std::move(name)) {}
+
+    void read(std::int64_t, std::byte*, std::size_t) override { fail(ESPIPE, {"read", m_path}); }
+
+    std::size_t readNext(std::byte* buffer, std::size_t size) override
+    {
+        for (;;) {
+            const ssize_t got = ::read(m_fd, buffer, size);
+            if (got >= 0)
+                return static_cast<std::size_t>(got);
+            if (errno != EINTR)
+                fail(errno, {"read", m_path});
+        }
+    }
+
+    void write(std::int64_t, const std::byte* buffer, std::size_t size) override
+    {
+        while (size > 0) {
+            const ssize_t put = ::write(m_fd, buffer, size);
+            if (put < 0) {
+                if (errno == EINTR)
+                    continue;
+                fail(errno, {"write", m_path});
+            }
+            buffer += put;
+            size -= static_cast<std::size_t>(put);
+        }
+    }
+
+    void truncate(std::int64_t) override {}
+
+    void flush() override
+    {
+        // A pipe or a terminal has nothing to flush; a file the shell gave does.
+        if (::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS)
+            fail(errno, {"flush", m_path});
+    }
+
+    void close() override {}
+    const std::string& path() const override { return m_path; }
+
+private:
+    int m_fd;
+    std::string m_path;
+};
+
 // A folder, a FIFO or a socket where a file is opened: refused as protected, which is what Windows
 // reports for a folder.
 [[noreturn]] void failNotAFile(int error, const std::string& path)
@@ -738,9 +789,14 @@ std::unique_ptr<File> PosixFileServices::openReadWrite(const std::string& path)
     return openFile(path, O_RDWR | O_CREAT, m_checksums);
 }
 
-std::unique_ptr<File> PosixFileServices::createReplace(const std::string& path)
+std::unique_ptr<File> PosixFileServices::openStandardInput()
 {
-    return openFile(path, O_WRONLY | O_CREAT | O_TRUNC, m_checksums);
+    return std::make_unique<PosixStream>(STDIN_FILENO, "standard input");
+}
+
+std::unique_ptr<File> PosixFileServices::openStandardOutput()
+{
+    return std::make_unique<PosixStream>(STDOUT_FILENO, "standard output");
 }
 
 std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& destination, AtLink atLink,

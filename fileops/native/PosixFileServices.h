@@ -26,7 +26,8 @@ public:
     std::optional<FileIdentity> identity(const std::string& path, AtLink atLink) override;
     std::unique_ptr<File> openRead(const std::string& path) override;
     std::unique_ptr<File> openReadWrite(const std::string& path) override;
-    std::unique_ptr<File> createReplace(const std::string& path) override;
+    std::unique_ptr<File> openStandardInput() override;
+    std::unique_ptr<File> openStandardOutput() override;
     std::unique_ptr<File> createTemporary(const std::string& destination, AtLink atLink, std::string& path) override;
     void rename(const std::string& from, const std::string& destination, AtLink atLink) override;
     void remove(const std::string& path) override;

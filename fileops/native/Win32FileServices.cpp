@@ -222,6 +222,51 @@ private:
     std::string m_path;
 };
 
+// Standard input or output: read as it comes, written in order, byte for byte (no text mode). Its handle
+// is the program's, and stays open.
+class Win32Stream : public File
+{
+public:
+    Win32Stream(HANDLE handle, std::string name) : m_handle(handle), m_path(std::move(name)) {}
+
+    void read(std::int64_t, std::byte*, std::size_t) override { fail(ERROR_NOT_SUPPORTED, {"read", m_path}); }
+
+    std::size_t readNext(std::byte* buffer, std::size_t size) override
+    {
+        DWORD got = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, std::size_t{1} << 30));
+        if (!ReadFile(m_handle, buffer, chunk, &got, nullptr)) {
+            const DWORD error = GetLastError();
+            // The other end of a pipe has closed it: that is its end.
+            if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF)
+                return 0;
+            fail(error, {"read", m_path});
+        }
+        return got;
+    }
+
+    void write(std::int64_t, const std::byte* buffer, std::size_t size) override
+    {
+        while (size > 0) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, std::size_t{1} << 30));
+            DWORD put = 0;
+            if (!WriteFile(m_handle, buffer, chunk, &put, nullptr))
+                fail(GetLastError(), {"write", m_path});
+            buffer += put;
+            size -= put;
+        }
+    }
+
+    void truncate(std::int64_t) override {}
+    void flush() override { FlushFileBuffers(m_handle); }
+    void close() override {}
+    const std::string& path() const override { return m_path; }
+
+private:
+    HANDLE m_handle;
+    std::string m_path;
+};
+
 std::unique_ptr<Win32File> openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition)
 {
     const FileAction what{"open", path};
@@ -465,12 +510,14 @@ std::unique_ptr<File> Win32FileServices::openReadWrite(const std::string& path)
     return openFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
 }
 
-std::unique_ptr<File> Win32FileServices::createReplace(const std::string& path)
+std::unique_ptr<File> Win32FileServices::openStandardInput()
 {
-    // Opened and then emptied rather than CREATE_ALWAYS, which refuses a file marked hidden or system.
-    auto file = openFile(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
-    file->truncate(0);
-    return file;
+    return std::make_unique<Win32Stream>(GetStdHandle(STD_INPUT_HANDLE), "standard input");
+}
+
+std::unique_ptr<File> Win32FileServices::openStandardOutput()
+{
+    return std::make_unique<Win32Stream>(GetStdHandle(STD_OUTPUT_HANDLE), "standard output");
 }
 
 std::unique_ptr<File> Win32FileServices::createTemporary(const std::string& destination, AtLink atLink,

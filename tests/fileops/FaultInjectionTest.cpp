@@ -578,7 +578,7 @@ TEST(File, ClosingTwiceAndDestroyingReleaseTheDescriptor)
     const std::string path = dir.file("f.bin");
     writeFile(path, "bytes");
     using Open = std::unique_ptr<File> (FileServices::*)(const std::string&);
-    for (const Open open : {&FileServices::openRead, &FileServices::openReadWrite, &FileServices::createReplace}) {
+    for (const Open open : {&FileServices::openRead, &FileServices::openReadWrite}) {
         for (const bool closeFirst : {false, true}) {
             const int before = openDescriptors();
             {

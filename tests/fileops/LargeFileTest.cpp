@@ -40,7 +40,7 @@ std::vector<Block> markedBlocks()
     return blocks;
 }
 
-void makeSparseFile(const std::string& path, const std::vector<Block>& blocks)
+void makeSparseFile(const std::string& path, const std::vector<Block>& blocks, std::uint64_t length = kLength)
 {
     {
         std::ofstream out(fs::path(path), std::ios::binary);
@@ -50,7 +50,7 @@ void makeSparseFile(const std::string& path, const std::vector<Block>& blocks)
         }
         ASSERT_TRUE(out.good());
     }
-    fs::resize_file(fs::path(path), kLength);
+    fs::resize_file(fs::path(path), length);
 }
 
 std::string readRange(const std::string& path, std::uint64_t offset, std::size_t size)
@@ -63,15 +63,15 @@ std::string readRange(const std::string& path, std::uint64_t offset, std::size_t
     return bytes;
 }
 
-// The bytes at `offset` of the pieces taken as one file.
-std::string readAcrossPieces(const std::vector<std::string>& pieces, std::uint64_t offset, std::size_t size)
+// The bytes at `offset` of the pieces, each `piece` long but the last, taken as one file.
+std::string readAcrossPieces(const std::vector<std::string>& pieces, std::uint64_t offset, std::size_t size,
+                             std::uint64_t piece = kPiece)
 {
     std::string bytes;
     while (bytes.size() < size) {
-        const auto index = static_cast<std::size_t>(offset / kPiece);
-        const std::uint64_t within = offset % kPiece;
-        const std::size_t take =
-            static_cast<std::size_t>(std::min<std::uint64_t>(size - bytes.size(), kPiece - within));
+        const auto index = static_cast<std::size_t>(offset / piece);
+        const std::uint64_t within = offset % piece;
+        const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(size - bytes.size(), piece - within));
         const std::string part = readRange(pieces.at(index), within, take);
         if (part.empty())
             break;
@@ -161,6 +161,40 @@ TEST(LargeFile, CutAndJoinAFileOfMoreThanTwoGibibytes)
         EXPECT_SAME_BYTES(readRange(joined, block.offset, block.bytes.size()), block.bytes);
     }
     EXPECT_EQ(firstDifferentOffset(source, joined), -1);
+}
+
+// The most common reason to cut a file: a FAT32 stick, whose largest file is 4 GiB less a byte. Pieces of
+// 4,194,303 KB fit it, and every length and position of them needs more than 32 bits.
+TEST(LargeFile, PiecesForAFat32StickPastFourGibibytes)
+{
+    constexpr std::uint64_t kFat32Piece = 4194303ull * 1024; // 4 GiB less 1 KiB
+    constexpr std::uint64_t kNine = 9 * kGiB;
+    TempDir dir;
+    const std::string source = dir.file("disc.iso");
+    std::vector<Block> blocks;
+    std::uint32_t seed = 31;
+    // Across the first piece's end and 2^32 just after it, across the second's and 2^33, and at the end.
+    for (const std::uint64_t offset : {std::uint64_t{0}, kFat32Piece - 500, 2 * kFat32Piece - 10, kNine - 4096})
+        blocks.push_back({offset, patternBytes(4096, seed++)});
+    makeSparseFile(source, blocks, kNine);
+    const std::string base = dir.file("disc$iso");
+
+    auto native = makeNativeFileServices();
+    RecordingWindow window;
+    const CutResult cut = SplitOperation(window, *native).run(customSize(source, base, "4194303"));
+    ASSERT_EQ(cut.outcome, Outcome::Completed) << (window.boxes().empty() ? "" : window.boxes().back());
+    ASSERT_EQ(cut.pieces.size(), 3u);
+    EXPECT_EQ(fs::file_size(cut.pieces[0]), kFat32Piece);
+    EXPECT_EQ(fs::file_size(cut.pieces[1]), kFat32Piece);
+    EXPECT_EQ(fs::file_size(cut.pieces[2]), kNine - 2 * kFat32Piece);
+    for (const auto& block : blocks) {
+        SCOPED_TRACE("block at " + std::to_string(block.offset));
+        EXPECT_SAME_BYTES(readAcrossPieces(cut.pieces, block.offset, block.bytes.size(), kFat32Piece), block.bytes);
+    }
+
+    ASSERT_EQ(JoinOperation(window, *native).run({dir.file("back.iso"), cut.pieces}).outcome, Outcome::Completed);
+    EXPECT_EQ(fs::file_size(dir.file("back.iso")), kNine);
+    EXPECT_EQ(firstDifferentOffset(source, dir.file("back.iso")), -1);
 }
 
 } // namespace

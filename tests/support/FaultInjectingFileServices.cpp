@@ -20,6 +20,11 @@ public:
         m_owner.tick(FaultInjectingFileServices::Call::Read, "read " + m_path);
         m_inner->read(offset, buffer, size);
     }
+    std::size_t readNext(std::byte* buffer, std::size_t size) override
+    {
+        m_owner.tick(FaultInjectingFileServices::Call::Read, "readNext " + m_path);
+        return m_inner->readNext(buffer, size);
+    }
     void write(std::int64_t offset, const std::byte* buffer, std::size_t size) override
     {
         m_owner.tick(FaultInjectingFileServices::Call::Write, "write " + m_path);
@@ -134,10 +139,16 @@ std::unique_ptr<File> FaultInjectingFileServices::openReadWrite(const std::strin
     return wrap(m_inner.openReadWrite(path), path);
 }
 
-std::unique_ptr<File> FaultInjectingFileServices::createReplace(const std::string& path)
+std::unique_ptr<File> FaultInjectingFileServices::openStandardInput()
 {
-    opening(Call::CreateReplace, "createReplace " + path);
-    return wrap(m_inner.createReplace(path), path);
+    opening(Call::OpenStream, "openStandardInput");
+    return wrap(m_inner.openStandardInput(), "-");
+}
+
+std::unique_ptr<File> FaultInjectingFileServices::openStandardOutput()
+{
+    opening(Call::OpenStream, "openStandardOutput");
+    return wrap(m_inner.openStandardOutput(), "-");
 }
 
 std::unique_ptr<File> FaultInjectingFileServices::createTemporary(const std::string& destination, AtLink atLink,

@@ -105,7 +105,7 @@ TEST_F(Win32FileServicesTest, DeviceNamesAreNoFiles)
     EXPECT_TRUE(files.list(dir.file("NUL"), ListingKind::OrdinaryFiles).empty());
     EXPECT_TRUE(files.list(dir.file("CON"), ListingKind::OrdinaryFiles).empty());
     // Writing a piece to a device would lose it.
-    EXPECT_EQ(failureNumber([&] { files.createReplace(dir.file("NUL")); }), errnum::kPermissionDenied);
+    EXPECT_EQ(failureNumber([&] { files.openReadWrite(dir.file("NUL")); }), errnum::kPermissionDenied);
 }
 
 TEST_F(Win32FileServicesTest, AMissingDriveIsReportedAsTheDriveNotAsAMissingFile)
@@ -204,15 +204,19 @@ TEST_F(Win32FileServicesTest, PositionsBeyondFourGigabytesReachTheirBytes)
     file->close();
 }
 
-TEST_F(Win32FileServicesTest, CreateReplaceEmptiesAnExistingFileEvenAHiddenOne)
+TEST_F(Win32FileServicesTest, ANewFileTakesTheNameOfAnExistingOneEvenAHiddenOne)
 {
     const std::string path = dir.file("piece.001");
     test::writeWideFile(path, "a longer earlier content");
     test::setAttributes(path, FILE_ATTRIBUTE_HIDDEN);
-    auto file = files.createReplace(path);
+    std::string temporary;
+    auto file = files.createTemporary(path, AtLink::Replace, temporary);
     file->write(0, reinterpret_cast<const std::byte*>("new"), 3);
+    // While it is open, as the cut renames it.
+    files.rename(temporary, path, AtLink::Replace);
     file->close();
     EXPECT_EQ(test::readWideFile(path), "new");
+    EXPECT_NE(GetFileAttributesW(utf16FromUtf8(path).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
 TEST_F(Win32FileServicesTest, ProtectedAndLockedFilesAreReportedAsProtected)
@@ -224,7 +228,7 @@ TEST_F(Win32FileServicesTest, ProtectedAndLockedFilesAreReportedAsProtected)
     const HANDLE writer = CreateFileW(utf16FromUtf8(readOnly).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (writer == INVALID_HANDLE_VALUE) {
-        EXPECT_EQ(failureNumber([&] { files.createReplace(readOnly); }), errnum::kPermissionDenied);
+        EXPECT_EQ(failureNumber([&] { writeTextFile(files, readOnly, {"x"}); }), errnum::kPermissionDenied);
         EXPECT_EQ(failureNumber([&] { files.openReadWrite(readOnly); }), errnum::kPermissionDenied);
     } else {
         CloseHandle(writer);
@@ -238,7 +242,7 @@ TEST_F(Win32FileServicesTest, ProtectedAndLockedFilesAreReportedAsProtected)
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     EXPECT_EQ(failureNumber([&] { files.openRead(locked); }), errnum::kPermissionDenied);
-    EXPECT_EQ(failureNumber([&] { files.createReplace(locked); }), errnum::kPermissionDenied);
+    EXPECT_EQ(failureNumber([&] { writeTextFile(files, locked, {"x"}); }), errnum::kPermissionDenied);
     // Asking for its length or identity does not need the bytes and still works.
     EXPECT_EQ(files.fileLength(locked), 1);
     EXPECT_TRUE(files.identity(locked).has_value());
@@ -248,7 +252,7 @@ TEST_F(Win32FileServicesTest, ProtectedAndLockedFilesAreReportedAsProtected)
     ASSERT_TRUE(CreateDirectoryW(utf16FromUtf8(dir.file("folder")).c_str(), nullptr));
     EXPECT_EQ(failureNumber([&] { files.fileLength(dir.file("folder")); }), errnum::kPermissionDenied);
     EXPECT_EQ(failureNumber([&] { files.openRead(dir.file("folder")); }), errnum::kPermissionDenied);
-    EXPECT_EQ(failureNumber([&] { files.createReplace(dir.file("folder")); }), errnum::kPermissionDenied);
+    EXPECT_EQ(failureNumber([&] { writeTextFile(files, dir.file("folder"), {"x"}); }), errnum::kPermissionDenied);
 }
 
 TEST_F(Win32FileServicesTest, IdentityFindsOneFileUnderTwoSpellings)
