@@ -34,6 +34,10 @@ struct SplitInputs
     // A console's standard input in place of the source (text1): read to its end in one pass, its
     // length known only then.
     bool fromStandardInput = false;
+    // Recovery data beside the index: able to rebuild this many pieces, or (the window's "Recovery")
+    // one piece in every 20 begun, at least one.
+    std::int64_t recoveryPieces = 0;
+    bool recoveryOneInTwenty = false;
 };
 
 // The floppy size: 1.38 × 1,048,576 rounded.
