@@ -11,7 +11,7 @@ packages=(
     # parvix-cli's command line; its headers serve the Windows cross-build too.
     libcli11-dev
     # PAR2 recovery sets: GF(2^16) arithmetic and MD5.
-    libgf-complete-dev nettle-dev
+    libgf-complete-dev libssl-dev
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
     fonts-wqy-microhei fonts-dejavu-extra
 )

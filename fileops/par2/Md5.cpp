@@ -10,7 +10,7 @@
 
 #include <bcrypt.h>
 #else
-#include <nettle/md5.h>
+#include <openssl/evp.h>
 #endif
 
 namespace parvix::par2 {
@@ -94,7 +94,7 @@ Md5Hash Md5::digest()
     Md5Hash hash{};
     BCRYPT_HASH_HANDLE& handle = handleIn(m_state);
     BCryptFinishHash(handle, hash.data(), static_cast<ULONG>(hash.size()), 0);
-    // A finished hash object takes no more data: start a new one, as nettle does.
+    // A finished hash object takes no more data: start a new one.
     BCryptDestroyHash(handle);
     handle = newHash();
     return hash;
@@ -104,42 +104,71 @@ Md5Hash Md5::digest()
 
 namespace {
 
-static_assert(sizeof(md5_ctx) <= 112 && alignof(md5_ctx) <= 8, "Md5::m_state holds nettle's context");
-
-md5_ctx* contextIn(std::byte* state)
+EVP_MD_CTX*& contextIn(std::byte* state)
 {
-    return std::launder(reinterpret_cast<md5_ctx*>(state));
+    return *std::launder(reinterpret_cast<EVP_MD_CTX**>(state));
+}
+
+EVP_MD_CTX* newContext()
+{
+    EVP_MD_CTX* context = EVP_MD_CTX_new();
+    if (!context || EVP_DigestInit_ex(context, EVP_md5(), nullptr) != 1) {
+        EVP_MD_CTX_free(context);
+        throw std::bad_alloc();
+    }
+    return context;
+}
+
+EVP_MD_CTX* copyOf(EVP_MD_CTX* context)
+{
+    EVP_MD_CTX* copy = EVP_MD_CTX_new();
+    if (!copy || EVP_MD_CTX_copy_ex(copy, context) != 1) {
+        EVP_MD_CTX_free(copy);
+        throw std::bad_alloc();
+    }
+    return copy;
 }
 
 } // namespace
 
 Md5::Md5()
 {
-    md5_init(new (m_state) md5_ctx);
+    new (m_state) EVP_MD_CTX*(newContext());
 }
 
-Md5::~Md5() = default;
+Md5::~Md5()
+{
+    EVP_MD_CTX_free(contextIn(m_state));
+}
 
 Md5::Md5(const Md5& other)
 {
-    std::memcpy(m_state, other.m_state, sizeof m_state);
+    new (m_state) EVP_MD_CTX*(copyOf(contextIn(const_cast<std::byte*>(other.m_state))));
 }
 
 Md5& Md5::operator=(const Md5& other)
 {
-    std::memcpy(m_state, other.m_state, sizeof m_state);
+    if (this != &other) {
+        EVP_MD_CTX* copy = copyOf(contextIn(const_cast<std::byte*>(other.m_state)));
+        EVP_MD_CTX_free(contextIn(m_state));
+        contextIn(m_state) = copy;
+    }
     return *this;
 }
 
 void Md5::update(const std::byte* bytes, std::size_t size)
 {
-    md5_update(contextIn(m_state), size, reinterpret_cast<const std::uint8_t*>(bytes));
+    EVP_DigestUpdate(contextIn(m_state), bytes, size);
 }
 
 Md5Hash Md5::digest()
 {
     Md5Hash hash{};
-    md5_digest(contextIn(m_state), hash.size(), hash.data());
+    unsigned int length = 0;
+    EVP_MD_CTX* context = contextIn(m_state);
+    EVP_DigestFinal_ex(context, hash.data(), &length);
+    // A finished digest takes no more data: start afresh, as a new object would.
+    EVP_DigestInit_ex(context, EVP_md5(), nullptr);
     return hash;
 }
 

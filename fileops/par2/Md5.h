@@ -8,8 +8,9 @@ namespace parvix::par2 {
 
 using Md5Hash = std::array<std::uint8_t, 16>;
 
-// MD5, added to block by block: nettle on Linux, the system's CNG on Windows. A copy carries the state
-// along, so that one stream of bytes can end in two digests (a piece as it is, and padded to its slice).
+// MD5, added to block by block: OpenSSL's on Linux (its assembly is the fastest of the maintained ones
+// here), the system's CNG on Windows. A copy carries the state along, so that one stream of bytes can end
+// in two digests (a piece as it is, and padded to its slice).
 class Md5
 {
 public:
@@ -25,8 +26,8 @@ public:
     static Md5Hash of(const std::byte* bytes, std::size_t size);
 
 private:
-    // nettle's context is copied as bytes; CNG's is a handle duplicated by the system.
-    alignas(8) std::byte m_state[112];
+    // A handle of the library's or the system's context, which a copy duplicates.
+    alignas(8) std::byte m_state[sizeof(void*)];
 };
 
 } // namespace parvix::par2
