@@ -1,27 +1,36 @@
 #include "ChunkedCopy.h"
 
+#include "PieceDigests.h"
 #include "StopRequest.h"
 
 #include <algorithm>
 
 namespace parvix {
 
-void ChunkedCopy::copy(File& from, std::int64_t fromOffset, File& to, std::int64_t toOffset, std::int64_t size,
-                       Crc32& checksum)
+ChunkedCopy::ChunkedCopy(const StopRequest* stop, PieceDigests& digests, std::function<void(std::int64_t)> copied)
+    : m_stop(stop), m_digests(digests), m_copied(std::move(copied))
 {
+}
+
+void ChunkedCopy::copy(File& from, std::int64_t fromOffset, File& to, std::int64_t toOffset, std::int64_t size)
+{
+    constexpr auto kBlock = static_cast<std::int64_t>(PieceDigests::kBlock);
     while (size > 0) {
         throwIfStopRequested(m_stop);
-        const std::int64_t chunk = std::min(size, kChunk);
-        if (!to.copyFrom(from, fromOffset, toOffset, chunk, &checksum)) {
-            std::byte* bytes = m_buffer.reserve(static_cast<std::size_t>(chunk));
-            from.read(fromOffset, bytes, static_cast<std::size_t>(chunk));
-            checksum.update(bytes, static_cast<std::size_t>(chunk));
-            to.write(toOffset, bytes, static_cast<std::size_t>(chunk));
+        const std::int64_t block = std::min(size, kBlock);
+        std::byte* bytes = m_digests.buffer();
+        const auto length = static_cast<std::size_t>(block);
+        if (to.copyFrom(from, fromOffset, toOffset, block)) {
+            from.read(fromOffset, bytes, length);
+        } else {
+            from.read(fromOffset, bytes, length);
+            to.write(toOffset, bytes, length);
         }
-        fromOffset += chunk;
-        toOffset += chunk;
-        size -= chunk;
-        m_copied(chunk);
+        m_digests.take(length);
+        fromOffset += block;
+        toOffset += block;
+        size -= block;
+        m_copied(block);
     }
 }
 

@@ -1,38 +1,32 @@
 #pragma once
 
-#include "Crc32.h"
 #include "FileServices.h"
-#include "PieceBuffer.h"
 
 #include <cstdint>
 #include <functional>
 
 namespace parvix {
 
+class PieceDigests;
 class StopRequest;
 
-// Copies ranges between open files a chunk at a time, by the kernel where it can and otherwise through
-// one buffer, adding every byte to a CRC. Before each chunk it looks whether the user asked to stop, so
-// that even a piece of gigabytes stops within a moment.
+// Copies a range of one file to another a block at a time, by the kernel where it can and otherwise
+// through a buffer, and gives every byte to the digests (read back from the system's cache after the
+// kernel's copy). Before each block it looks whether the user asked to stop, so that even a piece of
+// gigabytes stops within a moment.
 class ChunkedCopy
 {
 public:
-    // Small enough to stop within half a second on a slow stick, large enough to cost nothing.
-    static constexpr std::int64_t kChunk = 4 * 1024 * 1024;
+    // `copied` is told the size of each block once it is copied.
+    ChunkedCopy(const StopRequest* stop, PieceDigests& digests, std::function<void(std::int64_t)> copied);
 
-    // `copied` is told the size of each chunk once it is copied.
-    ChunkedCopy(const StopRequest* stop, std::function<void(std::int64_t)> copied)
-        : m_stop(stop), m_copied(std::move(copied))
-    {
-    }
-
-    // Offsets count from 0.
-    void copy(File& from, std::int64_t fromOffset, File& to, std::int64_t toOffset, std::int64_t size, Crc32& checksum);
+    // Offsets count from 0. The caller begins and ends the piece with the digests.
+    void copy(File& from, std::int64_t fromOffset, File& to, std::int64_t toOffset, std::int64_t size);
 
 private:
     const StopRequest* m_stop;
+    PieceDigests& m_digests;
     std::function<void(std::int64_t)> m_copied;
-    PieceBuffer m_buffer;
 };
 
 } // namespace parvix

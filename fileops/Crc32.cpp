@@ -3,12 +3,11 @@
 #include <algorithm>
 
 // libdeflate where it is built for (several GB/s with the processor's carry-less multiply); zlib, whose
-// static library Debian ships for MinGW, on Windows.
-#ifdef PARVIX_CRC_ZLIB
-#include <zlib.h>
-#else
+// static library Debian ships for MinGW, on Windows. zlib combines CRCs everywhere.
+#ifndef PARVIX_CRC_ZLIB
 #include <libdeflate.h>
 #endif
+#include <zlib.h>
 
 namespace parvix {
 
@@ -26,6 +25,11 @@ void Crc32::update(const std::byte* bytes, std::size_t size)
 #else
     m_value = libdeflate_crc32(m_value, bytes, size);
 #endif
+}
+
+std::uint32_t Crc32::combine(std::uint32_t first, std::uint32_t second, std::int64_t secondLength)
+{
+    return static_cast<std::uint32_t>(::crc32_combine64(first, second, secondLength));
 }
 
 } // namespace parvix

@@ -12,6 +12,10 @@ public:
     void update(const std::byte* bytes, std::size_t size);
     std::uint32_t value() const { return m_value; }
 
+    // The CRC of two runs of bytes one after the other, from the CRC of each and the second's length: the
+    // pieces of a file are digested apart, the whole file's CRC made of theirs.
+    static std::uint32_t combine(std::uint32_t first, std::uint32_t second, std::int64_t secondLength);
+
 private:
     std::uint32_t m_value = 0;
 };

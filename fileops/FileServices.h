@@ -2,14 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace parvix {
-
-class Crc32;
 
 // Every member may throw FileError, carrying the file-error number of the failure.
 
@@ -82,14 +81,12 @@ public:
     virtual void close() = 0;
 
     // Copies `size` bytes at `sourceOffset` of `source` to `offset` of this file inside the operating
-    // system where it can, and adds them to `checksum` when one is given. Returns false, having added
-    // nothing, when the caller must copy the whole range through a buffer itself: the system may have
-    // refused part-way, after copying the start of the range to its place, which the caller's copy then
-    // writes again. A failure (a throw) may leave part of the range copied.
-    virtual bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size,
-                          Crc32* checksum)
+    // system where it can. Returns false when the caller must copy the whole range through a buffer
+    // itself: the system may have refused part-way, after copying the start of the range to its place,
+    // which the caller's copy then writes again. A failure (a throw) may leave part of the range copied.
+    virtual bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size)
     {
-        (void)source, (void)sourceOffset, (void)offset, (void)size, (void)checksum;
+        (void)source, (void)sourceOffset, (void)offset, (void)size;
         return false;
     }
     // The system's handle of the open file (a descriptor, a Win32 handle), which a copy inside the system
@@ -151,8 +148,12 @@ inline bool exists(FileServices& files, const std::string& path, ListingKind kin
     return !files.list(path, kind).empty();
 }
 
-// Writes a text file of these lines (see textFileBytes) under a temporary name beside `path`, flushes
-// it and puts it in `path`'s place, a link there included: a failure leaves whatever was there before.
+// Writes a file under a temporary name beside `path` (`write` puts its bytes in), flushes it and puts it
+// in `path`'s place, a link there included: a failure leaves whatever was there before, and no part of
+// the new file under either name.
+void replaceFile(FileServices& files, const std::string& path, const std::function<void(File&)>& write);
+
+// A text file of these lines (see textFileBytes), put in place as replaceFile() puts one.
 void writeTextFile(FileServices& files, const std::string& path, const std::vector<std::string>& lines);
 
 } // namespace parvix

@@ -1,6 +1,8 @@
 #include "JoinOperation.h"
 
 #include "ChunkedCopy.h"
+#include "Crc32.h"
+#include "PieceDigests.h"
 #include "DiskErrorTable.h"
 #include "LinkScript.h"
 #include "Naming.h"
@@ -62,7 +64,7 @@ OperationResult JoinOperation::run(const JoinInputs& inputs)
                 m_window.setProgressValue(0.0f);
                 m_window.showProgress();
                 copyPieces();
-                if (m_check && m_checksum.value() != m_check->crc32)
+                if (m_check && m_crc != m_check->crc32)
                     return notTheOriginal();
                 putInPlace();
                 return end({Outcome::Completed, std::nullopt, m_notOriginal},
@@ -86,7 +88,7 @@ OperationResult JoinOperation::run(const JoinInputs& inputs)
 OperationResult JoinOperation::notTheOriginal()
 {
     closeAll();
-    std::string text = "The joined file is not the original file!\rIts CRC32 is " + crcText(m_checksum.value()) +
+    std::string text = "The joined file is not the original file!\rIts CRC32 is " + crcText(m_crc) +
                        ", but " + m_checkName + " says " + crcText(m_check->crc32) + "\r";
     text += m_direct ? m_destination + " has taken the bytes all the same"
                      : m_destination + (m_existed ? " is not changed" : " is not written");
@@ -228,7 +230,8 @@ void JoinOperation::copyPieces()
     else
         m_destinationFile = m_files.createTemporary(m_destination, AtLink::Follow, m_temporary);
     std::int64_t copied = 0;
-    ChunkedCopy copier(m_stop, [&](std::int64_t chunk) { m_window.setBytesDone(copied += chunk, m_total); });
+    PieceDigests digests(0, nullptr);
+    ChunkedCopy copier(m_stop, digests, [&](std::int64_t chunk) { m_window.setBytesDone(copied += chunk, m_total); });
     std::int64_t position = 0;
     for (std::size_t i = 0; i < m_lengths.size(); ++i) {
         throwIfStopRequested(m_stop);
@@ -237,11 +240,15 @@ void JoinOperation::copyPieces()
         if (length == 0)
             continue; // an empty piece adds nothing
         m_pieceFile = m_files.openRead(m_pieces[i]);
-        copier.copy(*m_pieceFile, 0, *m_destinationFile, position, length, m_checksum);
+        digests.beginPiece();
+        copier.copy(*m_pieceFile, 0, *m_destinationFile, position, length);
+        digests.endPiece();
         m_pieceFile->close();
         m_pieceFile.reset();
         position += length;
     }
+    for (const auto& digest : digests.finish())
+        m_crc = Crc32::combine(m_crc, digest.crc32, digest.length);
     // A device has no length to cut; an earlier, longer file is never written into.
     if (m_direct) {
         m_destinationFile->truncate(position);

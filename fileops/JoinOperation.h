@@ -1,7 +1,6 @@
 #pragma once
 
 #include "CheckFile.h"
-#include "Crc32.h"
 #include "FileServices.h"
 #include "Operation.h"
 #include "WindowRequests.h"
@@ -68,7 +67,7 @@ private:
     std::optional<CheckFile> m_check;
     std::string m_checkName;
     bool m_notOriginal = false;
-    Crc32 m_checksum;
+    std::uint32_t m_crc = 0;
     // The new file, until it takes the destination's place.
     std::string m_temporary;
     std::unique_ptr<File> m_destinationFile;

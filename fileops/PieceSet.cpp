@@ -1,6 +1,7 @@
 #include "PieceSet.h"
 
-#include "ChunkedCopy.h"
+#include "PieceBuffer.h"
+#include "PieceDigests.h"
 #include "Naming.h"
 #include "Platform.h"
 #include "StopRequest.h"
@@ -228,9 +229,10 @@ std::uint32_t PieceSet::checksum(FileServices& files, const StopRequest* stop) c
     Crc32 crc;
     for (const auto& piece : m_pieces) {
         const auto file = files.openRead(piece.path);
-        for (std::int64_t offset = 0; offset < piece.length; offset += ChunkedCopy::kChunk) {
+        constexpr auto kBlock = static_cast<std::int64_t>(PieceDigests::kBlock);
+        for (std::int64_t offset = 0; offset < piece.length; offset += kBlock) {
             throwIfStopRequested(stop);
-            const auto size = static_cast<std::size_t>(std::min(ChunkedCopy::kChunk, piece.length - offset));
+            const auto size = static_cast<std::size_t>(std::min(kBlock, piece.length - offset));
             std::byte* bytes = buffer.reserve(size);
             file->read(offset, bytes, size);
             crc.update(bytes, size);

@@ -2,14 +2,19 @@
 
 #include "CheckFile.h"
 #include "ChunkedCopy.h"
+#include "Crc32.h"
 #include "DiskErrorTable.h"
 #include "JoinListAdd.h"
 #include "LinkScript.h"
 #include "Naming.h"
 #include "PieceBuffer.h"
 #include "Platform.h"
+#include "RecoveryFiles.h"
 #include "StopRequest.h"
 #include "WindowRequests.h"
+#include "par2/Md5.h"
+#include "par2/Par2Set.h"
+#include "par2/Par2Writer.h"
 
 #include <algorithm>
 #include <utility>
@@ -24,6 +29,15 @@ constexpr const char* kDestinationExists = "The specify destination file name ha
 constexpr const char* kPathMissing = "The specify destination path has not existed!";
 constexpr const char* kInvalidSize = "Invalid cutted file size value!";
 constexpr const char* kTooSmall = "The file you want to split is smaller than the size you specified";
+constexpr const char* kNoRecovery = "The cutted files are more than 32768，no recovery file is written";
+constexpr const char* kNameTooLong = "The name of the cutted files is too long，no recovery file is written";
+
+// Whether a file of this path's name can be made: file systems take names of at most 255 bytes (or UTF-16
+// units, which are no more).
+bool nameFits(const std::string& path)
+{
+    return GetFileName(path).size() <= 255;
+}
 
 // Asked before a cut replaces what lies under its outputs' names: pieces, Link.bat, the check file.
 std::string replaceOutputsText(const std::vector<std::string>& replaced)
@@ -110,6 +124,8 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
     };
 
     m_stream = inputs.fromStandardInput;
+    m_recoveryAsked = std::max<std::int64_t>(0, inputs.recoveryPieces);
+    m_oneInTwenty = inputs.recoveryOneInTwenty;
     m_source = m_stream ? "standard input" : inputs.typed ? trimSpaces(inputs.text1) : inputs.text1;
     if (m_source.empty())
         return refuse(kSelectFile, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, false);
@@ -155,8 +171,10 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
     m_pieceSize = *size;
 
     // What a stream holds is known once it is read.
-    if (m_stream)
+    if (m_stream) {
+        planRecovery(0);
         return !outputsClash() || refuse(kDestinationExists, BoxStyle::Notice, BoxTitle::Parvix, TextBox::Text2, true);
+    }
     m_length = m_files.fileLength(m_source);
     // As many pieces as asked for, each but the last of the same size and the last no larger.
     if (inputs.pieces)
@@ -165,12 +183,23 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
         m_window.messageBox(kTooSmall, BoxStyle::Notice, BoxTitle::Parvix);
         return false;
     }
+    planRecovery(pieceCount(m_length, m_pieceSize));
 
     // Creating a piece (or Link.bat) over the source, over another output or into something that is no
     // file would lose bytes.
     if (outputsClash())
         return refuse(kDestinationExists, BoxStyle::Notice, BoxTitle::Parvix, TextBox::Text2, true);
     return true;
+}
+
+void SplitOperation::planRecovery(std::int64_t pieces)
+{
+    // A stream's count of pieces is known at its end (0 here): what it asks for is settled then.
+    const std::int64_t asked = m_oneInTwenty ? std::max(m_recoveryAsked, (pieces + 19) / 20) : m_recoveryAsked;
+    m_indexed = (pieces == 0 || indexable(pieces)) && nameFits(indexPath(m_base));
+    m_recovery = !m_indexed ? 0 : pieces == 0 ? asked : std::min(asked, pieces);
+    if (m_recovery > 0 && !nameFits(par2::recoveryVolumeName(m_base, 0, static_cast<std::uint32_t>(m_recovery))))
+        m_recovery = 0;
 }
 
 bool SplitOperation::outputsClash()
@@ -203,7 +232,30 @@ bool SplitOperation::outputsClash()
         if (clashes(piece))
             return true;
     }
-    return clashes(linkScriptPath(m_base)) || clashes(checkFilePath(m_base));
+    if (clashes(linkScriptPath(m_base)) || clashes(checkFilePath(m_base)))
+        return true;
+    // The PAR2 files of an earlier cut would describe other pieces: the index is written anew or goes, and
+    // so does every volume.
+    const std::string index = indexPath(m_base);
+    const std::size_t before = m_replaced.size();
+    if (clashes(index))
+        return true;
+    m_stale.clear();
+    if (!m_indexed && m_replaced.size() > before)
+        m_stale.push_back(index);
+    if (m_recovery > 0 && !m_stream && clashes(par2::recoveryVolumeName(m_base, 0, static_cast<std::uint32_t>(m_recovery))))
+        return true;
+    std::string folder;
+    folderPart(m_base, folder);
+    for (const auto& name : m_files.list(volumePattern(m_base), ListingKind::SetMembers)) {
+        const std::string path = folder + kSeparator + name;
+        if (std::find(m_replaced.begin(), m_replaced.end(), path) != m_replaced.end())
+            continue;
+        if (clashes(path))
+            return true;
+        m_stale.push_back(path);
+    }
+    return false;
 }
 
 bool SplitOperation::mayReplaceOutputs()
@@ -225,7 +277,9 @@ void SplitOperation::ensureRoom()
     // Link.bat names every piece; the check file is a few lines.
     const std::int64_t pieces = pieceCount(m_length, m_pieceSize);
     const auto nameLength = static_cast<std::int64_t>(GetFileName(m_base).size());
-    const std::int64_t needed = m_length + pieces * (nameLength + 8) + 4096 - m_replacedBytes;
+    std::int64_t needed = m_length + pieces * (nameLength + 8) + 4096 - m_replacedBytes;
+    if (m_indexed)
+        needed += recoveryFilesSize(pieces, GetFileName(m_base).size() + 8, sliceSizeOf(m_pieceSize), m_recovery);
     if (const std::int64_t room = m_files.freeSpace(folder); needed > room)
         throw noRoomError(folder, needed, room);
 }
@@ -240,7 +294,10 @@ void SplitOperation::cut()
     m_window.showProgress();
 
     m_sourceFile = m_files.openRead(m_source);
-    ChunkedCopy copier(m_stop, [this](std::int64_t chunk) { m_window.setBytesDone(m_copied += chunk, m_length); });
+    const auto constants = recoveryConstants();
+    // A set too large for an index gets the pieces' CRCs only.
+    PieceDigests digests(m_indexed ? sliceSizeOf(chosenSize) : 0, m_sums.get());
+    ChunkedCopy copier(m_stop, digests, [this](std::int64_t chunk) { m_window.setBytesDone(m_copied += chunk, m_length); });
     std::int64_t position = 1;
     std::int64_t number = 1;
     std::int64_t size = chosenSize;
@@ -254,7 +311,9 @@ void SplitOperation::cut()
         // Under a name of its own until it is whole: a failure, a stop or a kill never leaves a part of a
         // piece under a piece's name.
         m_pieceFile = m_files.createTemporary(m_piecePath, AtLink::Replace, m_pieceTemporary);
-        copier.copy(*m_sourceFile, position - 1, *m_pieceFile, 0, size, m_checksum);
+        digests.beginPiece(constants.empty() ? std::vector<std::uint16_t>{} : constants[number - 1]);
+        copier.copy(*m_sourceFile, position - 1, *m_pieceFile, 0, size);
+        digests.endPiece();
         keepWriting(size);
 
         m_pieces.push_back(m_piecePath);
@@ -264,7 +323,73 @@ void SplitOperation::cut()
     }
     m_sourceFile->close();
     m_sourceFile.reset();
+    m_digests = digests.finish();
     flushPieces();
+    // The source changed under the cut: the first bytes of a piece are not those its constant was chosen
+    // by, so the recovery is made again from the pieces as they were written.
+    for (std::size_t i = 0; i < constants.size(); ++i) {
+        if (m_digests[i].par2->md5First16k != m_firstBlocks[i]) {
+            encodeFromPieces();
+            break;
+        }
+    }
+}
+
+std::vector<std::vector<std::uint16_t>> SplitOperation::recoveryConstants()
+{
+    // Each piece's bytes go into the recovery slices times its constant, which comes from the piece's
+    // place in the set: the order of its File ID, made of its name, length and first 16 KiB. Those few
+    // bytes of every piece are read first, so that the recovery is built in the one pass.
+    if (m_recovery == 0)
+        return {};
+    const std::uint64_t sliceSize = sliceSizeOf(m_pieceSize);
+    m_encoder = std::make_unique<par2::RecoveryEncoder>(sliceSize, 0, static_cast<std::uint32_t>(m_recovery));
+    m_sums = std::make_unique<EncoderSums>(*m_encoder);
+    std::vector<par2::SetLayout::FileKey> keys;
+    m_firstBlocks.clear();
+    PieceBuffer buffer;
+    std::byte* bytes = buffer.reserve(par2::kFirst16k);
+    for (std::int64_t number = 1, position = 0; position < m_length; ++number, position += m_pieceSize) {
+        throwIfStopRequested(m_stop);
+        const std::int64_t length = std::min(m_pieceSize, m_length - position);
+        const auto head = static_cast<std::size_t>(std::min<std::int64_t>(length, par2::kFirst16k));
+        m_sourceFile->read(position, bytes, head);
+        m_firstBlocks.push_back(par2::Md5::of(bytes, head));
+        keys.push_back({GetFileName(piecePath(m_base, number)), static_cast<std::uint64_t>(length), m_firstBlocks.back()});
+    }
+    const par2::SetLayout layout(sliceSize, keys);
+    std::vector<std::vector<std::uint16_t>> constants;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        constants.push_back({layout.constant(i, 0)});
+    return constants;
+}
+
+void SplitOperation::encodeFromPieces()
+{
+    // The recovery from the pieces as they lie: for a stream, whose pieces are known only at its end.
+    const std::uint64_t sliceSize = sliceSizeOf(m_pieceSize);
+    m_encoder = std::make_unique<par2::RecoveryEncoder>(sliceSize, 0, static_cast<std::uint32_t>(m_recovery));
+    m_sums = std::make_unique<EncoderSums>(*m_encoder);
+    std::vector<par2::SetLayout::FileKey> keys;
+    for (std::size_t i = 0; i < m_pieces.size(); ++i)
+        keys.push_back({GetFileName(m_pieces[i]), m_digests[i].par2->length, m_digests[i].par2->md5First16k});
+    const par2::SetLayout layout(sliceSize, keys);
+    PieceDigests digests(sliceSize, m_sums.get());
+    for (std::size_t i = 0; i < m_pieces.size(); ++i) {
+        const auto file = m_files.openRead(m_pieces[i]);
+        digests.beginPiece({layout.constant(i, 0)});
+        const auto length = static_cast<std::int64_t>(m_digests[i].length);
+        for (std::int64_t offset = 0; offset < length;) {
+            throwIfStopRequested(m_stop);
+            const auto size = static_cast<std::size_t>(std::min<std::int64_t>(length - offset, PieceDigests::kBlock));
+            file->read(offset, digests.buffer(), size);
+            digests.take(size);
+            offset += static_cast<std::int64_t>(size);
+        }
+        digests.endPiece();
+        file->close();
+    }
+    digests.finish();
 }
 
 void SplitOperation::cutStream()
@@ -277,44 +402,48 @@ void SplitOperation::cutStream()
     m_window.setProgressValue(0.0f);
     m_window.showProgress();
     m_sourceFile = m_files.openStandardInput();
-    PieceBuffer buffer;
-    std::byte* bytes = buffer.reserve(static_cast<std::size_t>(ChunkedCopy::kChunk));
-    std::size_t start = 0;
-    std::size_t end = 0;
-    const auto refill = [&] {
+    // Each block is read into the digests' buffer, no further than the piece it belongs to.
+    PieceDigests digests(sliceSizeOf(m_pieceSize), nullptr);
+    for (std::int64_t number = 1;; ++number) {
         throwIfStopRequested(m_stop);
-        start = 0;
-        end = m_sourceFile->readNext(bytes, static_cast<std::size_t>(ChunkedCopy::kChunk));
-        throwIfStopRequested(m_stop);
-    };
-    refill();
-    for (std::int64_t number = 1; end > start; ++number) {
+        std::byte* bytes = digests.buffer();
+        std::size_t got = m_sourceFile->readNext(bytes, static_cast<std::size_t>(std::min<std::int64_t>(m_pieceSize, PieceDigests::kBlock)));
+        if (got == 0) {
+            digests.giveBack();
+            break;
+        }
         m_piecePath = piecePath(m_base, number);
         m_window.setProgressValue(static_cast<float>(number - 1));
         m_pieceFile = m_files.createTemporary(m_piecePath, AtLink::Replace, m_pieceTemporary);
+        digests.beginPiece();
         std::int64_t size = 0;
-        while (size < m_pieceSize) {
-            if (start == end) {
-                refill();
-                if (start == end)
-                    break;
+        for (;;) {
+            m_pieceFile->write(size, bytes, got);
+            digests.take(got);
+            size += static_cast<std::int64_t>(got);
+            m_window.setBytesDone(m_copied += static_cast<std::int64_t>(got), -1);
+            if (size == m_pieceSize)
+                break;
+            throwIfStopRequested(m_stop);
+            bytes = digests.buffer();
+            got = m_sourceFile->readNext(bytes, static_cast<std::size_t>(std::min<std::int64_t>(m_pieceSize - size, PieceDigests::kBlock)));
+            if (got == 0) {
+                digests.giveBack();
+                break;
             }
-            const auto part = static_cast<std::size_t>(std::min<std::int64_t>(end - start, m_pieceSize - size));
-            m_pieceFile->write(size, bytes + start, part);
-            m_checksum.update(bytes + start, part);
-            size += static_cast<std::int64_t>(part);
-            start += part;
-            m_window.setBytesDone(m_copied += static_cast<std::int64_t>(part), -1);
         }
+        digests.endPiece();
         keepWriting(size);
         m_pieces.push_back(m_piecePath);
         m_window.appendJoinList(m_piecePath);
-        if (start == end)
-            refill();
     }
+    m_digests = digests.finish();
     m_length = m_copied;
     m_sourceFile.reset();
     flushPieces();
+    planRecovery(static_cast<std::int64_t>(m_pieces.size()));
+    if (m_recovery > 0)
+        encodeFromPieces();
 }
 
 void SplitOperation::keepWriting(std::int64_t size)
@@ -375,14 +504,35 @@ void SplitOperation::finish()
             names.push_back(GetFileName(piece));
         const std::string joinedName = GetFileName(*m_proposal);
         writeTextFile(m_files, linkScriptPath(m_base), linkScriptLines(names, joinedName));
-        const CheckFile check{joinedName, m_length, m_checksum.value()};
+        std::uint32_t crc = 0;
+        for (const auto& digest : m_digests)
+            crc = Crc32::combine(crc, digest.crc32, digest.length);
+        const CheckFile check{joinedName, m_length, crc};
         writeTextFile(m_files, checkFilePath(m_base), checkFileLines(check));
         m_checkFile = check;
+    }
+    if (m_indexed)
+        writeRecovery();
+    for (const auto& path : m_stale) {
+        if (path != m_index && path != m_recoveryVolume)
+            m_files.remove(path);
     }
     // The pieces' names are on the device too before the cut says it is complete.
     std::string folder;
     folderPart(m_base, folder);
     m_files.flushFolder(folder);
+    if (m_recovery == 0 && (m_recoveryAsked > 0 || m_oneInTwenty))
+        m_window.messageBox(indexable(static_cast<std::int64_t>(m_pieces.size())) ? kNameTooLong : kNoRecovery, BoxStyle::Notice,
+                            BoxTitle::Parvix);
+}
+
+void SplitOperation::writeRecovery()
+{
+    const par2::Par2Set set = setOfPieces(sliceSizeOf(m_pieceSize), m_pieces, m_digests);
+    writeIndex(m_files, m_base, set);
+    m_index = indexPath(m_base);
+    if (m_encoder)
+        m_recoveryVolume = writeRecoveryVolume(m_files, m_base, set, *m_encoder);
 }
 
 void SplitOperation::removePartialPiece()
@@ -466,6 +616,8 @@ CutResult SplitOperation::end(OperationResult result)
     made.pieces = m_pieces;
     made.proposal = m_proposal;
     made.checkFile = m_checkFile;
+    made.index = m_index;
+    made.recoveryVolume = m_recoveryVolume;
     made.length = m_length;
     made.pieceSize = m_pieceSize;
     return made;

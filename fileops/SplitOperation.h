@@ -1,10 +1,12 @@
 #pragma once
 
 #include "CheckFile.h"
-#include "Crc32.h"
 #include "FileServices.h"
 #include "Operation.h"
+#include "PieceDigests.h"
 #include "WindowRequests.h"
+#include "par2/Md5.h"
+#include "par2/RecoveryEncoder.h"
 
 #include <cstdint>
 #include <deque>
@@ -54,13 +56,16 @@ struct CutResult : OperationResult
     // The joined file's path, proposed in Text4, and what the check file beside the pieces says.
     std::optional<std::string> proposal;
     std::optional<CheckFile> checkFile;
+    // The PAR2 index and recovery volume written beside them, when they were.
+    std::optional<std::string> index;
+    std::optional<std::string> recoveryVolume;
     // The source's length, and the size of every piece but the last.
     std::int64_t length = 0;
     std::int64_t pieceSize = 0;
 };
 
-// Cuts a file into numbered pieces beside the destination base, writes Link.bat and the check file,
-// tells the join list of each piece as it is written and proposes the joined file's path; talks to the
+// Cuts a file into numbered pieces beside the destination base, writes Link.bat, the check file, the
+// PAR2 index and any recovery asked for, tells the join list of each piece as it is written and proposes the joined file's path; talks to the
 // window only through its requests, and never reads it back.
 class SplitOperation
 {
@@ -71,11 +76,15 @@ public:
 
 private:
     bool checksPass(const SplitInputs& inputs);
+    void planRecovery(std::int64_t pieces);
     bool outputsClash();
     bool mayReplaceOutputs();
     void ensureRoom();
     void cut();
     void cutStream();
+    std::vector<std::vector<std::uint16_t>> recoveryConstants();
+    void encodeFromPieces();
+    void writeRecovery();
     void keepWriting(std::int64_t size);
     void putInPlace(std::size_t count);
     void flushPieces();
@@ -98,7 +107,20 @@ private:
     // Files already under the outputs' names, and their bytes, which the outputs replace.
     std::vector<std::string> m_replaced;
     std::int64_t m_replacedBytes = 0;
-    Crc32 m_checksum;
+    // The recovery asked for (a count of pieces, or one in every 20), how many recovery slices the set
+    // gets, and whether the set may have an index at all; earlier PAR2 files of the base that the new
+    // ones do not replace, which go once the cut is complete.
+    std::int64_t m_recoveryAsked = 0;
+    bool m_oneInTwenty = false;
+    std::int64_t m_recovery = 0;
+    bool m_indexed = true;
+    std::vector<std::string> m_stale;
+    // What each piece's bytes gave, and the recovery slices built from them.
+    std::vector<PieceDigest> m_digests;
+    std::unique_ptr<par2::RecoveryEncoder> m_encoder;
+    std::unique_ptr<SliceSums> m_sums;
+    // The MD5 of each piece's first 16 KiB, which its recovery constant was chosen by.
+    std::vector<par2::Md5Hash> m_firstBlocks;
     std::unique_ptr<File> m_sourceFile;
     // The piece being written, under a temporary name until it is whole; those written whole, on their
     // way to the device, still open and under their temporary names; and those in place, closed before
@@ -120,6 +142,8 @@ private:
     std::vector<std::string> m_pieces;
     std::optional<std::string> m_proposal;
     std::optional<CheckFile> m_checkFile;
+    std::optional<std::string> m_index;
+    std::optional<std::string> m_recoveryVolume;
 };
 
 } // namespace parvix

@@ -3,13 +3,12 @@
 
 namespace parvix {
 
-void writeTextFile(FileServices& files, const std::string& path, const std::vector<std::string>& lines)
+void replaceFile(FileServices& files, const std::string& path, const std::function<void(File&)>& write)
 {
-    const std::string text = files.textFileBytes(lines);
     std::string temporary;
     auto file = files.createTemporary(path, AtLink::Replace, temporary);
     try {
-        file->write(0, reinterpret_cast<const std::byte*>(text.data()), text.size());
+        write(*file);
         file->flush();
         // Renamed while it is open, so that nobody takes it for a leftover in between.
         files.rename(temporary, path, AtLink::Replace);
@@ -23,6 +22,13 @@ void writeTextFile(FileServices& files, const std::string& path, const std::vect
         }
         throw;
     }
+}
+
+void writeTextFile(FileServices& files, const std::string& path, const std::vector<std::string>& lines)
+{
+    const std::string text = files.textFileBytes(lines);
+    replaceFile(files, path,
+                [&](File& file) { file.write(0, reinterpret_cast<const std::byte*>(text.data()), text.size()); });
 }
 
 } // namespace parvix

@@ -6,8 +6,8 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    # CRC-32 of the check files.
-    libdeflate-dev
+    # CRC-32 of the check files, and zlib to combine the CRCs of pieces.
+    libdeflate-dev zlib1g-dev
     # parvix-cli's command line; its headers serve the Windows cross-build too.
     libcli11-dev
     # PAR2 recovery sets: GF(2^16) arithmetic and MD5.

@@ -71,6 +71,7 @@ int cut(FileServices& files, ConsoleWindow& window, const CommandLine& line)
     inputs.fromStandardInput = line.operands[0] == "-";
     inputs.pieceBytes = line.pieceSize;
     inputs.pieces = line.pieceCount;
+    inputs.recoveryPieces = line.recovery;
     const CutResult result = SplitOperation(window.parts(), files, &stopRequest).run(inputs);
     // The pieces and the joined file's path, one per line: what the window's join list and Text4 show.
     for (const auto& piece : result.pieces)
@@ -140,10 +141,6 @@ int main(int argc, char** argv)
         return 1;
     default:
         break;
-    }
-    if (line.recovery > 0) {
-        std::fputs("parvix-cli: this version cannot write recovery data yet\n", stderr);
-        return 1;
     }
 #ifdef _WIN32
     // A drive without its disk is reported in our own words; the system's "There is no disk in the

@@ -1,6 +1,5 @@
 #include "PosixFileServices.h"
 
-#include "../Crc32.h"
 #include "../ErrorMapping.h"
 #include "../FileError.h"
 #include "../NativeFiles.h"
@@ -10,20 +9,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
 #include <dirent.h>
-#include <exception>
 #include <fcntl.h>
 #include <fstream>
 #include <memory>
-#include <mutex>
 #include <new>
 #include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -165,153 +160,12 @@ bool meansNoUnnamedFiles(int error)
 // the device, not the memory. Waiting at once for each write would leave the device idle between them.
 constexpr off_t kWriteBehindWindow = 64 * 1024 * 1024;
 
-} // namespace
-
-// Adds ranges of files to a CRC on a thread of its own, reading them a block at a time from the system's
-// cache while the kernel copies the same bytes: the second core reads what the first one moves, so the
-// CRC costs the copy almost no time, where reading and writing through one buffer would cost it its lead.
-// One thread serves every copy, for starting a thread for each piece would cost more than its CRC.
-class ChecksumReader
-{
-public:
-    ChecksumReader() : m_thread([this] { serve(); }) {}
-    ChecksumReader(const ChecksumReader&) = delete;
-    ChecksumReader& operator=(const ChecksumReader&) = delete;
-    ~ChecksumReader()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_quit = true;
-        }
-        m_changed.notify_all();
-        m_thread.join();
-    }
-
-    // Starts adding [begin, end) of `fd` to `from`; one range at a time, each ended by finish() or cancel().
-    void start(int fd, const std::string& path, off_t begin, off_t end, Crc32 from)
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_job = Job{fd, path, begin, end, from};
-            m_cancelled = false;
-            m_done = false;
-            m_failure = nullptr;
-        }
-        m_changed.notify_all();
-    }
-
-    // Waits for the range; a failure to read it is thrown here.
-    Crc32 finish()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_done; });
-        m_job.reset();
-        if (m_failure)
-            std::rethrow_exception(std::exchange(m_failure, nullptr));
-        return m_sum;
-    }
-
-    // The copy did not complete: the range is dropped, and waited for, since its descriptor is the
-    // caller's.
-    void cancel() noexcept
-    {
-        std::unique_lock lock(m_mutex);
-        m_cancelled = true;
-        m_changed.wait(lock, [this] { return m_done; });
-        m_job.reset();
-        m_failure = nullptr;
-    }
-
-private:
-    struct Job
-    {
-        int fd;
-        std::string path;
-        off_t begin;
-        off_t end;
-        Crc32 sum;
-    };
-
-    // Small enough to stay in the processor's cache between the read and the CRC.
-    static constexpr std::size_t kBlock = 256 * 1024;
-
-    void serve()
-    {
-        const std::unique_ptr<std::byte[]> block(new (std::nothrow) std::byte[kBlock]);
-        std::unique_lock lock(m_mutex);
-        for (;;) {
-            m_changed.wait(lock, [this] { return m_quit || (m_job && !m_done); });
-            if (m_quit)
-                return;
-            Job job = *m_job;
-            lock.unlock();
-            std::exception_ptr failure;
-            try {
-                if (!block)
-                    throw outOfMemoryError();
-                read(job, block.get());
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            lock.lock();
-            m_sum = job.sum;
-            m_failure = failure;
-            m_done = true;
-            m_changed.notify_all();
-        }
-    }
-
-    void read(Job& job, std::byte* block)
-    {
-        off_t offset = job.begin;
-        while (offset < job.end && !cancelled()) {
-            const auto size = static_cast<std::size_t>(std::min<off_t>(job.end - offset, kBlock));
-            const ssize_t got = ::pread(job.fd, block, size, offset);
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                fail(errno, {"read", job.path});
-            }
-            if (got == 0)
-                throw shrunkFileError(job.path, EIO);
-            job.sum.update(block, static_cast<std::size_t>(got));
-            offset += got;
-        }
-    }
-
-    bool cancelled()
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_cancelled;
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::optional<Job> m_job;
-    bool m_done = false;
-    bool m_cancelled = false;
-    bool m_quit = false;
-    Crc32 m_sum;
-    std::exception_ptr m_failure;
-    // Last: it starts serving once everything above is made.
-    std::thread m_thread;
-};
-
-// The one reader that the files of one set of services share, made with the first copy that needs it.
-struct SharedChecksumReader
-{
-    std::mutex inUse;
-    std::unique_ptr<ChecksumReader> reader;
-};
-
-namespace {
 
 class PosixFile : public File
 {
 public:
-    PosixFile(Descriptor fd, std::string path, bool regular, std::shared_ptr<SharedChecksumReader> checksums)
-        : m_descriptor(std::move(fd)), m_path(std::move(path)), m_writeBehind(regular),
-          m_checksums(std::move(checksums))
+    PosixFile(Descriptor fd, std::string path, bool regular)
+        : m_descriptor(std::move(fd)), m_path(std::move(path)), m_writeBehind(regular)
     {
     }
 
@@ -382,8 +236,7 @@ public:
             m_writeBehind = false;
     }
 
-    bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size,
-                  Crc32* checksum) override;
+    bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size) override;
     std::intptr_t systemHandle() const override { return m_descriptor.get(); }
     const std::string& path() const override { return m_path; }
 
@@ -412,7 +265,6 @@ private:
     std::string m_path;
     bool m_writeBehind;
     off_t m_waitedTo = 0;
-    std::shared_ptr<SharedChecksumReader> m_checksums;
 };
 
 // Standard input or output: read as it comes, written in order. Its descriptor is the program's, and
@@ -473,8 +325,7 @@ private:
     throw FileError(errnum::kPermissionDenied, error, {"open", path}, std::strerror(error));
 }
 
-std::unique_ptr<File> openFile(const std::string& path, int flags,
-                               const std::shared_ptr<SharedChecksumReader>& checksums)
+std::unique_ptr<File> openFile(const std::string& path, int flags)
 {
     // A FIFO keeps no bytes, and opening one waits for the other end: it would hang the whole operation
     // in open(). A socket cannot be opened at all.
@@ -491,7 +342,7 @@ std::unique_ptr<File> openFile(const std::string& path, int flags,
     const bool known = ::fstat(fd.get(), &st) == 0;
     if (known && S_ISDIR(st.st_mode))
         failNotAFile(EISDIR, path);
-    return std::make_unique<PosixFile>(std::move(fd), path, known && S_ISREG(st.st_mode), checksums);
+    return std::make_unique<PosixFile>(std::move(fd), path, known && S_ISREG(st.st_mode));
 }
 
 bool kindAccepts(ListingKind kind, const std::string& name, mode_t mode)
@@ -582,8 +433,7 @@ struct KernelCopy
     }
 };
 
-bool PosixFile::copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size,
-                         Crc32* checksum)
+bool PosixFile::copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size)
 {
     // The kernel copies between descriptors: a source without one is copied through the caller's buffer.
     if (source.systemHandle() < 0 || size < kKernelCopyMinimum || sourceOffset < 0 || offset < 0)
@@ -604,27 +454,6 @@ bool PosixFile::copyFrom(File& source, std::int64_t sourceOffset, std::int64_t o
         throw shrunkFileError(source.path(), EIO);
     if (!S_ISREG(in.st_mode) || !S_ISREG(out.st_mode))
         return false;
-
-    // One copy at a time has the reader; a second one at once (from another thread) does without.
-    std::unique_lock<std::mutex> reading;
-    if (checksum) {
-        reading = std::unique_lock(m_checksums->inUse, std::try_to_lock);
-        if (!reading)
-            return false;
-        if (!m_checksums->reader)
-            m_checksums->reader = std::make_unique<ChecksumReader>();
-        m_checksums->reader->start(kernel.from, source.path(), begin, end, *checksum);
-    }
-    // Whatever way the copy ends, the reader is done with the source before the caller may close it.
-    struct Cancel
-    {
-        ChecksumReader* reader;
-        ~Cancel()
-        {
-            if (reader)
-                reader->cancel();
-        }
-    } cancel{checksum ? m_checksums->reader.get() : nullptr};
 
     // Holes of the source stay holes where the range lands at or past the end of the destination:
     // there the skipped bytes read as zeros, as they do in the source. Over old content they are copied.
@@ -655,16 +484,12 @@ bool PosixFile::copyFrom(File& source, std::int64_t sourceOffset, std::int64_t o
     // A range that ends in a hole still ends where it should.
     if (copiedEnd < end && ::ftruncate(kernel.to, end + shift) != 0)
         fail(errno, {"write", m_path});
-    if (checksum) {
-        cancel.reader = nullptr;
-        *checksum = m_checksums->reader->finish();
-    }
     return true;
 }
 
 } // namespace
 
-PosixFileServices::PosixFileServices() : m_checksums(std::make_shared<SharedChecksumReader>()) {}
+PosixFileServices::PosixFileServices() = default;
 PosixFileServices::~PosixFileServices() = default;
 
 std::vector<std::string> PosixFileServices::list(const std::string& pattern, ListingKind kind)
@@ -781,12 +606,12 @@ std::optional<FileIdentity> PosixFileServices::identity(const std::string& path,
 
 std::unique_ptr<File> PosixFileServices::openRead(const std::string& path)
 {
-    return openFile(path, O_RDONLY, m_checksums);
+    return openFile(path, O_RDONLY);
 }
 
 std::unique_ptr<File> PosixFileServices::openReadWrite(const std::string& path)
 {
-    return openFile(path, O_RDWR | O_CREAT, m_checksums);
+    return openFile(path, O_RDWR | O_CREAT);
 }
 
 std::unique_ptr<File> PosixFileServices::openStandardInput()
@@ -819,7 +644,7 @@ std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& dest
             const std::string candidate = folder + "/" + temporaryName(name, random);
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
                 path = candidate;
-                return std::make_unique<PosixFile>(std::move(fd), candidate, true, m_checksums);
+                return std::make_unique<PosixFile>(std::move(fd), candidate, true);
             }
             if (errno == ENOENT && ::access(self.c_str(), F_OK) != 0)
                 break; // no /proc to give it a name through
@@ -840,7 +665,7 @@ std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& dest
                 fail(error, what);
             }
             path = candidate;
-            return std::make_unique<PosixFile>(std::move(fd), candidate, true, m_checksums);
+            return std::make_unique<PosixFile>(std::move(fd), candidate, true);
         }
         if (errno != EEXIST)
             fail(errno, what);

@@ -11,8 +11,6 @@
 
 namespace parvix {
 
-struct SharedChecksumReader;
-
 // File services on the POSIX file interface. "Ordinary files" are regular files (links followed)
 // whose name does not start with "."; directories, devices, FIFOs and sockets never are.
 class PosixFileServices : public FileServices
@@ -36,10 +34,6 @@ public:
     void flushFolder(const std::string& folder) override;
     void flushFile(const std::string& path) override;
     std::string textFileBytes(const std::vector<std::string>& lines) override;
-
-private:
-    // Shared by every file these services open: the one thread that reads a copied range for its CRC.
-    std::shared_ptr<SharedChecksumReader> m_checksums;
 };
 
 } // namespace parvix

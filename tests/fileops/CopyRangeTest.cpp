@@ -48,7 +48,7 @@ protected:
     {
         auto from = files->openRead(source);
         auto to = files->openReadWrite(destination);
-        const bool copied = to->copyFrom(*from, fromOffset, toOffset, size, nullptr);
+        const bool copied = to->copyFrom(*from, fromOffset, toOffset, size);
         to->close();
         from->close();
         return copied;
@@ -178,7 +178,7 @@ TEST_F(CopyRange, ADestinationOpenedForReadingIsLeftToTheCaller)
     writeFile(destination, "");
     auto from = files->openRead(source);
     auto to = files->openRead(destination);
-    EXPECT_FALSE(to->copyFrom(*from, 0, 0, kMiB, nullptr));
+    EXPECT_FALSE(to->copyFrom(*from, 0, 0, kMiB));
     EXPECT_EQ(fs::file_size(destination), 0u);
 }
 

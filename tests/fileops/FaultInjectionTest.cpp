@@ -322,13 +322,16 @@ Scenario cutScenario(const CutCase& c)
     scenario.run = [=](const TempDir& dir, FaultInjectingFileServices& files, RecordingWindow& window) {
         window.joinList = {kEarlierEntry};
         window.text4 = kEarlierText4;
-        const auto inputs = customSize(at(dir, "src/movie.avi"), at(dir, "out/movie$avi"), std::to_string(c.pieceSize));
+        auto inputs = customSize(at(dir, "src/movie.avi"), at(dir, "out/movie$avi"), std::to_string(c.pieceSize));
+        inputs.recoveryPieces = 1;
         return runEngine<SplitOperation>(files, window, inputs);
     };
     for (std::size_t n = 1; n <= pieces; ++n)
         scenario.outputs.insert("out/movie$avi" + pieceSuffix(static_cast<std::int64_t>(n)));
     scenario.outputs.insert("out/Link.bat");
     scenario.outputs.insert("out/movie$avi.crc");
+    scenario.outputs.insert("out/movie$avi.par2");
+    scenario.outputs.insert("out/movie$avi.vol0+1.par2");
     scenario.failed = [=](const TempDir& dir, const FaultInjectingFileServices& files, const RecordingWindow& window,
                           int number) {
         Requests expectedTail = errorBox(number);
@@ -354,8 +357,9 @@ Scenario cutScenario(const CutCase& c)
                               contains(log, "createTemporary " + at(dir, "out/Link.bat") + " !");
         EXPECT_EQ(window.text4, proposed ? proposal : kEarlierText4);
         EXPECT_EQ(contains(window.requests(), "text4 " + proposal), proposed);
-        // Link.bat and the check file are there once put in place (a failed call's line ends in " !").
-        for (const char* name : {"out/Link.bat", "out/movie$avi.crc"}) {
+        // Link.bat, the check file and the PAR2 files are there once put in place (a failed call's line ends
+        // in " !").
+        for (const char* name : {"out/Link.bat", "out/movie$avi.crc", "out/movie$avi.par2", "out/movie$avi.vol0+1.par2"}) {
             const std::string placed = " " + at(dir, name);
             const bool renamed = std::any_of(log.begin(), log.end(), [&](const std::string& call) {
                 return call.rfind("rename ", 0) == 0 && call.size() >= placed.size() &&
@@ -369,6 +373,7 @@ Scenario cutScenario(const CutCase& c)
         piecesAreWhole(dir, window);
         EXPECT_TRUE(fileExists(at(dir, "out/Link.bat")));
         EXPECT_TRUE(fileExists(at(dir, "out/movie$avi.crc")));
+        EXPECT_TRUE(fileExists(at(dir, "out/movie$avi.vol0+1.par2")));
     };
     // Checks, the pieces (created, read, written and closed, or copied), Link.bat.
     scenario.fewestCalls = 4 + 4 * static_cast<std::int64_t>(pieces);

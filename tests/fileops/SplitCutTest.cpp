@@ -311,6 +311,7 @@ TEST_F(SplitCut, PiecesMatchGnuSplit)
         auto ourTree = snapshotTree(ours);
         EXPECT_EQ(ourTree.erase("Link.bat"), 1u);
         EXPECT_EQ(ourTree.erase("p.crc"), 1u);
+        EXPECT_EQ(ourTree.erase("p.par2"), 1u);
         const auto theirTree = snapshotTree(theirs);
         std::vector<std::string> ourNames, theirNames;
         for (const auto& entry : ourTree)

@@ -47,8 +47,7 @@ public:
         m_inner->close();
     }
 
-    bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size,
-                  Crc32* checksum) override
+    bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size) override
     {
         m_owner.tick(FaultInjectingFileServices::Call::CopyRange, "copyRange " + m_path);
         if (!m_owner.m_kernelCopy)
@@ -56,7 +55,7 @@ public:
         const std::size_t entry = m_owner.m_log.size() - 1;
         // The real files only know their own kind.
         const bool copied =
-            m_inner->copyFrom(static_cast<FaultInjectingFile&>(source).inner(), sourceOffset, offset, size, checksum);
+            m_inner->copyFrom(static_cast<FaultInjectingFile&>(source).inner(), sourceOffset, offset, size);
         if (copied)
             m_owner.m_log[entry] += " done";
         return copied;

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "par2/FileHasher.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace parvix {
+
+// What the bytes of one piece give: their CRC-32, which the whole file's is made of, and, for a set with
+// a PAR2 index, the piece's digest as a file of that set's slices.
+struct PieceDigest
+{
+    std::int64_t length = 0;
+    std::uint32_t crc32 = 0;
+    std::optional<par2::FileDigest> par2;
+};
+
+// Recovery sums that the pieces' bytes are added into as they pass: a cut's recovery slices, or the sums
+// from which a join rebuilds missing slices. Called on several threads at once, each for a range of sums
+// of its own.
+class SliceSums
+{
+public:
+    virtual ~SliceSums() = default;
+    virtual std::size_t count() const = 0;
+    // `size` bytes of an input slice with this constant, at `offset` within the slice, into the sums
+    // first .. first + count - 1.
+    virtual void add(std::uint16_t constant, std::uint64_t offset, const std::byte* data, std::size_t size,
+                     std::size_t first, std::size_t count) = 0;
+};
+
+// Digests pieces on threads of their own while the caller copies them, so that hashing every byte costs
+// the copy little time: the caller puts each block of a piece into one of a few buffers and goes on; one
+// thread takes each piece's hashes (pieces take turns among the threads, since a hash takes its bytes in
+// order), and every thread adds its share of the sums. Memory stays at the few buffers.
+class PieceDigests
+{
+public:
+    static constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+    // `sliceSize` is the set's (0: the CRC only); `sums`, when given, takes the bytes of every slice with a
+    // constant. It must outlive the digests.
+    PieceDigests(std::uint64_t sliceSize, SliceSums* sums);
+    ~PieceDigests();
+    PieceDigests(const PieceDigests&) = delete;
+    PieceDigests& operator=(const PieceDigests&) = delete;
+
+    // A piece begins; `constants` holds its slices' constants, one for each slice, or none for a piece
+    // whose bytes add nothing to the sums.
+    void beginPiece(std::vector<std::uint16_t> constants = {});
+    // A buffer of kBlock bytes for the piece's next bytes; waits while every buffer is in use.
+    std::byte* buffer();
+    // The first `size` bytes of the buffer go to the digests; the buffer is theirs until they are done.
+    void take(std::size_t size);
+    // The buffer goes back unused.
+    void giveBack();
+    void endPiece();
+
+    // Waits until every piece is digested and hands the digests over in piece order. A failure on the way
+    // (memory) is thrown here.
+    std::vector<PieceDigest> finish();
+
+private:
+    struct Job;
+    struct Worker;
+    void post(std::shared_ptr<Job> job);
+    void run(std::size_t worker);
+    void release(std::size_t buffer);
+
+    std::uint64_t m_sliceSize;
+    SliceSums* m_sums;
+    std::size_t m_piece = 0; // the piece being given, counted from 0
+    std::uint64_t m_inPiece = 0;
+    std::optional<std::size_t> m_buffer; // the buffer handed out by buffer()
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<std::unique_ptr<std::byte[]>> m_buffers;
+    std::vector<std::size_t> m_free;
+    std::vector<PieceDigest> m_digests;
+    std::exception_ptr m_failure;
+    bool m_quit = false;
+    std::vector<std::unique_ptr<Worker>> m_workers;
+};
+
+} // namespace parvix

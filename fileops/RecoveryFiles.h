@@ -1,0 +1,64 @@
+#pragma once
+
+#include "FileServices.h"
+#include "PieceDigests.h"
+#include "par2/Par2Set.h"
+#include "par2/RecoveryEncoder.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace parvix {
+
+// The PAR 2.0 files beside a set of pieces, which the PAR2 tools of every platform read: the index
+// BASE.par2, whose files are the pieces (named as they lie, without folder), and on request a recovery
+// volume BASE.vol00+NN.par2 able to rebuild any NN pieces.
+
+// The slice size of a cut's set: each piece is one slice (PAR2 pads the last slice of a file with zeros).
+std::uint64_t sliceSizeOf(std::int64_t pieceSize);
+
+// Whether a set of this many pieces can have an index: the format numbers at most 32,768 slices.
+bool indexable(std::int64_t pieces);
+
+// The base of the set a piece belongs to (D/report$txt for D/report$txt.001), or nothing for a path that
+// names no piece.
+std::optional<std::string> setBaseOf(const std::string& piecePath);
+
+// The index's path for a base, and the pattern of its volumes' names.
+std::string indexPath(const std::string& base);
+std::string volumePattern(const std::string& base);
+
+// The recovery slices' sums of a cut, as the digests feed them.
+class EncoderSums : public SliceSums
+{
+public:
+    explicit EncoderSums(par2::RecoveryEncoder& encoder) : m_encoder(encoder) {}
+    std::size_t count() const override { return m_encoder.count(); }
+    void add(std::uint16_t constant, std::uint64_t offset, const std::byte* data, std::size_t size, std::size_t first,
+             std::size_t count) override
+    {
+        m_encoder.add(constant, offset, data, size, first, count);
+    }
+
+private:
+    par2::RecoveryEncoder& m_encoder;
+};
+
+// The set that pieces of these names and digests make, one slice each.
+par2::Par2Set setOfPieces(std::uint64_t sliceSize, const std::vector<std::string>& pieces,
+                          const std::vector<PieceDigest>& digests);
+
+// Writes the index of `set` beside the pieces, in place as replaceFile() puts a file.
+void writeIndex(FileServices& files, const std::string& base, const par2::Par2Set& set);
+
+// Writes the recovery volume of `set` that holds the encoder's recovery slices; returns its path.
+std::string writeRecoveryVolume(FileServices& files, const std::string& base, const par2::Par2Set& set,
+                                const par2::RecoveryEncoder& encoder);
+
+// About how many bytes the index and a volume of `recovery` slices take, for the room a cut needs.
+std::int64_t recoveryFilesSize(std::int64_t pieces, std::size_t nameLength, std::uint64_t sliceSize,
+                               std::int64_t recovery);
+
+} // namespace parvix
