@@ -1,6 +1,7 @@
 #include "JoinListAdd.h"
 
 #include "DiskErrorTable.h"
+#include "IndexedSet.h"
 #include "Naming.h"
 #include "PieceSet.h"
 #include "Platform.h"
@@ -66,22 +67,36 @@ void JoinListAdd::append(AddResult& result, const std::string& entry)
 
 AddResult JoinListAdd::addPieceSet(const std::string& chosenPath, const std::vector<std::string>& listed)
 {
-    const PieceSet set = PieceSet::find(m_files, chosenPath);
+    // A set with an index is the pieces it names, those to be rebuilt too; one without is what lies there,
+    // as far as its check file says.
+    std::vector<std::string> pieces;
+    std::string notice;
+    if (const auto indexed = IndexedSet::find(m_files, chosenPath, false)) {
+        for (const auto& piece : indexed->pieces())
+            pieces.push_back(piece.path);
+        if (notice = indexed->missingNotice(); !notice.empty())
+            notice = kCheckHeadingText + notice;
+    } else {
+        const PieceSet set = PieceSet::find(m_files, chosenPath);
+        for (const auto& piece : set.pieces())
+            pieces.push_back(piece.path);
+        notice = set.notice();
+    }
     auto result = endedAs<AddResult>(Outcome::Completed);
 
     std::unordered_set<std::string> seen(listed.begin(), listed.end());
-    for (const auto& piece : set.pieces()) {
-        if (!seen.insert(piece.path).second) {
+    for (const auto& piece : pieces) {
+        if (!seen.insert(piece).second) {
             m_window.messageBox(kAlreadyListedText, BoxStyle::Notice, BoxTitle::Parvix);
             result.outcome = Outcome::Stopped;
             return result;
         }
-        append(result, piece.path);
+        append(result, piece);
     }
 
     result.proposal = proposeJoinDestination(m_window, chosenPath);
     // What is wrong with the set is said once it is listed, so the user sees both together.
-    if (const std::string notice = set.notice(); !notice.empty())
+    if (!notice.empty())
         m_window.messageBox(notice, BoxStyle::Notice, BoxTitle::Parvix);
     return result;
 }

@@ -8,10 +8,12 @@
 #include "Naming.h"
 #include "PieceSet.h"
 #include "Platform.h"
+#include "RecoveryFiles.h"
 #include "StopRequest.h"
 #include "Texts.h"
 #include "WindowRequests.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace parvix {
@@ -23,6 +25,8 @@ constexpr const char* kEnterName = "Please enter the file name";
 constexpr const char* kPathMissing = "The specify path is not existed!";
 constexpr const char* kAddPieces = "Please add the cutted files";
 constexpr const char* kBesideTheSet = "The specify file is one of the cutted files，Please rename";
+constexpr const char* kCannotRebuild = "The cutted files cannot be rebuilt!";
+constexpr const char* kRebuilt = "These cutted files are rebuilt：";
 
 std::string replaceText(const std::string& destination)
 {
@@ -57,16 +61,23 @@ OperationResult JoinOperation::run(const JoinInputs& inputs)
         return withErrorPath(
             [&]() -> OperationResult {
                 if (!checksPass(inputs) || !piecesReady())
-                    return {Outcome::Stopped, std::nullopt};
+                    return m_refused.value_or(OperationResult{Outcome::Stopped, std::nullopt});
                 ensureWritable();
                 m_window.setPointer(Pointer::Hourglass);
                 m_window.setProgressMax(static_cast<float>(m_pieces.size()) - 1.0f);
                 m_window.setProgressValue(0.0f);
                 m_window.showProgress();
                 copyPieces();
+                if (m_refused) {
+                    closeAll();
+                    return *m_refused;
+                }
                 if (m_check && m_crc != m_check->crc32)
                     return notTheOriginal();
                 putInPlace();
+                if (!m_rebuilt.empty())
+                    m_window.messageBox(kRebuilt + namesOf(*m_indexed, m_rebuilt).text(), BoxStyle::Notice,
+                                        BoxTitle::Parvix);
                 return end({Outcome::Completed, std::nullopt, m_notOriginal},
                            completionText(m_destination, m_notOriginal), BoxStyle::Notice);
             },
@@ -90,8 +101,36 @@ OperationResult JoinOperation::notTheOriginal()
     closeAll();
     std::string text = "The joined file is not the original file!\rIts CRC32 is " + crcText(m_crc) +
                        ", but " + m_checkName + " says " + crcText(m_check->crc32) + "\r";
-    text += m_direct ? m_destination + " has taken the bytes all the same"
-                     : m_destination + (m_existed ? " is not changed" : " is not written");
+    text += unchangedText();
+    return end({Outcome::Failed, std::nullopt}, text, BoxStyle::Warning);
+}
+
+std::string JoinOperation::unchangedText() const
+{
+    if (m_direct)
+        return m_destination + (m_wrote ? " has taken the bytes all the same" : " is not changed");
+    return m_destination + (m_existed ? " is not changed" : " is not written");
+}
+
+OperationResult JoinOperation::cannotRebuild(const std::vector<PieceSlice>& bad, std::size_t available)
+{
+    // Named as the user finds them: not there, of a wrong length, or there and damaged.
+    NamedFiles missing;
+    NamedFiles wrongLength;
+    NamedFiles damaged;
+    std::size_t last = SIZE_MAX;
+    for (const PieceSlice& slice : bad) {
+        if (slice.piece == last)
+            continue;
+        last = slice.piece;
+        const IndexedPiece& piece = m_indexed->pieces()[slice.piece];
+        (!piece.present ? missing : !piece.rightLength ? wrongLength : damaged).add(GetFileName(piece.path));
+    }
+    std::string text = kCannotRebuild + missing.line(kMissingText) + wrongLength.line(kWrongLengthText) +
+                       damaged.line(kDamagedText) + "\r";
+    text += m_direct ? m_destination + " cannot take rebuilt cutted files" : recoveryShortText(bad.size(), available);
+    text += "\r" + unchangedText();
+    closeAll();
     return end({Outcome::Failed, std::nullopt}, text, BoxStyle::Warning);
 }
 
@@ -166,6 +205,13 @@ bool JoinOperation::isBesideTheSet(const FileIdentity& destination)
     std::vector<std::string> beside{linkScriptPath(first)};
     if (const SetCheckFile check = findSetCheckFile(m_files, first); check.present)
         beside.push_back(check.path);
+    if (const auto base = setBaseOf(first)) {
+        beside.push_back(indexPath(*base));
+        std::string folder;
+        const std::string prefix = folderPart(*base, folder) ? folder + kSeparator : std::string();
+        for (const auto& name : m_files.list(volumePattern(*base), ListingKind::SetMembers))
+            beside.push_back(prefix + name);
+    }
     for (const auto& path : beside) {
         if (m_files.identity(path) == destination)
             return true;
@@ -173,10 +219,50 @@ bool JoinOperation::isBesideTheSet(const FileIdentity& destination)
     return false;
 }
 
+std::optional<IndexedSet> JoinOperation::indexedSet()
+{
+    // The index governs a list that is its pieces, in their order; any other list is joined as listed.
+    auto set = IndexedSet::find(m_files, m_pieces.front(), true);
+    if (!set || set->pieces().size() != m_pieces.size())
+        return std::nullopt;
+    for (std::size_t i = 0; i < m_pieces.size(); ++i) {
+        if (set->pieces()[i].path != m_pieces[i])
+            return std::nullopt;
+    }
+    return set;
+}
+
+bool JoinOperation::indexedPiecesReady()
+{
+    // The pieces that are there as the index describes them can be read before a byte is written; the
+    // others are rebuilt, when the recovery files can.
+    m_total = static_cast<std::int64_t>(m_indexed->total());
+    for (const auto& piece : m_indexed->pieces()) {
+        m_lengths.push_back(static_cast<std::int64_t>(piece.length));
+        if (piece.rightLength)
+            m_files.openRead(piece.path)->close();
+    }
+    m_missing = m_indexed->missingSlices();
+    if (!m_missing.empty() && (m_direct || m_indexed->recoveryCount() < m_missing.size())) {
+        m_refused = cannotRebuild(m_missing, m_indexed->recoveryCount());
+        return false;
+    }
+    // The check file of the same cut checks the whole once more.
+    if (const SetCheckFile check = findSetCheckFile(m_files, m_pieces.front());
+        check.content && check.content->size == m_total) {
+        m_check = check.content;
+        m_checkName = GetFileName(check.path);
+    }
+    return true;
+}
+
 bool JoinOperation::piecesReady()
 {
-    // Every piece is there and can be read before a byte is written.
     m_lengths.clear();
+    m_indexed = indexedSet();
+    if (m_indexed)
+        return indexedPiecesReady();
+    // Every piece is there and can be read before a byte is written.
     m_lengths.reserve(m_pieces.size());
     m_total = 0;
     for (const auto& path : m_pieces) {
@@ -229,26 +315,45 @@ void JoinOperation::copyPieces()
         m_destinationFile = m_files.openReadWrite(m_destination);
     else
         m_destinationFile = m_files.createTemporary(m_destination, AtLink::Follow, m_temporary);
+    m_wrote = true;
+    // Pieces are missing: what rebuilds them is summed in this pass, with room for one damaged piece more.
+    std::unique_ptr<SliceSums> sums;
+    if (!m_missing.empty()) {
+        m_decoder = m_indexed->loadRecovery(m_files, std::min(m_indexed->recoveryCount(), m_missing.size() + 1), m_stop);
+        sums = std::make_unique<DecoderSums>(*m_decoder);
+        m_summedInPass = true;
+    }
     std::int64_t copied = 0;
-    PieceDigests digests(0, nullptr);
+    PieceDigests digests(m_indexed ? m_indexed->set().sliceSize : 0, sums.get());
     ChunkedCopy copier(m_stop, digests, [&](std::int64_t chunk) { m_window.setBytesDone(copied += chunk, m_total); });
     std::int64_t position = 0;
     for (std::size_t i = 0; i < m_lengths.size(); ++i) {
         throwIfStopRequested(m_stop);
         const std::int64_t length = m_lengths[i];
         m_window.setProgressValue(static_cast<float>(i));
-        if (length == 0)
-            continue; // an empty piece adds nothing
+        // An empty piece adds nothing; one to be rebuilt leaves its place for now.
+        if (length == 0 || (m_indexed && !m_indexed->pieces()[i].rightLength)) {
+            position += length;
+            continue;
+        }
         m_pieceFile = m_files.openRead(m_pieces[i]);
-        digests.beginPiece();
+        digests.beginPiece(m_decoder ? m_indexed->constants(i) : std::vector<std::uint16_t>{});
         copier.copy(*m_pieceFile, 0, *m_destinationFile, position, length);
         digests.endPiece();
         m_pieceFile->close();
         m_pieceFile.reset();
         position += length;
     }
-    for (const auto& digest : digests.finish())
-        m_crc = Crc32::combine(m_crc, digest.crc32, digest.length);
+    if (m_indexed) {
+        if (!m_direct)
+            m_destinationFile->truncate(position); // a missing last piece
+        checkAgainstIndex(digests.finish());
+    } else {
+        for (const auto& digest : digests.finish())
+            m_crc = Crc32::combine(m_crc, digest.crc32, digest.length);
+    }
+    if (m_refused)
+        return;
     // A device has no length to cut; an earlier, longer file is never written into.
     if (m_direct) {
         m_destinationFile->truncate(position);
@@ -258,6 +363,140 @@ void JoinOperation::copyPieces()
     }
     // The new file stays open until it is in place, so that no other program takes it for a leftover.
     m_destinationFile->flush();
+}
+
+namespace {
+
+// Reads ranges of a file into the digests' buffers, a block at a time.
+void digestRange(File& file, std::int64_t offset, std::int64_t length, PieceDigests& digests, const StopRequest* stop)
+{
+    constexpr auto kBlock = static_cast<std::int64_t>(PieceDigests::kBlock);
+    for (std::int64_t done = 0; done < length;) {
+        throwIfStopRequested(stop);
+        const auto size = static_cast<std::size_t>(std::min(kBlock, length - done));
+        file.read(offset + done, digests.buffer(), size);
+        digests.take(size);
+        done += static_cast<std::int64_t>(size);
+    }
+}
+
+} // namespace
+
+void JoinOperation::checkAgainstIndex(const std::vector<PieceDigest>& digests)
+{
+    // Each piece copied is judged by its slices' checksums; the bad slices are those of the pieces not
+    // there and the damaged ones.
+    std::vector<PieceDigest> byPiece(m_lengths.size());
+    std::vector<PieceSlice> bad = m_missing;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < m_lengths.size(); ++i) {
+        if (m_lengths[i] == 0 || !m_indexed->pieces()[i].rightLength)
+            continue;
+        byPiece[i] = digests.at(next++);
+        const auto damaged = m_indexed->damagedSlices(i, byPiece[i]);
+        bad.insert(bad.end(), damaged.begin(), damaged.end());
+    }
+    std::sort(bad.begin(), bad.end(), [](const PieceSlice& a, const PieceSlice& b) {
+        return a.piece != b.piece ? a.piece < b.piece : a.slice < b.slice;
+    });
+    if (!bad.empty()) {
+        // A device or a stream has taken the bytes: nothing can be mended there.
+        if (m_direct) {
+            m_refused = cannotRebuild(bad, 0);
+            return;
+        }
+        repair(bad);
+        if (m_refused)
+            return;
+        const auto again = digestJoined(m_rebuilt);
+        for (std::size_t r = 0; r < m_rebuilt.size(); ++r) {
+            byPiece[m_rebuilt[r]] = again[r];
+            if (!m_indexed->damagedSlices(m_rebuilt[r], again[r]).empty()) {
+                // Recovery data that passed its own checksum and still rebuilt wrong bytes.
+                m_refused = cannotRebuild(bad, 0);
+                return;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < m_lengths.size(); ++i)
+        m_crc = Crc32::combine(m_crc, byPiece[i].crc32, m_lengths[i]);
+}
+
+void JoinOperation::repair(const std::vector<PieceSlice>& bad)
+{
+    std::vector<std::uint16_t> constants;
+    for (const PieceSlice& slice : bad)
+        constants.push_back(m_indexed->constant(slice));
+    // The sums of this pass do when they are enough; otherwise the joined file is read once more into sums
+    // of as many recovery slices as the bad ones need.
+    if (!m_decoder || m_decoder->count() < bad.size() || !m_decoder->solve(constants)) {
+        m_summedInPass = false;
+        const std::size_t available = m_indexed->recoveryCount();
+        if (available < bad.size()) {
+            m_refused = cannotRebuild(bad, available);
+            return;
+        }
+        m_decoder.reset();
+        m_decoder = m_indexed->loadRecovery(m_files, std::min(available, bad.size() + 2), m_stop);
+        sumsFromJoinedFile(bad);
+        if (!m_decoder->solve(constants)) {
+            m_refused = cannotRebuild(bad, 0);
+            return;
+        }
+    }
+    m_decoder->rebuild();
+    // A slice summed in the pass as it was, damaged, comes back as the difference to its right bytes.
+    std::vector<std::byte> old;
+    for (std::size_t r = 0; r < bad.size(); ++r) {
+        throwIfStopRequested(m_stop);
+        const PieceSlice& slice = bad[r];
+        const auto offset = static_cast<std::int64_t>(m_indexed->offsetOf(slice));
+        const auto length = static_cast<std::size_t>(m_indexed->sliceLength(slice));
+        const std::byte* bytes = m_decoder->rebuilt(r).data();
+        if (m_summedInPass && m_indexed->pieces()[slice.piece].rightLength) {
+            old.resize(length);
+            m_destinationFile->read(offset, old.data(), length);
+            for (std::size_t i = 0; i < length; ++i)
+                old[i] ^= bytes[i];
+            bytes = old.data();
+        }
+        m_destinationFile->write(offset, bytes, length);
+        if (m_rebuilt.empty() || m_rebuilt.back() != slice.piece)
+            m_rebuilt.push_back(slice.piece);
+    }
+    m_decoder.reset();
+}
+
+void JoinOperation::sumsFromJoinedFile(const std::vector<PieceSlice>& bad)
+{
+    DecoderSums sums(*m_decoder);
+    PieceDigests digests(m_indexed->set().sliceSize, &sums, false);
+    for (std::size_t i = 0; i < m_lengths.size(); ++i) {
+        auto constants = m_indexed->constants(i);
+        for (const PieceSlice& slice : bad) {
+            if (slice.piece == i)
+                constants[slice.slice] = 0;
+        }
+        if (std::all_of(constants.begin(), constants.end(), [](std::uint16_t c) { return c == 0; }))
+            continue;
+        digests.beginPiece(std::move(constants));
+        digestRange(*m_destinationFile, static_cast<std::int64_t>(m_indexed->offsetOf({i, 0})), m_lengths[i], digests,
+                    m_stop);
+        digests.endPiece();
+    }
+    digests.finish();
+}
+
+std::vector<PieceDigest> JoinOperation::digestJoined(const std::vector<std::size_t>& pieces)
+{
+    PieceDigests digests(m_indexed->set().sliceSize, nullptr);
+    for (const std::size_t i : pieces) {
+        digests.beginPiece();
+        digestRange(*m_destinationFile, static_cast<std::int64_t>(m_indexed->offsetOf({i, 0})), m_lengths[i], digests,
+                    m_stop);
+        digests.endPiece();
+    }
+    return digests.finish();
 }
 
 void JoinOperation::putInPlace()

@@ -2,7 +2,9 @@
 
 #include "CheckFile.h"
 #include "FileServices.h"
+#include "IndexedSet.h"
 #include "Operation.h"
+#include "PieceDigests.h"
 #include "WindowRequests.h"
 
 #include <memory>
@@ -29,7 +31,9 @@ struct JoinInputs
     bool toStandardOutput = false;
 };
 
-// Concatenates the pieces, in their order, into the destination.
+// Concatenates the pieces, in their order, into the destination. A set whose PAR2 index lists the same
+// pieces is checked slice by slice as it is copied, and its missing and damaged pieces are rebuilt from
+// its recovery files in the joined file before it takes the destination's place.
 class JoinOperation
 {
 public:
@@ -42,8 +46,16 @@ private:
     bool isListed(const FileIdentity& destination);
     bool isBesideTheSet(const FileIdentity& destination);
     bool piecesReady();
+    bool indexedPiecesReady();
+    std::optional<IndexedSet> indexedSet();
     void ensureWritable();
     void copyPieces();
+    void checkAgainstIndex(const std::vector<PieceDigest>& digests);
+    void repair(const std::vector<PieceSlice>& bad);
+    void sumsFromJoinedFile(const std::vector<PieceSlice>& bad);
+    std::vector<PieceDigest> digestJoined(const std::vector<std::size_t>& pieces);
+    OperationResult cannotRebuild(const std::vector<PieceSlice>& bad, std::size_t available);
+    std::string unchangedText() const;
     void putInPlace();
     void closeDestination();
     void removeTemporary();
@@ -60,6 +72,7 @@ private:
     bool m_existed = false; // an ordinary file is there, which the joined one replaces
     bool m_direct = false;  // a device or standard output, written directly
     bool m_stream = false;  // standard output
+    bool m_wrote = false;   // the destination was opened for the bytes
     // The listed pieces' lengths as they were checked, and their total.
     std::vector<std::int64_t> m_lengths;
     std::int64_t m_total = 0;
@@ -68,6 +81,15 @@ private:
     std::string m_checkName;
     bool m_notOriginal = false;
     std::uint32_t m_crc = 0;
+    // The set as its index describes it, when the list is its pieces: the slices of pieces that are not
+    // there, the sums from which the bad ones are rebuilt in the same pass, and the pieces rebuilt.
+    std::optional<IndexedSet> m_indexed;
+    std::vector<PieceSlice> m_missing;
+    std::unique_ptr<par2::RepairDecoder> m_decoder;
+    bool m_summedInPass = false;
+    std::vector<std::size_t> m_rebuilt;
+    // A check that ended the join with a message of its own.
+    std::optional<OperationResult> m_refused;
     // The new file, until it takes the destination's place.
     std::string m_temporary;
     std::unique_ptr<File> m_destinationFile;

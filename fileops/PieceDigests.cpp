@@ -54,7 +54,8 @@ struct PieceDigests::Worker
     std::thread thread;
 };
 
-PieceDigests::PieceDigests(std::uint64_t sliceSize, SliceSums* sums) : m_sliceSize(sliceSize), m_sums(sums)
+PieceDigests::PieceDigests(std::uint64_t sliceSize, SliceSums* sums, bool hashSlices)
+    : m_sliceSize(sliceSize), m_sums(sums), m_hashSlices(hashSlices)
 {
     const std::size_t workers = workerCount();
     const std::size_t sumCount = sums ? sums->count() : 0;
@@ -183,7 +184,7 @@ void PieceDigests::run(std::size_t index)
                     worker.crc = Crc32();
                     worker.length = 0;
                     worker.hasher.reset();
-                    if (m_sliceSize > 0)
+                    if (m_sliceSize > 0 && m_hashSlices)
                         worker.hasher.emplace(m_sliceSize);
                 }
                 break;
@@ -204,7 +205,7 @@ void PieceDigests::run(std::size_t index)
                         const std::uint64_t within = at % m_sliceSize;
                         const auto part =
                             static_cast<std::size_t>(std::min<std::uint64_t>(job->size - done, m_sliceSize - within));
-                        if (slice < worker.constants.size())
+                        if (slice < worker.constants.size() && worker.constants[slice] != 0)
                             m_sums->add(worker.constants[slice], within, bytes + done, part, worker.firstSum,
                                         worker.sumCount);
                         done += part;

@@ -48,14 +48,14 @@ public:
     static constexpr std::size_t kBlock = std::size_t{1} << 20;
 
     // `sliceSize` is the set's (0: the CRC only); `sums`, when given, takes the bytes of every slice with a
-    // constant. It must outlive the digests.
-    PieceDigests(std::uint64_t sliceSize, SliceSums* sums);
+    // constant, and must outlive the digests. Without `hashSlices` the slices are summed, not hashed.
+    PieceDigests(std::uint64_t sliceSize, SliceSums* sums, bool hashSlices = true);
     ~PieceDigests();
     PieceDigests(const PieceDigests&) = delete;
     PieceDigests& operator=(const PieceDigests&) = delete;
 
-    // A piece begins; `constants` holds its slices' constants, one for each slice, or none for a piece
-    // whose bytes add nothing to the sums.
+    // A piece begins; `constants` holds its slices' constants, one for each slice (0 for a slice left out
+    // of the sums), or none for a piece whose bytes add nothing to them.
     void beginPiece(std::vector<std::uint16_t> constants = {});
     // A buffer of kBlock bytes for the piece's next bytes; waits while every buffer is in use.
     std::byte* buffer();
@@ -78,6 +78,7 @@ private:
 
     std::uint64_t m_sliceSize;
     SliceSums* m_sums;
+    bool m_hashSlices;
     std::size_t m_piece = 0; // the piece being given, counted from 0
     std::uint64_t m_inPiece = 0;
     std::optional<std::size_t> m_buffer; // the buffer handed out by buffer()

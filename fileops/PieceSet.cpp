@@ -17,9 +17,6 @@ namespace {
 // A notice names this many files of a kind, then says how many more there are.
 constexpr std::size_t kNamedFiles = 3;
 
-constexpr const char* kHeading = "Please check the cutted files：";
-constexpr const char* kMissing = "These cutted files are missing：";
-constexpr const char* kWrongLength = "These cutted files have a wrong size：";
 constexpr const char* kTooLong = "The last cutted file is longer than the first：";
 constexpr const char* kLeftOut = "These files are not added, they are not named as cutted files：";
 constexpr const char* kLeftOver = "These files are not added, they are left from an earlier cutting：";
@@ -56,16 +53,6 @@ std::size_t trailingDigits(std::string_view name)
     return count;
 }
 
-std::string namedList(const NamedFiles& files)
-{
-    std::string text;
-    for (std::size_t i = 0; i < files.first.size(); ++i)
-        text += (i == 0 ? "" : ", ") + files.first[i];
-    if (files.count > static_cast<std::int64_t>(files.first.size()))
-        text += " and " + std::to_string(files.count - static_cast<std::int64_t>(files.first.size())) + " more";
-    return text;
-}
-
 std::optional<CheckFile> readCheckFile(FileServices& files, const std::string& path)
 {
     const std::int64_t length = files.fileLength(path);
@@ -85,6 +72,21 @@ void NamedFiles::add(const std::string& name)
     if (first.size() < kNamedFiles)
         first.push_back(name);
     ++count;
+}
+
+std::string NamedFiles::text() const
+{
+    std::string text;
+    for (std::size_t i = 0; i < first.size(); ++i)
+        text += (i == 0 ? "" : ", ") + first[i];
+    if (count > static_cast<std::int64_t>(first.size()))
+        text += " and " + std::to_string(count - static_cast<std::int64_t>(first.size())) + " more";
+    return text;
+}
+
+std::string NamedFiles::line(const char* heading) const
+{
+    return empty() ? std::string() : std::string("\r") + heading + text();
 }
 
 SetCheckFile findSetCheckFile(FileServices& files, const std::string& piecePath)
@@ -206,21 +208,14 @@ bool PieceSet::broken() const
 std::string PieceSet::notice() const
 {
     std::string text;
-    auto line = [&](const char* heading, const NamedFiles& files) {
-        if (!files.empty())
-            text += std::string("\r") + heading + namedList(files);
-    };
-    line(kMissing, m_missing);
-    line(kWrongLength, m_wrongLength);
-    line(kTooLong, m_tooLong);
+    text += m_missing.line(kMissingText) + m_wrongLength.line(kWrongLengthText) + m_tooLong.line(kTooLong);
     const std::string checkName = GetFileName(m_checkFile.path);
     if (m_checkFile.content && m_total != m_checkFile.content->size)
         text += "\r" + totalDiffersText(m_total, checkName, m_checkFile.content->size);
-    line(kLeftOut, m_leftOut);
-    line(kLeftOver, m_leftOver);
+    text += m_leftOut.line(kLeftOut) + m_leftOver.line(kLeftOver);
     if (m_checkFile.present && !m_checkFile.content)
         text += "\r" + notACheckFileText(checkName);
-    return text.empty() ? text : kHeading + text;
+    return text.empty() ? text : kCheckHeadingText + text;
 }
 
 std::uint32_t PieceSet::checksum(FileServices& files, const StopRequest* stop) const

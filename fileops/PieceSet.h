@@ -37,6 +37,10 @@ struct NamedFiles
     std::int64_t count = 0;
     void add(const std::string& name);
     bool empty() const { return count == 0; }
+    // "a, b, c and N more".
+    std::string text() const;
+    // A line of a notice: a line break, the heading, the names; nothing when there are none.
+    std::string line(const char* heading) const;
 };
 
 // A set of pieces as "Add" of its first piece finds it, and what is wrong with it.

@@ -4,6 +4,7 @@
 #include "PieceDigests.h"
 #include "par2/Par2Set.h"
 #include "par2/RecoveryEncoder.h"
+#include "par2/RepairDecoder.h"
 
 #include <cstdint>
 #include <optional>
@@ -44,6 +45,22 @@ public:
 
 private:
     par2::RecoveryEncoder& m_encoder;
+};
+
+// The sums from which a join or a repair rebuilds slices, as the digests feed them the good ones.
+class DecoderSums : public SliceSums
+{
+public:
+    explicit DecoderSums(par2::RepairDecoder& decoder) : m_decoder(decoder) {}
+    std::size_t count() const override { return m_decoder.count(); }
+    void add(std::uint16_t constant, std::uint64_t offset, const std::byte* data, std::size_t size, std::size_t first,
+             std::size_t count) override
+    {
+        m_decoder.addInput(constant, offset, data, size, first, count);
+    }
+
+private:
+    par2::RepairDecoder& m_decoder;
 };
 
 // The set that pieces of these names and digests make, one slice each.

@@ -2,6 +2,7 @@
 
 #include "CheckFile.h"
 #include "DiskErrorTable.h"
+#include "IndexedSet.h"
 #include "Naming.h"
 #include "PieceSet.h"
 #include "StopRequest.h"
@@ -29,6 +30,16 @@ SetToJoin findSetToJoin(FileServices& files, Questions& questions, const std::st
 {
     return withErrorPath(
         [&] {
+            // A set with an index is the pieces it names; what is wrong with them the join mends, or says.
+            if (const auto indexed = IndexedSet::find(files, first, false)) {
+                if (const std::string notice = indexed->missingNotice(); !notice.empty())
+                    questions.messageBox(kCheckHeadingText + notice, BoxStyle::Notice, BoxTitle::Parvix);
+                SetToJoin found;
+                found.outcome = Outcome::Completed;
+                for (const auto& piece : indexed->pieces())
+                    found.pieces.push_back(piece.path);
+                return found;
+            }
             const PieceSet set = PieceSet::find(files, first);
             if (const std::string notice = set.notice(); !notice.empty())
                 questions.messageBox(notice, BoxStyle::Notice, BoxTitle::Parvix);

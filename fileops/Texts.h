@@ -15,6 +15,12 @@ inline constexpr const char* kAlreadyListedText = "The specify file has already 
 // Asked before files that fail their checks are joined all the same.
 inline constexpr const char* kJoinAnywayText = "Do you want to join them anyway？";
 
+// A notice of what is wrong with a set, and its lines about pieces.
+inline constexpr const char* kCheckHeadingText = "Please check the cutted files：";
+inline constexpr const char* kMissingText = "These cutted files are missing：";
+inline constexpr const char* kWrongLengthText = "These cutted files have a wrong size：";
+inline constexpr const char* kDamagedText = "These cutted files are damaged：";
+
 // The set's check file cannot be read as one.
 std::string notACheckFileText(const std::string& checkName);
 

@@ -498,7 +498,7 @@ TEST(FaultInjection, EveryCallOfAnAddCanFail)
         EXPECT_EQ(window.joinList, std::vector<std::string>{kEarlierEntry});
         EXPECT_EQ(window.text4, kEarlierText4);
     };
-    scenario.mostCalls = 5; // the listing, the check file's, the three lengths
+    scenario.mostCalls = 7; // the listings of the set, its index and volumes; the check file's; the three lengths
     forEveryFailingCall(scenario);
 }
 

@@ -431,6 +431,8 @@ TEST_F(RealFault, PieceRemovedBetweenAddAndJoin)
     TempDir out;
     const std::string base = out.file("movie$avi");
     ASSERT_EQ(runCut(window, *files, source, base, "20").outcome, Outcome::Completed);
+    // A set without an index, whose missing piece nothing can rebuild: reading it fails.
+    ASSERT_EQ(::unlink((base + ".par2").c_str()), 0);
 
     RecordingWindow joinWindow;
     joinWindow.tab = kJoinTab;
