@@ -4,6 +4,7 @@
 #include "Naming.h"
 #include "Platform.h"
 #include "RecoveryFiles.h"
+#include "PieceDigests.h"
 #include "StopRequest.h"
 #include "Texts.h"
 #include "par2/Par2Reader.h"
@@ -196,6 +197,86 @@ std::string IndexedSet::missingNotice() const
            (needed <= recoveryCount() ? std::string("The recovery files can rebuild them")
                                       : "The recovery files cannot rebuild them，" +
                                             recoveryShortText(needed, recoveryCount()));
+}
+
+namespace {
+
+void digestPiece(const IndexedSet& set, std::size_t piece, const PieceReader& read, PieceDigests& digests,
+                 const StopRequest* stop)
+{
+    const auto length = static_cast<std::int64_t>(set.pieces()[piece].length);
+    constexpr auto kBlock = static_cast<std::int64_t>(PieceDigests::kBlock);
+    for (std::int64_t offset = 0; offset < length;) {
+        throwIfStopRequested(stop);
+        const auto size = static_cast<std::size_t>(std::min(kBlock, length - offset));
+        read(piece, offset, digests.buffer(), size);
+        digests.take(size);
+        offset += static_cast<std::int64_t>(size);
+    }
+}
+
+} // namespace
+
+std::vector<PieceDigest> digestPieces(const IndexedSet& set, const std::vector<std::size_t>& pieces,
+                                      const PieceReader& read, const StopRequest* stop)
+{
+    PieceDigests digests(set.set().sliceSize, nullptr);
+    for (const std::size_t piece : pieces) {
+        digests.beginPiece();
+        digestPiece(set, piece, read, digests, stop);
+        digests.endPiece();
+    }
+    return digests.finish();
+}
+
+void sumGoodSlices(const IndexedSet& set, par2::RepairDecoder& decoder, const std::vector<PieceSlice>& bad,
+                   const PieceReader& read, const StopRequest* stop)
+{
+    DecoderSums sums(decoder);
+    PieceDigests digests(set.set().sliceSize, &sums, false);
+    for (std::size_t piece = 0; piece < set.pieces().size(); ++piece) {
+        // A bad slice is left out of the sums (constant 0); a piece of bad slices only is not read.
+        auto constants = set.constants(piece);
+        for (const PieceSlice& slice : bad) {
+            if (slice.piece == piece)
+                constants[slice.slice] = 0;
+        }
+        if (std::all_of(constants.begin(), constants.end(), [](std::uint16_t c) { return c == 0; }))
+            continue;
+        digests.beginPiece(std::move(constants));
+        digestPiece(set, piece, read, digests, stop);
+        digests.endPiece();
+    }
+    digests.finish();
+}
+
+void PieceFiles::read(std::size_t piece, std::int64_t offset, std::byte* buffer, std::size_t size)
+{
+    if (piece != m_piece) {
+        if (m_file)
+            m_file->close();
+        m_file.reset();
+        m_file = m_files.openRead(m_set.pieces()[piece].path);
+        m_piece = piece;
+    }
+    m_file->read(offset, buffer, size);
+}
+
+// The lines that name the bad pieces: missing, of a wrong length, damaged.
+std::string badPiecesLines(const IndexedSet& set, const std::vector<PieceSlice>& bad)
+{
+    NamedFiles missing;
+    NamedFiles wrongLength;
+    NamedFiles damaged;
+    std::size_t last = SIZE_MAX;
+    for (const PieceSlice& slice : bad) {
+        if (slice.piece == last)
+            continue;
+        last = slice.piece;
+        const IndexedPiece& piece = set.pieces()[slice.piece];
+        (!piece.present ? missing : !piece.rightLength ? wrongLength : damaged).add(GetFileName(piece.path));
+    }
+    return missing.line(kMissingText) + wrongLength.line(kWrongLengthText) + damaged.line(kDamagedText);
 }
 
 std::string recoveryShortText(std::size_t needed, std::size_t available)

@@ -8,6 +8,7 @@
 #include "par2/SetAssembler.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -81,8 +82,43 @@ private:
     std::vector<par2::RecoverySliceSource> m_recovery;
 };
 
+// Reads `size` bytes of a piece at `offset` within it: from the piece's file, or from its place in a
+// joined file.
+using PieceReader = std::function<void(std::size_t piece, std::int64_t offset, std::byte* buffer, std::size_t size)>;
+
+// The digests of these pieces, read so, in their order.
+std::vector<PieceDigest> digestPieces(const IndexedSet& set, const std::vector<std::size_t>& pieces,
+                                      const PieceReader& read, const StopRequest* stop);
+
+// Adds every slice but the bad ones to the decoder's sums, each piece read so.
+void sumGoodSlices(const IndexedSet& set, par2::RepairDecoder& decoder, const std::vector<PieceSlice>& bad,
+                   const PieceReader& read, const StopRequest* stop);
+
+// Reads the pieces from their files, one open at a time.
+class PieceFiles
+{
+public:
+    PieceFiles(FileServices& files, const IndexedSet& set) : m_files(files), m_set(set) {}
+    void read(std::size_t piece, std::int64_t offset, std::byte* buffer, std::size_t size);
+    PieceReader reader()
+    {
+        return [this](std::size_t piece, std::int64_t offset, std::byte* buffer, std::size_t size) {
+            read(piece, offset, buffer, size);
+        };
+    }
+
+private:
+    FileServices& m_files;
+    const IndexedSet& m_set;
+    std::size_t m_piece = SIZE_MAX;
+    std::unique_ptr<File> m_file;
+};
+
 // "N more recovery slices are needed" when `needed` passes what is there.
 std::string recoveryShortText(std::size_t needed, std::size_t available);
+
+// The lines of a notice that name the pieces of these bad slices: missing, of a wrong length, damaged.
+std::string badPiecesLines(const IndexedSet& set, const std::vector<PieceSlice>& bad);
 
 // The names of these pieces, for a notice.
 NamedFiles namesOf(const IndexedSet& set, const std::vector<std::size_t>& pieces);

@@ -26,7 +26,8 @@ constexpr const char* kPathMissing = "The specify path is not existed!";
 constexpr const char* kAddPieces = "Please add the cutted files";
 constexpr const char* kBesideTheSet = "The specify file is one of the cutted files，Please rename";
 constexpr const char* kCannotRebuild = "The cutted files cannot be rebuilt!";
-constexpr const char* kRebuilt = "These cutted files are rebuilt：";
+// In place of a count of recovery slices: those there rebuilt wrong bytes.
+constexpr std::size_t kWrongBytes = SIZE_MAX;
 
 std::string replaceText(const std::string& destination)
 {
@@ -76,7 +77,7 @@ OperationResult JoinOperation::run(const JoinInputs& inputs)
                     return notTheOriginal();
                 putInPlace();
                 if (!m_rebuilt.empty())
-                    m_window.messageBox(kRebuilt + namesOf(*m_indexed, m_rebuilt).text(), BoxStyle::Notice,
+                    m_window.messageBox(kRebuiltText + namesOf(*m_indexed, m_rebuilt).text(), BoxStyle::Notice,
                                         BoxTitle::Parvix);
                 return end({Outcome::Completed, std::nullopt, m_notOriginal},
                            completionText(m_destination, m_notOriginal), BoxStyle::Notice);
@@ -114,21 +115,11 @@ std::string JoinOperation::unchangedText() const
 
 OperationResult JoinOperation::cannotRebuild(const std::vector<PieceSlice>& bad, std::size_t available)
 {
-    // Named as the user finds them: not there, of a wrong length, or there and damaged.
-    NamedFiles missing;
-    NamedFiles wrongLength;
-    NamedFiles damaged;
-    std::size_t last = SIZE_MAX;
-    for (const PieceSlice& slice : bad) {
-        if (slice.piece == last)
-            continue;
-        last = slice.piece;
-        const IndexedPiece& piece = m_indexed->pieces()[slice.piece];
-        (!piece.present ? missing : !piece.rightLength ? wrongLength : damaged).add(GetFileName(piece.path));
-    }
-    std::string text = kCannotRebuild + missing.line(kMissingText) + wrongLength.line(kWrongLengthText) +
-                       damaged.line(kDamagedText) + "\r";
-    text += m_direct ? m_destination + " cannot take rebuilt cutted files" : recoveryShortText(bad.size(), available);
+    std::string text = kCannotRebuild + badPiecesLines(*m_indexed, bad) + "\r";
+    if (m_direct)
+        text += m_destination + " cannot take rebuilt cutted files";
+    else
+        text += available == kWrongBytes ? kWrongRebuildText : recoveryShortText(bad.size(), available);
     text += "\r" + unchangedText();
     closeAll();
     return end({Outcome::Failed, std::nullopt}, text, BoxStyle::Warning);
@@ -365,23 +356,6 @@ void JoinOperation::copyPieces()
     m_destinationFile->flush();
 }
 
-namespace {
-
-// Reads ranges of a file into the digests' buffers, a block at a time.
-void digestRange(File& file, std::int64_t offset, std::int64_t length, PieceDigests& digests, const StopRequest* stop)
-{
-    constexpr auto kBlock = static_cast<std::int64_t>(PieceDigests::kBlock);
-    for (std::int64_t done = 0; done < length;) {
-        throwIfStopRequested(stop);
-        const auto size = static_cast<std::size_t>(std::min(kBlock, length - done));
-        file.read(offset + done, digests.buffer(), size);
-        digests.take(size);
-        done += static_cast<std::int64_t>(size);
-    }
-}
-
-} // namespace
-
 void JoinOperation::checkAgainstIndex(const std::vector<PieceDigest>& digests)
 {
     // Each piece copied is judged by its slices' checksums; the bad slices are those of the pieces not
@@ -408,12 +382,12 @@ void JoinOperation::checkAgainstIndex(const std::vector<PieceDigest>& digests)
         repair(bad);
         if (m_refused)
             return;
-        const auto again = digestJoined(m_rebuilt);
+        const auto again = digestPieces(*m_indexed, m_rebuilt, joinedReader(), m_stop);
         for (std::size_t r = 0; r < m_rebuilt.size(); ++r) {
             byPiece[m_rebuilt[r]] = again[r];
             if (!m_indexed->damagedSlices(m_rebuilt[r], again[r]).empty()) {
                 // Recovery data that passed its own checksum and still rebuilt wrong bytes.
-                m_refused = cannotRebuild(bad, 0);
+                m_refused = cannotRebuild(bad, kWrongBytes);
                 return;
             }
         }
@@ -438,9 +412,9 @@ void JoinOperation::repair(const std::vector<PieceSlice>& bad)
         }
         m_decoder.reset();
         m_decoder = m_indexed->loadRecovery(m_files, std::min(available, bad.size() + 2), m_stop);
-        sumsFromJoinedFile(bad);
+        sumGoodSlices(*m_indexed, *m_decoder, bad, joinedReader(), m_stop);
         if (!m_decoder->solve(constants)) {
-            m_refused = cannotRebuild(bad, 0);
+            m_refused = cannotRebuild(bad, 0); // the recovery slices there are no use for these
             return;
         }
     }
@@ -467,36 +441,12 @@ void JoinOperation::repair(const std::vector<PieceSlice>& bad)
     m_decoder.reset();
 }
 
-void JoinOperation::sumsFromJoinedFile(const std::vector<PieceSlice>& bad)
+PieceReader JoinOperation::joinedReader()
 {
-    DecoderSums sums(*m_decoder);
-    PieceDigests digests(m_indexed->set().sliceSize, &sums, false);
-    for (std::size_t i = 0; i < m_lengths.size(); ++i) {
-        auto constants = m_indexed->constants(i);
-        for (const PieceSlice& slice : bad) {
-            if (slice.piece == i)
-                constants[slice.slice] = 0;
-        }
-        if (std::all_of(constants.begin(), constants.end(), [](std::uint16_t c) { return c == 0; }))
-            continue;
-        digests.beginPiece(std::move(constants));
-        digestRange(*m_destinationFile, static_cast<std::int64_t>(m_indexed->offsetOf({i, 0})), m_lengths[i], digests,
-                    m_stop);
-        digests.endPiece();
-    }
-    digests.finish();
-}
-
-std::vector<PieceDigest> JoinOperation::digestJoined(const std::vector<std::size_t>& pieces)
-{
-    PieceDigests digests(m_indexed->set().sliceSize, nullptr);
-    for (const std::size_t i : pieces) {
-        digests.beginPiece();
-        digestRange(*m_destinationFile, static_cast<std::int64_t>(m_indexed->offsetOf({i, 0})), m_lengths[i], digests,
-                    m_stop);
-        digests.endPiece();
-    }
-    return digests.finish();
+    // The pieces as they lie in the joined file.
+    return [this](std::size_t piece, std::int64_t offset, std::byte* buffer, std::size_t size) {
+        m_destinationFile->read(static_cast<std::int64_t>(m_indexed->offsetOf({piece, 0})) + offset, buffer, size);
+    };
 }
 
 void JoinOperation::putInPlace()

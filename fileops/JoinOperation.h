@@ -52,8 +52,7 @@ private:
     void copyPieces();
     void checkAgainstIndex(const std::vector<PieceDigest>& digests);
     void repair(const std::vector<PieceSlice>& bad);
-    void sumsFromJoinedFile(const std::vector<PieceSlice>& bad);
-    std::vector<PieceDigest> digestJoined(const std::vector<std::size_t>& pieces);
+    PieceReader joinedReader();
     OperationResult cannotRebuild(const std::vector<PieceSlice>& bad, std::size_t available);
     std::string unchangedText() const;
     void putInPlace();

@@ -3,6 +3,10 @@
 #include "CheckFile.h"
 #include "DiskErrorTable.h"
 #include "IndexedSet.h"
+#include "RecoveryFiles.h"
+#include "par2/FileHasher.h"
+
+#include <algorithm>
 #include "Naming.h"
 #include "PieceSet.h"
 #include "StopRequest.h"
@@ -13,6 +17,133 @@ namespace parvix {
 namespace {
 
 constexpr const char* kNotChecked = "There is no check file beside the cutted files，their bytes are not checked";
+constexpr const char* kNoIndex = "There is no index beside the cutted files，they cannot be repaired";
+constexpr const char* kNotSound = "The cutted files are not sound!";
+constexpr const char* kSound = "The cutted files are sound，nothing is to be repaired";
+
+// What a check of a set with an index found: the bad slices, and the digests of the pieces there.
+struct IndexedCheck
+{
+    std::vector<PieceSlice> bad;
+    std::vector<PieceDigest> digests; // by piece; empty for a piece not there as described
+};
+
+IndexedCheck checkIndexed(FileServices& files, const IndexedSet& set, const StopRequest* stop)
+{
+    IndexedCheck check;
+    check.bad = set.missingSlices();
+    std::vector<std::size_t> there;
+    for (std::size_t i = 0; i < set.pieces().size(); ++i) {
+        if (set.pieces()[i].rightLength)
+            there.push_back(i);
+    }
+    PieceFiles pieces(files, set);
+    const auto digests = digestPieces(set, there, pieces.reader(), stop);
+    check.digests.resize(set.pieces().size());
+    for (std::size_t k = 0; k < there.size(); ++k) {
+        check.digests[there[k]] = digests[k];
+        const auto damaged = set.damagedSlices(there[k], digests[k]);
+        check.bad.insert(check.bad.end(), damaged.begin(), damaged.end());
+    }
+    std::sort(check.bad.begin(), check.bad.end(), [](const PieceSlice& a, const PieceSlice& b) {
+        return a.piece != b.piece ? a.piece < b.piece : a.slice < b.slice;
+    });
+    return check;
+}
+
+std::string recoveryCountText(std::size_t available, std::size_t needed)
+{
+    return std::to_string(available) + (available == 1 ? " recovery slice exists, " : " recovery slices exist, ") +
+           std::to_string(needed) + (needed == 1 ? " is needed" : " are needed");
+}
+
+// The check file lines of what the pieces there join to.
+std::vector<std::string> joinedLines(const std::string& first, const IndexedSet& set, const IndexedCheck& check)
+{
+    std::uint32_t crc = 0;
+    std::int64_t size = 0;
+    for (const auto& digest : check.digests) {
+        crc = Crc32::combine(crc, digest.crc32, digest.length);
+        size += digest.length;
+    }
+    (void)set;
+    const auto proposal = proposeDestination(first);
+    return checkFileLines({GetFileName(proposal.value_or(first)), size, crc});
+}
+
+// Rebuilt bytes that are not the index's: recovery data that passed its packet's checksum and is still
+// wrong, as a stranger may make it.
+struct WrongRebuild
+{
+};
+
+// Writes each piece with bad slices anew beside itself: its good slices from the piece, the bad ones as
+// rebuilt. A piece takes its name only once its bytes are checked against the index.
+bool rebuildPieces(FileServices& files, const IndexedSet& set, const std::vector<PieceSlice>& bad,
+                   const par2::RepairDecoder& decoder, const StopRequest* stop)
+{
+    try {
+        for (std::size_t r = 0; r < bad.size();) {
+            const std::size_t piece = bad[r].piece;
+            const IndexedPiece& described = set.pieces()[piece];
+            replaceFile(files, described.path, [&](File& file) {
+                std::unique_ptr<File> old;
+                if (described.rightLength)
+                    old = files.openRead(described.path);
+                par2::FileHasher hasher(set.set().sliceSize);
+                std::vector<std::byte> bytes;
+                for (std::uint32_t s = 0; s < set.slicesOf(piece); ++s) {
+                    throwIfStopRequested(stop);
+                    const PieceSlice slice{piece, s};
+                    const auto length = static_cast<std::size_t>(set.sliceLength(slice));
+                    const auto offset = static_cast<std::int64_t>(s * set.set().sliceSize);
+                    if (r < bad.size() && bad[r] == slice) {
+                        const auto rebuilt = decoder.rebuilt(r++);
+                        bytes.assign(rebuilt.begin(), rebuilt.begin() + static_cast<std::ptrdiff_t>(length));
+                    } else {
+                        bytes.resize(length);
+                        old->read(offset, bytes.data(), length);
+                    }
+                    hasher.update(bytes.data(), length);
+                    file.write(offset, bytes.data(), length);
+                }
+                if (old)
+                    old->close();
+                PieceDigest digest;
+                digest.par2 = hasher.finish();
+                if (!set.damagedSlices(piece, digest).empty())
+                    throw WrongRebuild();
+            });
+        }
+    } catch (const WrongRebuild&) {
+        return false;
+    }
+    return true;
+}
+
+SetCheck verifyIndexed(FileServices& files, Questions& questions, const std::string& first, const IndexedSet& set,
+                       const StopRequest* stop)
+{
+    SetCheck result;
+    result.checked = true;
+    IndexedCheck check;
+    try {
+        check = checkIndexed(files, set, stop);
+    } catch (const StopRequested&) {
+        result.outcome = Outcome::Interrupted;
+        return result;
+    }
+    result.checkFileLines = joinedLines(first, set, check);
+    if (!check.bad.empty()) {
+        questions.messageBox(kNotSound + badPiecesLines(set, check.bad) + "\r" +
+                                 recoveryCountText(set.recoveryCount(), check.bad.size()),
+                             BoxStyle::Warning, BoxTitle::Parvix);
+        result.outcome = Outcome::Failed;
+        return result;
+    }
+    result.outcome = Outcome::Completed;
+    return result;
+}
 
 // A failure of the disk, said through the table, as what a check gives back.
 template <typename Result> Result failure(Questions& questions, const FileError& error)
@@ -67,6 +198,8 @@ SetCheck verifySet(FileServices& files, Questions& questions, const std::string&
 {
     return withErrorPath(
         [&] {
+            if (const auto indexed = IndexedSet::find(files, first, true))
+                return verifyIndexed(files, questions, first, *indexed, stop);
             SetCheck result;
             const PieceSet set = PieceSet::find(files, first);
             if (const std::string notice = set.notice(); !notice.empty())
@@ -94,6 +227,65 @@ SetCheck verifySet(FileServices& files, Questions& questions, const std::string&
                 questions.messageBox(kNotChecked, BoxStyle::Notice, BoxTitle::Parvix);
             }
             result.outcome = sound ? Outcome::Completed : Outcome::Failed;
+            return result;
+        },
+        [&](const FileError& error) { return failure<SetCheck>(questions, error); });
+}
+
+SetCheck repairSet(FileServices& files, Questions& questions, const std::string& first, const StopRequest* stop)
+{
+    return withErrorPath(
+        [&] {
+            SetCheck result;
+            const auto set = IndexedSet::find(files, first, true);
+            if (!set) {
+                questions.messageBox(kNoIndex, BoxStyle::Notice, BoxTitle::Parvix);
+                return result;
+            }
+            result.checked = true;
+            try {
+                const IndexedCheck check = checkIndexed(files, *set, stop);
+                if (check.bad.empty()) {
+                    questions.messageBox(kSound, BoxStyle::Notice, BoxTitle::Parvix);
+                    result.outcome = Outcome::Completed;
+                    return result;
+                }
+                const std::size_t available = set->recoveryCount();
+                std::vector<std::uint16_t> constants;
+                for (const PieceSlice& slice : check.bad)
+                    constants.push_back(set->constant(slice));
+                std::unique_ptr<par2::RepairDecoder> decoder;
+                if (available >= check.bad.size()) {
+                    decoder = set->loadRecovery(files, std::min(available, check.bad.size() + 2), stop);
+                    PieceFiles pieces(files, *set);
+                    sumGoodSlices(*set, *decoder, check.bad, pieces.reader(), stop);
+                }
+                if (!decoder || !decoder->solve(constants)) {
+                    questions.messageBox(kNotSound + badPiecesLines(*set, check.bad) + "\r" +
+                                             recoveryShortText(check.bad.size(), decoder ? 0 : available),
+                                         BoxStyle::Warning, BoxTitle::Parvix);
+                    result.outcome = Outcome::Failed;
+                    return result;
+                }
+                decoder->rebuild();
+                if (!rebuildPieces(files, *set, check.bad, *decoder, stop)) {
+                    questions.messageBox(kNotSound + badPiecesLines(*set, check.bad) + "\r" + kWrongRebuildText,
+                                         BoxStyle::Warning, BoxTitle::Parvix);
+                    result.outcome = Outcome::Failed;
+                    return result;
+                }
+                NamedFiles rebuilt;
+                std::size_t last = SIZE_MAX;
+                for (const PieceSlice& slice : check.bad) {
+                    if (slice.piece != last)
+                        rebuilt.add(GetFileName(set->pieces()[slice.piece].path));
+                    last = slice.piece;
+                }
+                questions.messageBox(kRebuiltText + rebuilt.text(), BoxStyle::Notice, BoxTitle::Parvix);
+                result.outcome = Outcome::Completed;
+            } catch (const StopRequested&) {
+                result.outcome = Outcome::Interrupted;
+            }
             return result;
         },
         [&](const FileError& error) { return failure<SetCheck>(questions, error); });

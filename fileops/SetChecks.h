@@ -41,4 +41,9 @@ struct SetCheck : OperationResult
 // for while the pieces are read ends it as Interrupted.
 SetCheck verifySet(FileServices& files, Questions& questions, const std::string& first, const StopRequest* stop);
 
+// Rebuilds the missing and damaged pieces of a set with an index in place, each through a temporary file
+// and a rename, from the set's recovery files. Completed when the set is sound in the end (it may have
+// been already), Failed when the recovery is not enough; `checked` is false when the set has no index.
+SetCheck repairSet(FileServices& files, Questions& questions, const std::string& first, const StopRequest* stop);
+
 } // namespace parvix

@@ -21,6 +21,10 @@ inline constexpr const char* kMissingText = "These cutted files are missing：";
 inline constexpr const char* kWrongLengthText = "These cutted files have a wrong size：";
 inline constexpr const char* kDamagedText = "These cutted files are damaged：";
 
+// Pieces rebuilt from the recovery files, or recovery files that rebuild wrong bytes.
+inline constexpr const char* kRebuiltText = "These cutted files are rebuilt：";
+inline constexpr const char* kWrongRebuildText = "The recovery files do not rebuild them";
+
 // The set's check file cannot be read as one.
 std::string notACheckFileText(const std::string& checkName);
 

@@ -118,6 +118,15 @@ int verify(FileServices& files, ConsoleWindow& window, const std::string& first)
     return status == 0 && !check.checked ? 3 : status;
 }
 
+int repair(FileServices& files, ConsoleWindow& window, const std::string& first)
+{
+    const SetCheck repaired = repairSet(files, window, first, &stopRequest);
+    // A set without an index has nothing to rebuild from, nor to check against.
+    if (!repaired.checked && !repaired.error)
+        return 3;
+    return repaired.outcome == Outcome::Stopped ? 2 : exitStatus(repaired);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -136,9 +145,6 @@ int main(int argc, char** argv)
     case CommandLine::Command::Version:
         std::printf("parvix-cli %s\n", PARVIX_VERSION);
         return 0;
-    case CommandLine::Command::Repair:
-        std::fputs("parvix-cli: this version cannot repair a set yet\n", stderr);
-        return 1;
     default:
         break;
     }
@@ -153,6 +159,8 @@ int main(int argc, char** argv)
     switch (line.command) {
     case CommandLine::Command::Verify:
         return verify(*files, window, line.operands[0]);
+    case CommandLine::Command::Repair:
+        return repair(*files, window, line.operands[0]);
     case CommandLine::Command::Join:
         return join(*files, window, line);
     default:
