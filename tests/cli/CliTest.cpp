@@ -445,6 +445,81 @@ TEST_F(Cli, ASetIsJoinedAndVerifiedByItsFirstPiece)
     }
 }
 
+// A set cut with recovery travels both ways with par2: par2 verifies and repairs ours, and here verify,
+// repair and join mend a set that split cut and par2 gave recovery; verify and repair tell by their exit
+// status what they found: 0 sound, 2 not, 3 nothing to check against.
+TEST_F(Cli, RecoverySetsTravelBothWaysWithPar2)
+{
+    if (std::system("par2 --version >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "par2 is not installed";
+    const std::string bytes = patternBytes(5 * 65536 + 777, 3);
+    writeFile(path("s.bin"), bytes);
+    ASSERT_EQ(cli({"cut", "-y", "-q", "--recovery", "2", "-b", "64K", "s.bin", "s"}).status, 0);
+    const auto pieces = [&](const std::string& stem) {
+        std::string joined;
+        for (int n = 1; fileExists(path(stem + pieceSuffix(n))); ++n)
+            joined += readFile(path(stem + pieceSuffix(n)));
+        return joined;
+    };
+    const auto damage = [&](const std::string& name) {
+        std::string piece = readFile(path(name));
+        piece[100] = static_cast<char>(piece[100] ^ 1);
+        writeFile(path(name), piece);
+    };
+    const auto par2 = [&](const std::string& arguments) {
+        return std::system(("cd " + shellQuoted(data.path()) + " && par2 " + arguments + " >/dev/null 2>&1").c_str());
+    };
+    EXPECT_EQ(par2("verify -q s.par2"), 0);
+    EXPECT_EQ(cli({"verify", "s.001"}).status, 0);
+
+    fs::remove(path("s.003"));
+    damage("s.005");
+    const auto bad = cli({"verify", "s.001"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "Parvix: The cutted files are not sound!\nThese cutted files are missing：s.003\nThese cutted "
+                       "files are damaged：s.005\n2 recovery slices exist, 2 are needed\n");
+    EXPECT_EQ(par2("repair -q s.par2"), 0);
+    EXPECT_EQ(firstDifference(pieces("s"), bytes), std::string::npos);
+
+    fs::remove(path("s.002"));
+    damage("s.004");
+    damage("s.006");
+    const auto short1 = cli({"repair", "s.001"});
+    EXPECT_EQ(short1.status, 2);
+    EXPECT_EQ(short1.err, "Parvix: The cutted files are not sound!\nThese cutted files are missing：s.002\nThese "
+                          "cutted files are damaged：s.004, s.006\n1 more recovery slice is needed\n");
+    writeFile(path("s.006"), bytes.substr(5 * 65536));
+    const auto repaired = cli({"repair", "s.001"});
+    EXPECT_EQ(repaired.status, 0) << repaired.err;
+    EXPECT_EQ(repaired.err, "Parvix: These cutted files are rebuilt：s.002, s.004\n");
+    EXPECT_EQ(firstDifference(pieces("s"), bytes), std::string::npos);
+    EXPECT_EQ(par2("verify -q s.par2"), 0);
+
+    // Theirs: four slices to a piece, the last one short, and recovery in volumes of several sizes.
+    ASSERT_EQ(std::system(("cd " + shellQuoted(data.path()) +
+                           " && split -b 65536 -d -a 3 --numeric-suffixes=1 s.bin t. && par2 create -q -q -s16384 "
+                           "-c12 t.par2 t.0* >/dev/null")
+                              .c_str()),
+              0);
+    fs::remove(path("t.002"));
+    damage("t.004");
+    const auto joined = cli({"join", "-y", "t.out", "t.001"});
+    EXPECT_EQ(joined.status, 0) << joined.err;
+    EXPECT_NE(joined.err.find("These cutted files are rebuilt：t.002, t.004\n"), std::string::npos) << joined.err;
+    EXPECT_EQ(firstDifference(readFile(path("t.out")), bytes), std::string::npos);
+    EXPECT_FALSE(fileExists(path("t.002"))) << "a join leaves the pieces as they are";
+    EXPECT_EQ(cli({"repair", "t.001"}).status, 0);
+    EXPECT_EQ(firstDifference(pieces("t"), bytes), std::string::npos);
+    EXPECT_EQ(par2("verify -q t.par2"), 0);
+
+    // Nothing to rebuild from, nor to check against.
+    for (const auto& entry : fs::directory_iterator(data.path())) {
+        if (entry.path().extension() == ".par2")
+            fs::remove(entry.path());
+    }
+    EXPECT_EQ(cli({"repair", "t.001"}).status, 3);
+}
+
 // The sets that "split -d" numbers from zero, and sets whose base starts with a ".", are sets like any
 // other: given their first piece, the whole set is joined and checked.
 TEST_F(Cli, SetsNumberedFromZeroOrHiddenAreJoinedWhole)

@@ -394,11 +394,14 @@ TEST(FaultInjection, EveryCallOfACutCanFail)
 }
 
 // A join of in/a.001 and on, in list order, into out/joined.bin, which is new or holds older, longer bytes.
+// A repairing join's pieces are cut with an index and recovery for two pieces; then the second is gone and
+// the third damaged.
 struct JoinCase
 {
     std::vector<std::size_t> pieceLengths;
     bool destinationExists;
     std::vector<int> numbers;
+    bool repairing = false;
 };
 
 Scenario joinScenario(const JoinCase& c)
@@ -422,6 +425,16 @@ Scenario joinScenario(const JoinCase& c)
         fs::create_directory(at(dir, "out"));
         for (std::size_t i = 0; i < pieces.size(); ++i)
             writeFile(at(dir, "in/a.00" + std::to_string(i + 1)), pieces[i]);
+        if (c.repairing) {
+            writeFile(at(dir, "in/source"), joined);
+            auto inputs = customSize(at(dir, "in/source"), at(dir, "in/a"), std::to_string(c.pieceLengths[0] / 1024));
+            inputs.recoveryPieces = 2;
+            RecordingWindow cutWindow;
+            ASSERT_EQ(SplitOperation(cutWindow, *makeNativeFileServices()).run(inputs).outcome, Outcome::Completed);
+            fs::remove(at(dir, "in/source"));
+            fs::remove(at(dir, "in/a.002"));
+            writeFile(at(dir, "in/a.003"), patternBytes(c.pieceLengths[2], 99));
+        }
         writeFile(at(dir, "in/other.txt"), "beside the pieces");
         writeFile(at(dir, "out/keep.txt"), "beside the destination");
         if (c.destinationExists)
@@ -472,9 +485,11 @@ TEST(FaultInjection, EveryCallOfAJoinCanFail)
         {{70000, 65536, 0, 30000}, false, kTwoNumbers},
         {{1000, 2000, 1500}, false, kTwoNumbers},
         {{1000, 2000, 1500}, true, kAllNumbers},
+        {{2048, 2048, 2048, 1000}, true, kTwoNumbers, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.pieceLengths.size()) + " pieces" + (c.destinationExists ? " over a file" : ""));
+        SCOPED_TRACE(std::to_string(c.pieceLengths.size()) + " pieces" + (c.destinationExists ? " over a file" : "") +
+                     (c.repairing ? ", two rebuilt" : ""));
         forEveryFailingCall(joinScenario(c));
     }
 }
@@ -503,13 +518,16 @@ TEST(FaultInjection, EveryCallOfAnAddCanFail)
 }
 
 // A stop asked for as any file is opened: a cut keeps the whole pieces it wrote and listed, and nothing
-// else (no piece half written, no Link.bat, no check file); a join leaves its destination as it was.
+// else (no piece half written, no Link.bat, no check file); a join, one that rebuilds pieces too, leaves
+// its destination as it was.
 TEST(Stop, AtEveryFileACutKeepsOnlyWholePiecesAndAJoinNothing)
 {
     const std::string bytes = patternBytes(4 * 1024 + 300, 5);
-    for (const bool join : {false, true}) {
+    for (const char* kind : {"cut", "join", "repairing join"}) {
+        const bool join = kind != std::string("cut");
+        const bool repairing = kind == std::string("repairing join");
         for (int k = 1;; ++k) {
-            SCOPED_TRACE(std::string(join ? "join" : "cut") + ", stop at the opening of file " + std::to_string(k));
+            SCOPED_TRACE(std::string(kind) + ", stop at the opening of file " + std::to_string(k));
             TempDir dir;
             fs::create_directory(at(dir, "out"));
             writeFile(at(dir, "movie.avi"), bytes);
@@ -517,10 +535,13 @@ TEST(Stop, AtEveryFileACutKeepsOnlyWholePiecesAndAJoinNothing)
             const std::string destination = at(dir, "out/movie.avi");
             RecordingWindow window;
             if (join) {
-                ASSERT_EQ(SplitOperation(window, *makeNativeFileServices())
-                              .run(customSize(at(dir, "movie.avi"), base, "1"))
-                              .outcome,
-                          Outcome::Completed);
+                auto inputs = customSize(at(dir, "movie.avi"), base, "1");
+                inputs.recoveryPieces = repairing ? 2 : 0;
+                ASSERT_EQ(SplitOperation(window, *makeNativeFileServices()).run(inputs).outcome, Outcome::Completed);
+                if (repairing) {
+                    fs::remove(base + ".002");
+                    writeFile(base + ".004", patternBytes(1024, 9));
+                }
                 writeFile(destination, "an earlier file");
                 window.clearRequests();
             }

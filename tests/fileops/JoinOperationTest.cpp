@@ -2,6 +2,7 @@
 #include "EngineTestSupport.h"
 
 #include "CheckFile.h"
+#include "JoinListAdd.h"
 #include "Crc32.h"
 #include "Naming.h"
 #include "Platform.h"
@@ -352,6 +353,84 @@ TEST_F(Join, TheSetsCheckFileIsChecked)
 #ifndef _WIN32
 // While the join writes, what it writes is no more open to others than the file it replaces; a new file
 // is its owner's alone until it is whole, and then has the permissions of any new file.
+// A set cut with recovery for two pieces: "Add" lists every piece its index names and says which are
+// missing; the join rebuilds up to two missing or damaged ones (summed in its pass, or, with nothing
+// missing, from the joined file), names them before its completion, and with one too many names them all
+// and writes nothing.
+TEST_F(Join, ARepairingJoinRebuildsWhatTheRecoveryCan)
+{
+    const std::string original = patternBytes(5 * 4096 + 1000, 7);
+    const std::string rebuilds = "\rThe recovery files can rebuild them";
+    const struct
+    {
+        const char* name;
+        std::vector<int> removed;
+        std::vector<int> damaged;
+        std::string addNotice; // after "Please check the cutted files："
+        std::string lastBoxes; // the join's, after its confirmation
+    } cases[] = {
+        {"a missing piece", {2}, {}, "\rThese cutted files are missing：r.002" + rebuilds,
+         "Notice Parvix: These cutted files are rebuilt：r.002|"},
+        {"a damaged piece", {}, {6}, "", "Notice Parvix: These cutted files are rebuilt：r.006|"},
+        {"one of each", {1}, {6}, "\rThese cutted files are missing：r.001" + rebuilds,
+         "Notice Parvix: These cutted files are rebuilt：r.001, r.006|"},
+        {"one too many", {1, 3}, {4},
+         "\rThese cutted files are missing：r.001, r.003" + rebuilds,
+         "Warning Parvix: The cutted files cannot be rebuilt!\rThese cutted files are missing：r.001, r.003\rThese "
+         "cutted files are damaged：r.004\r1 more recovery slice is needed\r{dest} is not written"},
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = path("set" + std::to_string(++round));
+        fs::create_directory(folder);
+        const std::string base = folder + kSeparator + "r";
+        SplitInputs inputs = customSize(makeFile("source" + std::to_string(round), original), base, "4");
+        inputs.recoveryPieces = 2;
+        ASSERT_EQ(cut(inputs).outcome, Outcome::Completed);
+        for (const int n : c.removed)
+            fs::remove(base + pieceSuffix(n));
+        for (const int n : c.damaged) {
+            std::string bytes = readFile(base + pieceSuffix(n));
+            bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x40);
+            writeFile(base + pieceSuffix(n), bytes);
+        }
+
+        RecordingWindow joinWindow;
+        const AddResult added = JoinListAdd(joinWindow, files).run(base + ".001", {});
+        ASSERT_EQ(added.appended.size(), 6u) << "every piece the index names";
+        const auto addBoxes = joinWindow.boxes();
+        EXPECT_EQ(addBoxes, c.addNotice.empty()
+                                ? std::vector<std::string>{}
+                                : std::vector<std::string>{"box Notice Parvix: Please check the cutted files：" +
+                                                           c.addNotice});
+        const std::string destination = folder + kSeparator + "joined";
+        const auto result = JoinOperation(joinWindow, files).run({destination, joinWindow.joinList});
+        EXPECT_EQ(files.openFiles(), 0);
+
+        auto boxes = joinWindow.boxes();
+        boxes.erase(boxes.begin(), boxes.begin() + static_cast<std::ptrdiff_t>(addBoxes.size()) + 1);
+        std::string shown;
+        for (const auto& box : boxes)
+            shown += box.substr(4) + "|";
+        std::string expected = c.lastBoxes;
+        if (const auto at = expected.find("{dest}"); at != std::string::npos)
+            expected.replace(at, 6, destination);
+        if (c.name == std::string("one too many")) {
+            EXPECT_EQ(result.outcome, Outcome::Failed);
+            EXPECT_EQ(shown, expected + "|");
+            EXPECT_FALSE(fileExists(destination));
+        } else {
+            EXPECT_EQ(result.outcome, Outcome::Completed);
+            EXPECT_EQ(shown, expected + joinCompletion(destination).substr(4) + "|");
+            EXPECT_SAME_BYTES(readFile(destination), original);
+        }
+        EXPECT_TRUE(std::none_of(c.removed.begin(), c.removed.end(),
+                                 [&](int n) { return fileExists(base + pieceSuffix(n)); }))
+            << "a join rebuilds into the joined file only";
+    }
+}
+
 TEST_F(Join, TheJoinedBytesAreNeverMoreOpenThanTheFileTheyReplace)
 {
     const mode_t mask = ::umask(022);
