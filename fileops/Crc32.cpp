@@ -29,7 +29,12 @@ void Crc32::update(const std::byte* bytes, std::size_t size)
 
 std::uint32_t Crc32::combine(std::uint32_t first, std::uint32_t second, std::int64_t secondLength)
 {
-    return static_cast<std::uint32_t>(::crc32_combine64(first, second, secondLength));
+    // zlib's length is a long, of 32 bits on Windows: a longer run is shifted in steps.
+    constexpr std::int64_t kStep = std::int64_t{1} << 30;
+    uLong value = first;
+    for (; secondLength > kStep; secondLength -= kStep)
+        value = ::crc32_combine(value, 0, static_cast<z_off_t>(kStep));
+    return static_cast<std::uint32_t>(::crc32_combine(value, second, static_cast<z_off_t>(secondLength)));
 }
 
 } // namespace parvix

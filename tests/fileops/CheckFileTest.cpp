@@ -1,5 +1,8 @@
 // The check file beside a set, read as file managers read theirs.
 #include "CheckFile.h"
+#include "Crc32.h"
+
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +78,30 @@ TEST(CheckFile, ANameCannotAddLines)
     ASSERT_TRUE(read.has_value());
     EXPECT_EQ(read->size, 9);
     EXPECT_EQ(read->crc32, 0xCBF43926u);
+}
+
+// The check file's CRC is made of its pieces' CRCs: combined, they must give the CRC of the pieces one after
+// the other, a run of more than 2 GiB too (zlib takes a 32-bit length on Windows).
+TEST(Crc32, PiecesCombineIntoTheWholeFilesCrc)
+{
+    const auto crcOf = [](const std::vector<std::byte>& block, std::int64_t length) {
+        Crc32 crc;
+        for (std::int64_t done = 0; done < length; done += static_cast<std::int64_t>(block.size()))
+            crc.update(block.data(), static_cast<std::size_t>(std::min<std::int64_t>(block.size(), length - done)));
+        return crc.value();
+    };
+    std::vector<std::byte> block(1 << 20);
+    for (std::size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<std::byte>(i * 7 + i / 251);
+    for (const std::int64_t second : {std::int64_t{0}, std::int64_t{1}, std::int64_t{1000}, (std::int64_t{5} << 29) + 3}) {
+        SCOPED_TRACE(second);
+        const std::uint32_t first = crcOf(block, 3000);
+        Crc32 whole;
+        whole.update(block.data(), 3000);
+        for (std::int64_t done = 0; done < second; done += static_cast<std::int64_t>(block.size()))
+            whole.update(block.data(), static_cast<std::size_t>(std::min<std::int64_t>(block.size(), second - done)));
+        EXPECT_EQ(Crc32::combine(first, crcOf(block, second), second), whole.value());
+    }
 }
 
 } // namespace
