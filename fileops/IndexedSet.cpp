@@ -47,7 +47,26 @@ par2::Par2FileContents readContents(FileServices& files, const std::string& path
     return contents;
 }
 
+par2::SetAssembler::Result assemble(FileServices& files, const std::vector<std::string>& sources, bool checkRecovery)
+{
+    par2::SetAssembler assembler;
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        assembler.add(readContents(files, sources[i], checkRecovery), i);
+    return assembler.finish();
+}
+
 } // namespace
+
+void IndexedSet::checkRecovery(FileServices& files)
+{
+    if (m_recoveryChecked)
+        return;
+    auto assembled = assemble(files, m_sources, true);
+    m_recovery.clear();
+    if (assembled.problem == par2::SetProblem::None && assembled.set.id == m_set.id)
+        m_recovery = std::move(assembled.recoverySlices);
+    m_recoveryChecked = true;
+}
 
 std::optional<IndexedSet> IndexedSet::find(FileServices& files, const std::string& firstPiece, bool checkRecovery)
 {
@@ -69,10 +88,8 @@ std::optional<IndexedSet> IndexedSet::find(FileServices& files, const std::strin
     if (indexed.m_sources.empty())
         return std::nullopt;
 
-    par2::SetAssembler assembler;
-    for (std::size_t i = 0; i < indexed.m_sources.size(); ++i)
-        assembler.add(readContents(files, indexed.m_sources[i], checkRecovery), i);
-    auto assembled = assembler.finish();
+    auto assembled = assemble(files, indexed.m_sources, checkRecovery);
+    indexed.m_recoveryChecked = checkRecovery;
     if (assembled.problem != par2::SetProblem::None)
         return std::nullopt;
     indexed.m_set = std::move(assembled.set);

@@ -66,6 +66,9 @@ public:
 
     // The sound recovery slices, and how many there are.
     std::size_t recoveryCount() const { return m_recovery.size(); }
+    // Reads the recovery files through and keeps only the recovery slices whose data checks, when find()
+    // only counted them: what is to rebuild pieces must be sound.
+    void checkRecovery(FileServices& files);
     // A decoder of `count` of them (at most recoveryCount()), each read into its sum.
     std::unique_ptr<par2::RepairDecoder> loadRecovery(FileServices& files, std::size_t count,
                                                       const StopRequest* stop) const;
@@ -80,6 +83,7 @@ private:
     std::uint64_t m_total = 0;
     std::vector<std::string> m_sources; // the PAR2 files read, as the recovery slices number them
     std::vector<par2::RecoverySliceSource> m_recovery;
+    bool m_recoveryChecked = false;
 };
 
 // Reads `size` bytes of a piece at `offset` within it: from the piece's file, or from its place in a

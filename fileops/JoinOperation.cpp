@@ -213,7 +213,8 @@ bool JoinOperation::isBesideTheSet(const FileIdentity& destination)
 std::optional<IndexedSet> JoinOperation::indexedSet()
 {
     // The index governs a list that is its pieces, in their order; any other list is joined as listed.
-    auto set = IndexedSet::find(m_files, m_pieces.front(), true);
+    // The recovery files are read through only when something is to be rebuilt.
+    auto set = IndexedSet::find(m_files, m_pieces.front(), false);
     if (!set || set->pieces().size() != m_pieces.size())
         return std::nullopt;
     for (std::size_t i = 0; i < m_pieces.size(); ++i) {
@@ -234,6 +235,8 @@ bool JoinOperation::indexedPiecesReady()
             m_files.openRead(piece.path)->close();
     }
     m_missing = m_indexed->missingSlices();
+    if (!m_missing.empty() && !m_direct)
+        m_indexed->checkRecovery(m_files);
     if (!m_missing.empty() && (m_direct || m_indexed->recoveryCount() < m_missing.size())) {
         m_refused = cannotRebuild(m_missing, m_indexed->recoveryCount());
         return false;
@@ -405,6 +408,7 @@ void JoinOperation::repair(const std::vector<PieceSlice>& bad)
     // of as many recovery slices as the bad ones need.
     if (!m_decoder || m_decoder->count() < bad.size() || !m_decoder->solve(constants)) {
         m_summedInPass = false;
+        m_indexed->checkRecovery(m_files);
         const std::size_t available = m_indexed->recoveryCount();
         if (available < bad.size()) {
             m_refused = cannotRebuild(bad, available);

@@ -368,10 +368,13 @@ TEST_F(Join, ARepairingJoinRebuildsWhatTheRecoveryCan)
         std::vector<int> damaged;
         std::string addNotice; // after "Please check the cutted files："
         std::string lastBoxes; // the join's, after its confirmation
+        bool damagedRecovery = false; // the first recovery slice's data
     } cases[] = {
         {"a missing piece", {2}, {}, "\rThese cutted files are missing：r.002" + rebuilds,
          "Notice Parvix: These cutted files are rebuilt：r.002|"},
         {"a damaged piece", {}, {6}, "", "Notice Parvix: These cutted files are rebuilt：r.006|"},
+        {"a missing piece, and a recovery slice damaged", {5}, {}, "\rThese cutted files are missing：r.005" + rebuilds,
+         "Notice Parvix: These cutted files are rebuilt：r.005|", true},
         {"one of each", {1}, {6}, "\rThese cutted files are missing：r.001" + rebuilds,
          "Notice Parvix: These cutted files are rebuilt：r.001, r.006|"},
         {"one too many", {1, 3}, {4},
@@ -390,6 +393,12 @@ TEST_F(Join, ARepairingJoinRebuildsWhatTheRecoveryCan)
         ASSERT_EQ(cut(inputs).outcome, Outcome::Completed);
         for (const int n : c.removed)
             fs::remove(base + pieceSuffix(n));
+        if (c.damagedRecovery) {
+            const std::string volume = base + ".vol0+2.par2";
+            std::string bytes = readFile(volume);
+            bytes[bytes.size() - 4096 - 68 - 100] ^= 1;
+            writeFile(volume, bytes);
+        }
         for (const int n : c.damaged) {
             std::string bytes = readFile(base + pieceSuffix(n));
             bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x40);
