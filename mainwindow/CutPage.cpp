@@ -69,8 +69,10 @@ CutPage::CutPage(CommonDialog& dialog) : m_dialog(dialog)
 
 SplitInputs CutPage::inputs() const
 {
-    return {Text1->text().toStdString(), Text2->text().toStdString(), Frame2->floppySize(),
-            Frame2->text3()->text().toStdString()};
+    SplitInputs inputs{Text1->text().toStdString(), Text2->text().toStdString(), Frame2->floppySize(),
+                       Frame2->text3()->text().toStdString()};
+    inputs.recoveryOneInTwenty = Frame2->recovery();
+    return inputs;
 }
 
 void CutPage::setSource(const QString& path)

@@ -13,9 +13,9 @@ class CommonDialog;
 class PieceSizeFrame;
 
 // The Cut file page: the file to cut (Text1) with its browse button, the destination base (Text2) with
-// the directory chooser's button, the piece size (Frame2) and "Cut". The cut itself is the window's to
-// start: the page asks for it. Controls are placed in the tab control's coordinates, as the design gives
-// them; those the page acts on once built are its members.
+// the directory chooser's button, the piece size and "Recovery" (Frame2) and "Cut". The cut itself is
+// the window's to start: the page asks for it. Controls are placed in the tab control's coordinates, as
+// the design gives them; those the page acts on once built are its members.
 class CutPage : public QWidget
 {
     Q_OBJECT
@@ -24,7 +24,7 @@ public:
     // `dialog` is the window's one file-open dialog, shared with "Add".
     explicit CutPage(CommonDialog& dialog);
 
-    // The four inputs of a cut as the page holds them now.
+    // The inputs of a cut as the page holds them now.
     SplitInputs inputs() const;
     // A file to cut: it goes into Text1, the base derived from it into Text2.
     void setSource(const QString& path);
@@ -32,7 +32,7 @@ public:
     QLineEdit* textBox(TextBox box) const;
 
 signals:
-    // "Cut", or Enter in Text1, Text2, Text3 or on Option1.
+    // "Cut", or Enter in Text1, Text2, Text3, on Option1 or on Check1.
     void cutRequested();
     // "..." beside the destination.
     void directoryRequested();

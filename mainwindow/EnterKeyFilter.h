@@ -7,8 +7,8 @@ class QWidget;
 
 namespace parvix {
 
-// Enter in the inputs it watches starts a page's main action: the cut in Text1, Text2, Text3 and on
-// Option1, the join in Text4 and List1. The key still reaches the input.
+// Enter in the inputs it watches starts a page's main action: the cut in Text1, Text2, Text3, on
+// Option1 and on Check1, the join in Text4 and List1. The key still reaches the input.
 class EnterKeyFilter : public QObject
 {
     Q_OBJECT

@@ -95,9 +95,9 @@ void Form2::createBanner()
 
 void Form2::setFocusOrder()
 {
-    static const char* const kOrder[] = {"Text1",   "Command1", "Text2",    "Command2", "Option1",
-                                         "Option2", "Text3",    "Command3", "SSTab1",   "Text4",
-                                         "List1",   "Command4", "Command5", "Command6", "Command10"};
+    static const char* const kOrder[] = {"Text1",    "Command1", "Text2",    "Command2", "Option1", "Option2",
+                                         "Text3",    "Check1",   "Command3", "SSTab1",   "Text4",   "List1",
+                                         "Command4", "Command5", "Command6", "Command10"};
     QWidget* previous = nullptr;
     for (const char* name : kOrder) {
         QWidget* control = findChild<QWidget*>(QLatin1String(name));

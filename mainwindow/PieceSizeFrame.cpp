@@ -5,10 +5,19 @@
 #include "SelectionKeepingEdit.h"
 #include "WindowGeometry.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
 
 namespace parvix {
+
+namespace {
+
+// The caption alone says little to a screen reader user: the name and the tool tip say what it does.
+const QString kRecoveryName = QStringLiteral("Write recovery data");
+const QString kRecoveryDescription = QStringLiteral("Write recovery data for one piece in every 20");
+
+} // namespace
 
 PieceSizeFrame::PieceSizeFrame(QWidget* page) : QGroupBox(page)
 {
@@ -26,6 +35,11 @@ PieceSizeFrame::PieceSizeFrame(QWidget* page) : QGroupBox(page)
     Text3->setAccessibleName(QStringLiteral("Customize size in KB"));
     Label1 = makeLabel(this, "Label1", twipsRect(1245, 1080, 210, 195), QStringLiteral("KB"), songFont(9.75));
     Label1->hide();
+    Check1 = makeControl<QCheckBox>(this, "Check1", twipsRect(120, 1380, 1335, 255));
+    Check1->setText(QStringLiteral("Recovery"));
+    Check1->setAccessibleName(kRecoveryName);
+    Check1->setAccessibleDescription(kRecoveryDescription);
+    Check1->setToolTip(kRecoveryDescription);
 
     connect(Option1, &QRadioButton::clicked, this, &PieceSizeFrame::Option1_Click);
     connect(Option2, &QRadioButton::clicked, this, &PieceSizeFrame::Option2_Click);
@@ -38,9 +52,14 @@ bool PieceSizeFrame::floppySize() const
     return Option1->isChecked();
 }
 
+bool PieceSizeFrame::recovery() const
+{
+    return Check1->isChecked();
+}
+
 QList<QWidget*> PieceSizeFrame::enterInputs() const
 {
-    return {Text3, Option1};
+    return {Text3, Option1, Check1};
 }
 
 void PieceSizeFrame::Option1_Click()

@@ -2,6 +2,7 @@
 
 #include <QGroupBox>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -10,7 +11,8 @@ namespace parvix {
 
 // Frame2 of the Cut file page, the piece size: "1.44M" (Option1), or "Customize" (Option2) with the
 // kilobytes typed in Text3 and "KB" (Label1) beside it. Text3 shows only while "Customize" is chosen,
-// and keeps what was typed while hidden.
+// and keeps what was typed while hidden. Below them "Recovery" (Check1) asks the cut for recovery data
+// beside the pieces; it keeps its state from cut to cut.
 class PieceSizeFrame : public QGroupBox
 {
     Q_OBJECT
@@ -19,6 +21,8 @@ public:
     explicit PieceSizeFrame(QWidget* page);
 
     bool floppySize() const;
+    // "Recovery" checked: recovery data for one piece in every 20.
+    bool recovery() const;
     QLineEdit* text3() const { return Text3; }
     // The inputs in which Enter starts the cut.
     QList<QWidget*> enterInputs() const;
@@ -36,6 +40,7 @@ private:
     QRadioButton* Option2 = nullptr;
     QLineEdit* Text3 = nullptr;
     QLabel* Label1 = nullptr;
+    QCheckBox* Check1 = nullptr;
 };
 
 } // namespace parvix

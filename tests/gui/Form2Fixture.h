@@ -8,6 +8,7 @@
 #include "WindowRequests.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,6 +61,7 @@ protected:
         Option2 = findControl<QRadioButton>(*form, "Option2");
         Text3 = findControl<QLineEdit>(*form, "Text3");
         Label1 = findControl<QLabel>(*form, "Label1");
+        Check1 = findControl<QCheckBox>(*form, "Check1");
         Command3 = findControl<QPushButton>(*form, "Command3");
         Text4 = findControl<QLineEdit>(*form, "Text4");
         List1 = findControl<QListWidget>(*form, "List1");
@@ -133,6 +135,7 @@ protected:
     QRadioButton* Option2 = nullptr;
     QLineEdit* Text3 = nullptr;
     QLabel* Label1 = nullptr;
+    QCheckBox* Check1 = nullptr;
     QPushButton* Command3 = nullptr;
     QLineEdit* Text4 = nullptr;
     QListWidget* List1 = nullptr;

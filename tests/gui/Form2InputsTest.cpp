@@ -1,5 +1,6 @@
 // The inputs of the Cut file and Join file pages: the source browse and its derived destination, the
 // piece-size options, Enter in the inputs, and the join list's Add and Delete on real folders.
+#include "CutPage.h"
 #include "Form2Fixture.h"
 
 #include <QDir>
@@ -158,11 +159,13 @@ TEST_F(Form2InputsTest, TheSelectedOptionIsTheOnlyTabStopOfTheGroup)
     };
     Command2->setFocus();
     EXPECT_EQ(next(), QStringLiteral("Option1"));
+    EXPECT_EQ(next(), QStringLiteral("Check1"));
     EXPECT_EQ(next(), QStringLiteral("Command3"));
     QTest::mouseClick(Option2, Qt::LeftButton);
     Command2->setFocus();
     EXPECT_EQ(next(), QStringLiteral("Option2"));
     EXPECT_EQ(next(), QStringLiteral("Text3"));
+    EXPECT_EQ(next(), QStringLiteral("Check1"));
     EXPECT_EQ(next(), QStringLiteral("Command3"));
     // The arrow keys still move between the two, applying the option.
     Option2->setFocus();
@@ -175,7 +178,7 @@ TEST_F(Form2InputsTest, EnterInTheCutInputsStartsTheCutAndReachesTheInput)
 {
     clickTab(0);
     QTest::mouseClick(Option2, Qt::LeftButton);
-    for (QWidget* input : std::initializer_list<QWidget*>{Text1, Text2, Text3, Option1}) {
+    for (QWidget* input : std::initializer_list<QWidget*>{Text1, Text2, Text3, Option1, Check1}) {
         SCOPED_TRACE(input->objectName().toStdString());
         boxes.shown.clear();
         if (input == Option1)
@@ -191,6 +194,8 @@ TEST_F(Form2InputsTest, EnterInTheCutInputsStartsTheCutAndReachesTheInput)
             EXPECT_EQ(returned->count(), 1);
         }
     }
+    // Enter is no click: the box is left as it was.
+    EXPECT_FALSE(Check1->isChecked());
     // Enter on the other option button or on a button is no trigger, nor Enter with Ctrl or Alt.
     boxes.shown.clear();
     QTest::keyClick(Text1, Qt::Key_Return, Qt::ControlModifier);
@@ -220,6 +225,34 @@ TEST_F(Form2InputsTest, EnterInTheSizeBoxCutsWithTheTypedSize)
                                           path(QStringLiteral("data$bin.003"))}));
     EXPECT_EQ(QFile(path(QStringLiteral("data$bin.001"))).size(), 2048);
     EXPECT_EQ(QFile(path(QStringLiteral("data$bin.003"))).size(), 5000 - 4096);
+}
+
+TEST_F(Form2InputsTest, RecoveryIsAskedOfTheCutWhileCheckedAndOutlivesTheCut)
+{
+    clickTab(0);
+    Text1->setText(path(QStringLiteral("report.txt")));
+    EXPECT_FALSE(form->cutPage().inputs().recoveryOneInTwenty);
+    QTest::mouseClick(Check1, Qt::LeftButton);
+    const SplitInputs checked = form->cutPage().inputs();
+    EXPECT_TRUE(checked.recoveryOneInTwenty);
+    // The window asks for its share only, never a count of pieces, and the other inputs stay as typed.
+    EXPECT_EQ(checked.recoveryPieces, 0);
+    EXPECT_EQ(checked.text1, path(QStringLiteral("report.txt")).toStdString());
+    EXPECT_TRUE(checked.option1);
+
+    cutThreePieces();
+    EXPECT_EQ(listEntries().size(), 3);
+    EXPECT_EQ(SSTab1->currentIndex(), 1);
+    EXPECT_TRUE(Check1->isChecked());
+    clickTab(0);
+    EXPECT_TRUE(form->cutPage().inputs().recoveryOneInTwenty);
+
+    // Space toggles it as on any check box.
+    Check1->setFocus();
+    QTest::keyClick(Check1, Qt::Key_Space);
+    EXPECT_FALSE(Check1->isChecked());
+    EXPECT_FALSE(form->cutPage().inputs().recoveryOneInTwenty);
+    EXPECT_EQ(boxes.shown.size(), 2u);
 }
 
 TEST_F(Form2InputsTest, EnterInTheJoinInputsStartsTheJoin)

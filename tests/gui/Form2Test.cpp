@@ -63,6 +63,7 @@ TEST_F(Form2Test, StartsCentredOnTheAboutPageWithTheInitialStates)
     EXPECT_TRUE(Text3->isHidden());
     EXPECT_FALSE(Text3->isEnabled());
     EXPECT_TRUE(Label1->isHidden());
+    EXPECT_FALSE(Check1->isChecked());
     EXPECT_TRUE(ProgressBar1->isHidden());
     for (QLineEdit* box : {Text1, Text2, Text3, Text4})
         EXPECT_EQ(box->text(), QString()) << box->objectName().toStdString();
@@ -96,6 +97,7 @@ TEST_F(Form2Test, EveryControlSitsWhereTheLayoutPutsItWithItsCaption)
         {"Option2", "Frame2", {120, 600, 1335, 375}, "Customize"},
         {"Text3", "Frame2", {120, 1080, 1095, 270}, ""},
         {"Label1", "Frame2", {1245, 1080, 210, 195}, "KB"},
+        {"Check1", "Frame2", {120, 1380, 1335, 255}, "Recovery"},
         {"Command3", "SSTab1", {5880, 2640, 1215, 375}, "Cut"},
         {"Label4", "SSTab1", {120, 360, 2835, 195}, "Save as a destination file:"},
         {"Text4", "SSTab1", {120, 600, 6615, 390}, ""},
@@ -166,6 +168,7 @@ TEST_F(Form2Test, TabCaptionsFontsAndToolTipsAreExact)
     EXPECT_EQ(Command5->toolTip(), QString::fromUtf8("删除选定文件"));
     EXPECT_EQ(Command6->toolTip(), QStringLiteral("Join"));
     EXPECT_EQ(Label6->toolTip(), QString::fromUtf8("写信给我"));
+    EXPECT_EQ(Check1->toolTip(), QStringLiteral("Write recovery data for one piece in every 20"));
 
     EXPECT_EQ(Text1->font().families().front(), QString::fromUtf8("宋体"));
     EXPECT_EQ(Label2->font().families().front(), QStringLiteral("Tahoma"));
@@ -209,7 +212,7 @@ TEST_F(Form2Test, FocusMovesInTheDesignOrder)
     };
     // Of the two option buttons only the selected one is a stop; hidden Text3 is passed over.
     clickTab(0);
-    EXPECT_EQ(tabThrough(Text1, 6), QStringLiteral("Text1 Command1 Text2 Command2 Option1 Command3 SSTab1"));
+    EXPECT_EQ(tabThrough(Text1, 7), QStringLiteral("Text1 Command1 Text2 Command2 Option1 Check1 Command3 SSTab1"));
     clickTab(1);
     EXPECT_EQ(tabThrough(SSTab1->tabBar(), 6),
               QStringLiteral("SSTab1 Text4 List1 Command4 Command5 Command6 Command10"));

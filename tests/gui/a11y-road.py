@@ -17,7 +17,8 @@ from gi.repository import GLib
 
 TIMEOUT = 30
 # The roles of the controls a user acts on or reads: each must have a name.
-CONTROL_ROLES = {"push button", "text", "radio button", "list", "progress bar", "page tab", "combo box"}
+CONTROL_ROLES = {"push button", "text", "radio button", "check box", "list", "progress bar", "page tab",
+                 "combo box"}
 
 
 def fail(message):
@@ -76,6 +77,14 @@ def text_of(node):
     return node.queryText().getText(0, -1)
 
 
+def toggle_twice(node):
+    """Presses a check box on and off again, each press seen to flip its state."""
+    for checked in (True, False):
+        press(node)
+        wait_for(f"check box \"{node.name}\" {'checked' if checked else 'unchecked'}",
+                 lambda: True if node.getState().contains(pyatspi.STATE_CHECKED) == checked else None)
+
+
 class Road:
     def __init__(self):
         self.app = wait_for("application \"parvix\" on the accessibility bus", application)
@@ -123,6 +132,10 @@ def main():
     road.control("progress bar", "Progress")
 
     press(road.control("page tab", "Cut file"))
+    recovery = road.control("check box", "Write recovery data")
+    if recovery.getState().contains(pyatspi.STATE_CHECKED):
+        fail("\"Write recovery data\" is checked at start")
+    toggle_twice(recovery)
     set_text(road.control("text", "File to be Cutted:"), source)
     set_text(road.control("text", "Destination:"), os.path.join(work, "report$txt"))
     press(road.control("push button", "Cut"))
