@@ -350,9 +350,6 @@ TEST_F(Join, TheSetsCheckFileIsChecked)
     }
 }
 
-#ifndef _WIN32
-// While the join writes, what it writes is no more open to others than the file it replaces; a new file
-// is its owner's alone until it is whole, and then has the permissions of any new file.
 // A set cut with recovery for two pieces: "Add" lists every piece its index names and says which are
 // missing; the join rebuilds up to two missing or damaged ones (summed in its pass, or, with nothing
 // missing, from the joined file), names them before its completion, and with one too many names them all
@@ -440,6 +437,9 @@ TEST_F(Join, ARepairingJoinRebuildsWhatTheRecoveryCan)
     }
 }
 
+#ifndef _WIN32
+// While the join writes, what it writes is no more open to others than the file it replaces; a new file
+// is its owner's alone until it is whole, and then has the permissions of any new file.
 TEST_F(Join, TheJoinedBytesAreNeverMoreOpenThanTheFileTheyReplace)
 {
     const mode_t mask = ::umask(022);
