@@ -81,10 +81,8 @@ std::optional<IndexedSet> IndexedSet::find(FileServices& files, const std::strin
     const std::string index = indexPath(*base);
     if (exists(files, index, ListingKind::SetMembers))
         indexed.m_sources.push_back(index);
-    auto volumes = files.list(volumePattern(*base), ListingKind::SetMembers);
-    std::sort(volumes.begin(), volumes.end());
-    for (const auto& name : volumes)
-        indexed.m_sources.push_back(prefix + name);
+    for (auto& volume : volumesOf(files, *base))
+        indexed.m_sources.push_back(std::move(volume));
     if (indexed.m_sources.empty())
         return std::nullopt;
 

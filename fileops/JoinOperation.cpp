@@ -198,10 +198,8 @@ bool JoinOperation::isBesideTheSet(const FileIdentity& destination)
         beside.push_back(check.path);
     if (const auto base = setBaseOf(first)) {
         beside.push_back(indexPath(*base));
-        std::string folder;
-        const std::string prefix = folderPart(*base, folder) ? folder + kSeparator : std::string();
-        for (const auto& name : m_files.list(volumePattern(*base), ListingKind::SetMembers))
-            beside.push_back(prefix + name);
+        for (auto& volume : volumesOf(m_files, *base))
+            beside.push_back(std::move(volume));
     }
     for (const auto& path : beside) {
         if (m_files.identity(path) == destination)

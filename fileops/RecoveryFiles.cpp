@@ -3,6 +3,9 @@
 #include "Naming.h"
 #include "par2/Par2Writer.h"
 
+#include "Platform.h"
+
+#include <algorithm>
 #include <stdexcept>
 
 namespace parvix {
@@ -33,9 +36,22 @@ std::string indexPath(const std::string& base)
     return par2::indexFileName(base);
 }
 
-std::string volumePattern(const std::string& base)
+std::vector<std::string> volumesOf(FileServices& files, const std::string& base)
 {
-    return base + ".vol*.par2";
+    // A "*" or "?" in the base (POSIX names may hold them) matches other names too: a volume's name
+    // begins with the base's own.
+    const std::string head = GetFileName(base) + ".vol";
+    const std::string tail = ".par2";
+    std::string folder;
+    const std::string prefix = folderPart(base, folder) ? folder + kSeparator : std::string();
+    std::vector<std::string> volumes;
+    for (const auto& name : files.list(base + ".vol*.par2", ListingKind::SetMembers)) {
+        if (name.size() >= head.size() + tail.size() && name.compare(0, head.size(), head) == 0 &&
+            name.compare(name.size() - tail.size(), tail.size(), tail) == 0)
+            volumes.push_back(prefix + name);
+    }
+    std::sort(volumes.begin(), volumes.end());
+    return volumes;
 }
 
 par2::Par2Set setOfPieces(std::uint64_t sliceSize, const std::vector<std::string>& pieces,

@@ -27,9 +27,10 @@ bool indexable(std::int64_t pieces);
 // names no piece.
 std::optional<std::string> setBaseOf(const std::string& piecePath);
 
-// The index's path for a base, and the pattern of its volumes' names.
+// The index's path for a base, and the paths of the recovery volumes beside it (BASE.vol*.par2), in
+// the order of their names.
 std::string indexPath(const std::string& base);
-std::string volumePattern(const std::string& base);
+std::vector<std::string> volumesOf(FileServices& files, const std::string& base);
 
 // The recovery slices' sums of a cut, as the digests feed them.
 class EncoderSums : public SliceSums

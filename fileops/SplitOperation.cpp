@@ -245,10 +245,7 @@ bool SplitOperation::outputsClash()
         m_stale.push_back(index);
     if (m_recovery > 0 && !m_stream && clashes(par2::recoveryVolumeName(m_base, 0, static_cast<std::uint32_t>(m_recovery))))
         return true;
-    std::string folder;
-    folderPart(m_base, folder);
-    for (const auto& name : m_files.list(volumePattern(m_base), ListingKind::SetMembers)) {
-        const std::string path = folder + kSeparator + name;
+    for (const auto& path : volumesOf(m_files, m_base)) {
         if (std::find(m_replaced.begin(), m_replaced.end(), path) != m_replaced.end())
             continue;
         if (clashes(path))

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -115,9 +117,19 @@ TEST(HostileNames, CutAddAndJoinThroughTheEngines)
         const std::string base = dir.file(name.base);
         const std::vector<std::string> pieces = {base + ".001", base + ".002", base + ".003"};
         const std::string& proposal = name.proposal;
+        // What the base's wildcards match is another set's: its recovery volume is not the cut's to replace.
+        std::string other = name.base;
+        std::replace(other.begin(), other.end(), '*', 'Z');
+        std::replace(other.begin(), other.end(), '?', 'Q');
+        const std::string otherVolume = dir.file(other + ".vol0+1.par2");
+        if (other != name.base)
+            writeFile(otherVolume, "another set's recovery");
 
         RecordingWindow window;
         ASSERT_EQ(runCut(window, *files, source, base, "1").outcome, Outcome::Completed) << lastBox(window);
+        if (other != name.base) {
+            EXPECT_EQ(readFile(otherVolume), "another set's recovery");
+        }
         EXPECT_EQ(window.boxes(), (std::vector<std::string>{"box Confirmation Parvix: Are you sure ？The file " +
                                                                 source + " will to be cutted!  ",
                                                             "box Notice Parvix: " + source + kCompletionTail}));
