@@ -753,16 +753,8 @@ public:
         flushDescriptor(fd.get(), what);
     }
 
-    std::string textFileBytes(const std::vector<std::string>& lines) override
-    {
-        // The names' bytes go out as the file system holds them.
-        std::string text;
-        for (const auto& line : lines) {
-            text += line;
-            text += "\r\n";
-        }
-        return text;
-    }
+    // The names' bytes go out as the file system holds them.
+    std::string textLineBytes(const std::string& line) override { return line; }
 };
 
 } // namespace

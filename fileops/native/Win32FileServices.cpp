@@ -647,17 +647,9 @@ public:
             fail(GetLastError(), what);
     }
 
-    // Lines go out in the OEM code page (see batchTextFromUtf8), with CR LF: cmd reads a batch file in
-    // that code page, so a name outside ASCII comes back through Link.bat when the code page holds it.
-    std::string textFileBytes(const std::vector<std::string>& lines) override
-    {
-        std::string text;
-        for (const auto& line : lines) {
-            text += batchTextFromUtf8(line);
-            text += "\r\n";
-        }
-        return text;
-    }
+    // Lines go out in the OEM code page (see batchTextFromUtf8): cmd reads a batch file in that code page,
+    // so a name outside ASCII comes back through Link.bat when the code page holds it.
+    std::string textLineBytes(const std::string& line) override { return batchTextFromUtf8(line); }
 };
 
 } // namespace
