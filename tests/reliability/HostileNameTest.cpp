@@ -90,40 +90,53 @@ void expectNoShellRan(const std::string& folder)
 
 constexpr std::size_t kSourceSize = 2500; // three pieces of 1 KiB
 
+// A folder of its own with the source file of a name in it, its bytes made from `seed`, and the paths of
+// the base and the three pieces that a cut into it makes.
+struct HostileFiles
+{
+    HostileFiles(const HostileName& name, int seed)
+        : source(dir.file(name.source)), bytes(patternBytes(kSourceSize, seed)),
+          base(dir.file(name.base)), pieces{base + ".001", base + ".002", base + ".003"}
+    {
+        writeFile(source, bytes);
+    }
+
+    TempDir dir;
+    std::string source;
+    std::string bytes;
+    std::string base;
+    std::vector<std::string> pieces;
+};
+
 TEST(HostileNames, CutAddAndJoinThroughTheEngines)
 {
     auto files = makeNativeFileServices();
     for (const auto& name : hostileNames()) {
         SCOPED_TRACE(name.label);
-        TempDir dir;
-        const std::string source = dir.file(name.source);
-        const std::string bytes = patternBytes(kSourceSize, 7);
-        writeFile(source, bytes);
-        const std::string base = dir.file(name.base);
-        const std::vector<std::string> pieces = {base + ".001", base + ".002", base + ".003"};
+        const HostileFiles set(name, 7);
         const std::string& proposal = name.proposal;
 
         RecordingWindow window;
-        ASSERT_EQ(runCut(window, *files, source, base, "1").outcome, Outcome::Completed) << lastBox(window);
+        ASSERT_EQ(runCut(window, *files, set.source, set.base, "1").outcome, Outcome::Completed) << lastBox(window);
         EXPECT_EQ(window.boxes(), (std::vector<std::string>{"box Confirmation Parvix: Are you sure ？The file " +
-                                                                source + " will to be cutted!  ",
-                                                            "box Notice Parvix: " + source + kCompletionTail}));
-        EXPECT_EQ(window.joinList, pieces);
-        EXPECT_EQ(window.text4, dir.file(proposal));
-        EXPECT_EQ(concatenated(pieces), bytes);
-        EXPECT_EQ(readFile(dir.file("Link.bat")), linkBatOf(name));
+                                                                set.source + " will to be cutted!  ",
+                                                            "box Notice Parvix: " + set.source + kCompletionTail}));
+        EXPECT_EQ(window.joinList, set.pieces);
+        EXPECT_EQ(window.text4, set.dir.file(proposal));
+        EXPECT_EQ(concatenated(set.pieces), set.bytes);
+        EXPECT_EQ(readFile(set.dir.file("Link.bat")), linkBatOf(name));
         if (name.linkBatRuns) {
-            const auto script = runLinkScript(dir.path());
+            const auto script = runLinkScript(set.dir.path());
             EXPECT_EQ(script.target, proposal);
-            EXPECT_EQ(script.bytes, bytes);
+            EXPECT_EQ(script.bytes, set.bytes);
         }
 
         RecordingWindow joinWindow;
-        ASSERT_EQ(runAdd(joinWindow, *files, pieces[0]).outcome, Outcome::Completed) << lastBox(joinWindow);
-        EXPECT_EQ(joinWindow.joinList, pieces);
-        EXPECT_EQ(joinWindow.text4, dir.file(proposal));
+        ASSERT_EQ(runAdd(joinWindow, *files, set.pieces[0]).outcome, Outcome::Completed) << lastBox(joinWindow);
+        EXPECT_EQ(joinWindow.joinList, set.pieces);
+        EXPECT_EQ(joinWindow.text4, set.dir.file(proposal));
 
-        const std::string joined = dir.file("joined");
+        const std::string joined = set.dir.file("joined");
         ASSERT_EQ(::mkdir(joined.c_str(), 0755), 0);
         const std::string destination = joinPath(joined, proposal);
         ASSERT_EQ(runJoin(joinWindow, *files, destination).outcome, Outcome::Completed) << lastBox(joinWindow);
@@ -131,8 +144,8 @@ TEST(HostileNames, CutAddAndJoinThroughTheEngines)
                   (std::vector<std::string>{"box Question Parvix: Are you sure? the file  " + destination +
                                                 "  will to be joined",
                                             "box Notice Parvix: " + destination + " is joined completely!"}));
-        EXPECT_EQ(readFile(destination), bytes);
-        expectNoShellRan(dir.path());
+        EXPECT_EQ(readFile(destination), set.bytes);
+        expectNoShellRan(set.dir.path());
     }
 }
 
@@ -143,34 +156,30 @@ TEST(HostileNames, CutAndJoinThroughTheConsole)
         if (name.source.find('\n') != std::string::npos)
             continue;
         SCOPED_TRACE(name.label);
-        TempDir dir;
-        const std::string source = dir.file(name.source);
-        const std::string bytes = patternBytes(kSourceSize, 11);
-        writeFile(source, bytes);
-        const std::string base = dir.file(name.base);
-        const std::vector<std::string> pieces = {base + ".001", base + ".002", base + ".003"};
+        const HostileFiles set(name, 11);
 
         // The source as a relative name, so that a leading dash starts the argument itself.
-        const auto cut =
-            runProgram({kCli, "cut", "--yes", "--kb", "1", "--", name.source, base}, {.workingDirectory = dir.path()});
+        const auto cut = runProgram({kCli, "cut", "--yes", "--kb", "1", "--", name.source, set.base},
+                                    {.workingDirectory = set.dir.path()});
 
         ASSERT_EQ(cut.status, 0) << cut.err;
         EXPECT_EQ(linesOf(cut.out),
-                  (std::vector<std::string>{pieces[0], pieces[1], pieces[2], dir.file(name.proposal)}));
+                  (std::vector<std::string>{set.pieces[0], set.pieces[1], set.pieces[2], set.dir.file(name.proposal)}));
         EXPECT_EQ(cut.err, "Parvix: Are you sure ？The file " + name.source +
                                " will to be cutted!  \nParvix: " + name.source +
                                " is cutted completely!\n\nYou can run the link.bat to join automatically in the "
                                "destination director \nAlso you can use the Parvix to join the file !\n");
 
-        ASSERT_EQ(::mkdir(dir.file("-out").c_str(), 0755), 0);
-        const std::string destination = joinPath(dir.file("-out"), name.proposal);
-        const auto join = runProgram({kCli, "join", "--yes", "--", destination, pieces[0], pieces[1], pieces[2]},
-                                     {.workingDirectory = dir.path()});
+        ASSERT_EQ(::mkdir(set.dir.file("-out").c_str(), 0755), 0);
+        const std::string destination = joinPath(set.dir.file("-out"), name.proposal);
+        const auto join =
+            runProgram({kCli, "join", "--yes", "--", destination, set.pieces[0], set.pieces[1], set.pieces[2]},
+                       {.workingDirectory = set.dir.path()});
 
         ASSERT_EQ(join.status, 0) << join.err;
         EXPECT_EQ(linesOf(join.err).back(), "Parvix: " + destination + " is joined completely!");
-        EXPECT_EQ(readFile(destination), bytes);
-        expectNoShellRan(dir.path());
+        EXPECT_EQ(readFile(destination), set.bytes);
+        expectNoShellRan(set.dir.path());
     }
 }
 
