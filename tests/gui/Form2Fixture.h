@@ -108,6 +108,13 @@ protected:
         EXPECT_EQ(boxes.shown[index].title, title);
     }
 
+    // The window once an operation has ended: the pointer as before, the progress bar hidden.
+    void expectIdle()
+    {
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_TRUE(ProgressBar1->isHidden());
+    }
+
     QStringList listEntries() const
     {
         QStringList entries;

@@ -361,8 +361,7 @@ TEST_F(Form2Test, CutFromTheButtonWritesThePiecesAndTurnsToTheJoinPage)
     EXPECT_EQ(Text4->text(), source);
     EXPECT_EQ(Text4->selectedText(), source);
     EXPECT_TRUE(busySeen);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(ProgressBar1->isHidden());
+    expectIdle();
     EXPECT_EQ(ProgressBar1->value(), 0);
 }
 
@@ -450,8 +449,7 @@ TEST_F(Form2Test, EscapeDuringACutAndYesStopsIt)
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files),
               (QStringList{QStringLiteral("report$txt.001"), QStringLiteral("report.txt")}));
     EXPECT_EQ(SSTab1->currentIndex(), 0);
-    EXPECT_TRUE(ProgressBar1->isHidden());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    expectIdle();
     EXPECT_FALSE(form->operationRunning());
 }
 
@@ -501,8 +499,7 @@ TEST_F(Form2Test, CutFailureReportsTheDiskErrorAndResetsPointerAndProgress)
     ASSERT_EQ(boxes.shown.size(), 2u);
     expectBox(1, QStringLiteral("The disk room is not enough"), BoxStyle::DiskError, kTavrin);
     EXPECT_TRUE(busySeen);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(ProgressBar1->isHidden());
+    expectIdle();
     EXPECT_EQ(SSTab1->currentIndex(), 0);
 }
 
@@ -528,8 +525,7 @@ TEST_F(Form2Test, JoinFromTheButtonConcatenatesTheListedPieces)
     expectBox(1, destination + QStringLiteral(" is joined completely!"), BoxStyle::Notice, kParvix);
     EXPECT_EQ(test::readWholeFile(destination), test::readWholeFile(source));
     EXPECT_TRUE(busySeen);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(ProgressBar1->isHidden());
+    expectIdle();
     EXPECT_EQ(List1->count(), 3);
 }
 
@@ -557,8 +553,7 @@ TEST_F(Form2Test, JoinFailureReportsTheDiskErrorAndResetsPointerAndProgress)
     click(Command6);
     ASSERT_EQ(boxes.shown.size(), 2u);
     expectBox(1, QStringLiteral("Disk is protected or file is protected"), BoxStyle::DiskError, kTavrin);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(ProgressBar1->isHidden());
+    expectIdle();
 }
 
 TEST_F(Form2Test, JoinWithAnEmptyDestinationAsksForAName)
