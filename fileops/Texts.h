@@ -6,7 +6,8 @@
 namespace parvix {
 
 // The texts of the engines, each written once: first those that more than one part of the tool says,
-// then each engine's own. Texts built around names and numbers stand beside their use.
+// then each engine's own, then those built around names and numbers that more than one part says.
+// Other texts built around names and numbers stand beside their use.
 
 // A file is in the join list already: "Add" of a set meeting one of its pieces there, and a join whose
 // destination is one of its pieces.
