@@ -137,9 +137,9 @@ public:
     // Waits until the file at `path` (not a link's target) is on the device.
     virtual void flushFile(const std::string& path) = 0;
 
-    // The bytes of a text file of these lines: each converted to the system's 8-bit code page and ended
-    // by a carriage return and a line feed.
-    virtual std::string textFileBytes(const std::vector<std::string>& lines) = 0;
+    // The bytes of a line of a text file, converted to the system's 8-bit code page; its end is not part
+    // of it.
+    virtual std::string textLineBytes(const std::string& line) = 0;
 };
 
 // True when the listing of `path` finds something of the kind.
@@ -153,7 +153,8 @@ inline bool exists(FileServices& files, const std::string& path, ListingKind kin
 // the new file under either name.
 void replaceFile(FileServices& files, const std::string& path, const std::function<void(File&)>& write);
 
-// A text file of these lines (see textFileBytes), put in place as replaceFile() puts one.
+// A text file of these lines (see textLineBytes), each ended by a carriage return and a line feed, put in
+// place as replaceFile() puts one.
 void writeTextFile(FileServices& files, const std::string& path, const std::vector<std::string>& lines);
 
 } // namespace parvix

@@ -20,19 +20,8 @@ namespace parvix {
 
 namespace {
 
-constexpr const char* kSpecifyName = "Please specify a file name !";
-constexpr const char* kEnterName = "Please enter the file name";
-constexpr const char* kPathMissing = "The specify path is not existed!";
-constexpr const char* kAddPieces = "Please add the cutted files";
-constexpr const char* kBesideTheSet = "The specify file is one of the cutted files，Please rename";
-constexpr const char* kCannotRebuild = "The cutted files cannot be rebuilt!";
 // In place of a count of recovery slices: those there rebuilt wrong bytes.
 constexpr std::size_t kWrongBytes = SIZE_MAX;
-
-std::string replaceText(const std::string& destination)
-{
-    return "The file  " + destination + "  has already existed，Do you want to replace？";
-}
 
 std::string confirmationText(const std::string& destination)
 {
@@ -115,7 +104,7 @@ std::string JoinOperation::unchangedText() const
 
 OperationResult JoinOperation::cannotRebuild(const std::vector<PieceSlice>& bad, std::size_t available)
 {
-    std::string text = kCannotRebuild + badPiecesLines(*m_indexed, bad) + "\r";
+    std::string text = kCannotRebuildText + badPiecesLines(*m_indexed, bad) + "\r";
     if (m_direct)
         text += m_destination + " cannot take rebuilt cutted files";
     else
@@ -139,23 +128,23 @@ bool JoinOperation::checksPass(const JoinInputs& inputs)
         m_stream = m_direct = true;
         m_destination = "standard output";
         if (m_pieces.empty())
-            m_window.messageBox(kAddPieces, BoxStyle::Warning, BoxTitle::Parvix);
+            m_window.messageBox(kAddPiecesText, BoxStyle::Warning, BoxTitle::Parvix);
         return !m_pieces.empty();
     }
     m_destination = inputs.typed ? trimSpaces(inputs.text4) : inputs.text4;
     if (m_destination.empty()) {
-        m_window.messageBox(kSpecifyName, BoxStyle::Warning, BoxTitle::Parvix);
+        m_window.messageBox(kSpecifyNameText, BoxStyle::Warning, BoxTitle::Parvix);
         m_window.focus(TextBox::Text4);
         return false;
     }
     if (m_destination.back() == kSeparator)
-        return refuse(kEnterName, BoxStyle::Warning, BoxTitle::Parvix);
+        return refuse(kEnterNameText, BoxStyle::Warning, BoxTitle::Parvix);
     // A destination without any separator has no folder: the same answer as a missing folder.
     std::string folder;
     if (!folderPart(m_destination, folder) || !exists(m_files, folder, ListingKind::WithDirectories))
-        return refuse(kPathMissing, BoxStyle::Warning, BoxTitle::Program);
+        return refuse(kJoinPathMissingText, BoxStyle::Warning, BoxTitle::Program);
     if (m_pieces.empty()) {
-        m_window.messageBox(kAddPieces, BoxStyle::Warning, BoxTitle::Parvix);
+        m_window.messageBox(kAddPiecesText, BoxStyle::Warning, BoxTitle::Parvix);
         return false;
     }
     // Writing into a file that is still to be read would corrupt the result.
@@ -165,13 +154,13 @@ bool JoinOperation::checksPass(const JoinInputs& inputs)
         return refuse(kAlreadyListedText, BoxStyle::Warning, BoxTitle::Parvix);
     // Nor may it take the place of what checks the pieces or joins them without the tool.
     if (there && isBesideTheSet(*destinationId))
-        return refuse(kBesideTheSet, BoxStyle::Warning, BoxTitle::Parvix);
+        return refuse(kBesideTheSetText, BoxStyle::Warning, BoxTitle::Parvix);
     // The question is for an ordinary file, a hidden one too. A folder, a FIFO or a socket fails when it
     // is opened; a device takes the bytes directly.
     m_existed = there && destinationId->kind == FileKind::Regular;
     m_direct = there && destinationId->kind == FileKind::Other;
     if (m_existed) {
-        if (m_window.messageBox(replaceText(m_destination), BoxStyle::ReplaceQuestion, BoxTitle::Parvix) ==
+        if (m_window.messageBox(replaceQuestionText(m_destination), BoxStyle::ReplaceQuestion, BoxTitle::Parvix) ==
             Button::No) {
             m_window.selectAll(TextBox::Text4);
             m_window.focus(TextBox::Text4);

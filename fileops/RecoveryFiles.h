@@ -32,37 +32,28 @@ std::optional<std::string> setBaseOf(const std::string& piecePath);
 std::string indexPath(const std::string& base);
 std::vector<std::string> volumesOf(FileServices& files, const std::string& base);
 
-// The recovery slices' sums of a cut, as the digests feed them.
-class EncoderSums : public SliceSums
+// The sums that the digests feed: `Add` of `Sums` takes each input slice's bytes.
+template <typename Sums,
+          void (Sums::*Add)(std::uint16_t, std::uint64_t, const std::byte*, std::size_t, std::size_t, std::size_t)>
+class SumsFeed : public SliceSums
 {
 public:
-    explicit EncoderSums(par2::RecoveryEncoder& encoder) : m_encoder(encoder) {}
-    std::size_t count() const override { return m_encoder.count(); }
+    explicit SumsFeed(Sums& sums) : m_sums(sums) {}
+    std::size_t count() const override { return m_sums.count(); }
     void add(std::uint16_t constant, std::uint64_t offset, const std::byte* data, std::size_t size, std::size_t first,
              std::size_t count) override
     {
-        m_encoder.add(constant, offset, data, size, first, count);
+        (m_sums.*Add)(constant, offset, data, size, first, count);
     }
 
 private:
-    par2::RecoveryEncoder& m_encoder;
+    Sums& m_sums;
 };
 
-// The sums from which a join or a repair rebuilds slices, as the digests feed them the good ones.
-class DecoderSums : public SliceSums
-{
-public:
-    explicit DecoderSums(par2::RepairDecoder& decoder) : m_decoder(decoder) {}
-    std::size_t count() const override { return m_decoder.count(); }
-    void add(std::uint16_t constant, std::uint64_t offset, const std::byte* data, std::size_t size, std::size_t first,
-             std::size_t count) override
-    {
-        m_decoder.addInput(constant, offset, data, size, first, count);
-    }
-
-private:
-    par2::RepairDecoder& m_decoder;
-};
+// The recovery slices' sums of a cut.
+using EncoderSums = SumsFeed<par2::RecoveryEncoder, &par2::RecoveryEncoder::add>;
+// The sums from which a join or a repair rebuilds slices, fed the good ones.
+using DecoderSums = SumsFeed<par2::RepairDecoder, &par2::RepairDecoder::addInput>;
 
 // The set that pieces of these names and digests make, one slice each.
 par2::Par2Set setOfPieces(std::uint64_t sliceSize, const std::vector<std::string>& pieces,

@@ -16,11 +16,6 @@ namespace parvix {
 
 namespace {
 
-constexpr const char* kNotChecked = "There is no check file beside the cutted files，their bytes are not checked";
-constexpr const char* kNoIndex = "There is no index beside the cutted files，they cannot be repaired";
-constexpr const char* kNotSound = "The cutted files are not sound!";
-constexpr const char* kSound = "The cutted files are sound，nothing is to be repaired";
-
 // What a check of a set with an index found: the bad slices, and the digests of the pieces there.
 struct IndexedCheck
 {
@@ -135,7 +130,7 @@ SetCheck verifyIndexed(FileServices& files, Questions& questions, const std::str
     }
     result.checkFileLines = joinedLines(first, set, check);
     if (!check.bad.empty()) {
-        questions.messageBox(kNotSound + badPiecesLines(set, check.bad) + "\r" +
+        questions.messageBox(kNotSoundText + badPiecesLines(set, check.bad) + "\r" +
                                  recoveryCountText(set.recoveryCount(), check.bad.size()),
                              BoxStyle::Warning, BoxTitle::Parvix);
         result.outcome = Outcome::Failed;
@@ -175,7 +170,7 @@ SetToJoin findSetToJoin(FileServices& files, Questions& questions, const std::st
             if (const std::string notice = set.notice(); !notice.empty())
                 questions.messageBox(notice, BoxStyle::Notice, BoxTitle::Parvix);
             if (!set.checkFile().present && !set.pieces().empty())
-                questions.messageBox(kNotChecked, BoxStyle::Notice, BoxTitle::Parvix);
+                questions.messageBox(kNotCheckedText, BoxStyle::Notice, BoxTitle::Parvix);
             SetToJoin found;
             found.outcome = Outcome::Completed;
             // A total other than the check file's is asked about by the join itself.
@@ -224,7 +219,7 @@ SetCheck verifySet(FileServices& files, Questions& questions, const std::string&
                 sound = false;
             } else if (!check.present && sound) {
                 // A check file that reads as none has been said in the notice.
-                questions.messageBox(kNotChecked, BoxStyle::Notice, BoxTitle::Parvix);
+                questions.messageBox(kNotCheckedText, BoxStyle::Notice, BoxTitle::Parvix);
             }
             result.outcome = sound ? Outcome::Completed : Outcome::Failed;
             return result;
@@ -239,14 +234,14 @@ SetCheck repairSet(FileServices& files, Questions& questions, const std::string&
             SetCheck result;
             const auto set = IndexedSet::find(files, first, true);
             if (!set) {
-                questions.messageBox(kNoIndex, BoxStyle::Notice, BoxTitle::Parvix);
+                questions.messageBox(kNoIndexText, BoxStyle::Notice, BoxTitle::Parvix);
                 return result;
             }
             result.checked = true;
             try {
                 const IndexedCheck check = checkIndexed(files, *set, stop);
                 if (check.bad.empty()) {
-                    questions.messageBox(kSound, BoxStyle::Notice, BoxTitle::Parvix);
+                    questions.messageBox(kSoundText, BoxStyle::Notice, BoxTitle::Parvix);
                     result.outcome = Outcome::Completed;
                     return result;
                 }
@@ -261,7 +256,7 @@ SetCheck repairSet(FileServices& files, Questions& questions, const std::string&
                     sumGoodSlices(*set, *decoder, check.bad, pieces.reader(), stop);
                 }
                 if (!decoder || !decoder->solve(constants)) {
-                    questions.messageBox(kNotSound + badPiecesLines(*set, check.bad) + "\r" +
+                    questions.messageBox(kNotSoundText + badPiecesLines(*set, check.bad) + "\r" +
                                              recoveryShortText(check.bad.size(), decoder ? 0 : available),
                                          BoxStyle::Warning, BoxTitle::Parvix);
                     result.outcome = Outcome::Failed;
@@ -269,7 +264,7 @@ SetCheck repairSet(FileServices& files, Questions& questions, const std::string&
                 }
                 decoder->rebuild();
                 if (!rebuildPieces(files, *set, check.bad, *decoder, stop)) {
-                    questions.messageBox(kNotSound + badPiecesLines(*set, check.bad) + "\r" + kWrongRebuildText,
+                    questions.messageBox(kNotSoundText + badPiecesLines(*set, check.bad) + "\r" + kWrongRebuildText,
                                          BoxStyle::Warning, BoxTitle::Parvix);
                     result.outcome = Outcome::Failed;
                     return result;

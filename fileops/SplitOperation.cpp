@@ -11,6 +11,7 @@
 #include "Platform.h"
 #include "RecoveryFiles.h"
 #include "StopRequest.h"
+#include "Texts.h"
 #include "WindowRequests.h"
 #include "par2/Md5.h"
 #include "par2/Par2Set.h"
@@ -23,15 +24,6 @@ namespace parvix {
 
 namespace {
 
-constexpr const char* kSelectFile = "Please select a file to be cutted";
-constexpr const char* kSpecifyDestination = "Please specify destination file name";
-constexpr const char* kDestinationExists = "The specify destination file name has existed，Please rename";
-constexpr const char* kPathMissing = "The specify destination path has not existed!";
-constexpr const char* kInvalidSize = "Invalid cutted file size value!";
-constexpr const char* kTooSmall = "The file you want to split is smaller than the size you specified";
-constexpr const char* kNoRecovery = "The cutted files are more than 32768，no recovery file is written";
-constexpr const char* kNameTooLong = "The name of the cutted files is too long，no recovery file is written";
-
 // Whether a file of this path's name can be made: file systems take names of at most 255 bytes (or UTF-16
 // units, which are no more).
 bool nameFits(const std::string& path)
@@ -43,7 +35,7 @@ bool nameFits(const std::string& path)
 std::string replaceOutputsText(const std::vector<std::string>& replaced)
 {
     if (replaced.size() == 1)
-        return "The file  " + replaced.front() + "  has already existed，Do you want to replace？";
+        return replaceQuestionText(replaced.front());
     return "The " + std::to_string(replaced.size()) + " files  " + replaced.front() + " and " +
            std::to_string(replaced.size() - 1) + " more  have already existed，Do you want to replace them？";
 }
@@ -128,9 +120,9 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
     m_oneInTwenty = inputs.recoveryOneInTwenty;
     m_source = m_stream ? "standard input" : inputs.typed ? trimSpaces(inputs.text1) : inputs.text1;
     if (m_source.empty())
-        return refuse(kSelectFile, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, false);
+        return refuse(kSelectFileText, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, false);
     if (m_source.back() == kSeparator)
-        return refuse(kSelectFile, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, true);
+        return refuse(kSelectFileText, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, true);
     if (!m_stream && !exists(m_files, m_source, ListingKind::OrdinaryFiles)) {
         const std::string text = missingSourceText(m_source);
         return refuse(text.c_str(), BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text1, true);
@@ -138,19 +130,19 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
 
     m_base = inputs.typed ? trimSpaces(inputs.text2) : inputs.text2;
     if (m_base.empty())
-        return refuse(kSelectFile, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text2, false);
+        return refuse(kSelectFileText, BoxStyle::Warning, BoxTitle::Parvix, TextBox::Text2, false);
     if (m_base.back() == kSeparator) {
-        m_window.messageBox(kSpecifyDestination, BoxStyle::Warning, BoxTitle::Parvix);
+        m_window.messageBox(kSpecifyDestinationText, BoxStyle::Warning, BoxTitle::Parvix);
         m_window.caretToEnd(TextBox::Text2);
         m_window.focus(TextBox::Text2);
         return false;
     }
     if (exists(m_files, m_base, ListingKind::OrdinaryFiles))
-        return refuse(kDestinationExists, BoxStyle::Notice, BoxTitle::Parvix, TextBox::Text2, true);
+        return refuse(kDestinationExistsText, BoxStyle::Notice, BoxTitle::Parvix, TextBox::Text2, true);
     // A base without any separator has no folder to write into: the same answer as a missing folder.
     std::string folder;
     if (!folderPart(m_base, folder) || !exists(m_files, folder, ListingKind::WithDirectories))
-        return refuse(kPathMissing, BoxStyle::Warning, BoxTitle::Program, TextBox::Text2, true);
+        return refuse(kSplitPathMissingText, BoxStyle::Warning, BoxTitle::Program, TextBox::Text2, true);
 
     std::optional<std::int64_t> size;
     if (m_stream && inputs.pieces)
@@ -164,7 +156,7 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
     else
         size = pieceSizeFromKilobytes(inputs.text3);
     if (!size) {
-        m_window.messageBox(kInvalidSize, BoxStyle::Notice, BoxTitle::Parvix);
+        m_window.messageBox(kInvalidSizeText, BoxStyle::Notice, BoxTitle::Parvix);
         m_window.focus(TextBox::Text3);
         return false;
     }
@@ -173,14 +165,15 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
     // What a stream holds is known once it is read.
     if (m_stream) {
         planRecovery(0);
-        return !outputsClash() || refuse(kDestinationExists, BoxStyle::Notice, BoxTitle::Parvix, TextBox::Text2, true);
+        return !outputsClash() ||
+               refuse(kDestinationExistsText, BoxStyle::Notice, BoxTitle::Parvix, TextBox::Text2, true);
     }
     m_length = m_files.fileLength(m_source);
     // As many pieces as asked for, each but the last of the same size and the last no larger.
     if (inputs.pieces)
         m_pieceSize = std::max<std::int64_t>(1, pieceCount(m_length, *inputs.pieces));
     if (m_pieceSize > m_length) {
-        m_window.messageBox(kTooSmall, BoxStyle::Notice, BoxTitle::Parvix);
+        m_window.messageBox(kTooSmallText, BoxStyle::Notice, BoxTitle::Parvix);
         return false;
     }
     planRecovery(pieceCount(m_length, m_pieceSize));
@@ -188,7 +181,7 @@ bool SplitOperation::checksPass(const SplitInputs& inputs)
     // Creating a piece (or Link.bat) over the source, over another output or into something that is no
     // file would lose bytes.
     if (outputsClash())
-        return refuse(kDestinationExists, BoxStyle::Notice, BoxTitle::Parvix, TextBox::Text2, true);
+        return refuse(kDestinationExistsText, BoxStyle::Notice, BoxTitle::Parvix, TextBox::Text2, true);
     return true;
 }
 
@@ -519,8 +512,8 @@ void SplitOperation::finish()
     folderPart(m_base, folder);
     m_files.flushFolder(folder);
     if (m_recovery == 0 && (m_recoveryAsked > 0 || m_oneInTwenty))
-        m_window.messageBox(indexable(static_cast<std::int64_t>(m_pieces.size())) ? kNameTooLong : kNoRecovery, BoxStyle::Notice,
-                            BoxTitle::Parvix);
+        m_window.messageBox(indexable(static_cast<std::int64_t>(m_pieces.size())) ? kNameTooLongText : kNoRecoveryText,
+                            BoxStyle::Notice, BoxTitle::Parvix);
 }
 
 void SplitOperation::writeRecovery()
@@ -602,7 +595,7 @@ CutResult SplitOperation::end(OperationResult result)
     } else if (result.outcome == Outcome::Stopped) {
         // A stream that held nothing to cut.
         rest();
-        m_window.messageBox(kTooSmall, BoxStyle::Notice, BoxTitle::Parvix);
+        m_window.messageBox(kTooSmallText, BoxStyle::Notice, BoxTitle::Parvix);
     } else {
         if (result.outcome == Outcome::Interrupted)
             m_window.messageBox(stoppedText(m_source, m_pieces), BoxStyle::Notice, BoxTitle::Parvix);

@@ -26,7 +26,11 @@ void replaceFile(FileServices& files, const std::string& path, const std::functi
 
 void writeTextFile(FileServices& files, const std::string& path, const std::vector<std::string>& lines)
 {
-    const std::string text = files.textFileBytes(lines);
+    std::string text;
+    for (const auto& line : lines) {
+        text += files.textLineBytes(line);
+        text += "\r\n";
+    }
     replaceFile(files, path,
                 [&](File& file) { file.write(0, reinterpret_cast<const std::byte*>(text.data()), text.size()); });
 }

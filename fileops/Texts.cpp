@@ -2,6 +2,11 @@
 
 namespace parvix {
 
+std::string replaceQuestionText(const std::string& path)
+{
+    return "The file  " + path + "  has already existed，Do you want to replace？";
+}
+
 std::string notACheckFileText(const std::string& checkName)
 {
     return checkName + " is not a check file，the cutted files are not checked";

@@ -3,6 +3,8 @@
 #include "WindowDisplay.h"
 #include "WindowQuestions.h"
 
+#include <utility>
+
 namespace parvix {
 
 // Every role of the window at once: what a whole window offers, as the tests' recorder and the relay to
@@ -37,37 +39,13 @@ public:
         return m_questions.messageBox(text, style, title);
     }
 
-    void focus(TextBox box)
-    {
-        if (m_textBoxes)
-            m_textBoxes->focus(box);
-    }
-    void selectAll(TextBox box)
-    {
-        if (m_textBoxes)
-            m_textBoxes->selectAll(box);
-    }
-    void caretToEnd(TextBox box)
-    {
-        if (m_textBoxes)
-            m_textBoxes->caretToEnd(box);
-    }
+    void focus(TextBox box) { ask(m_textBoxes, &TextBoxes::focus, box); }
+    void selectAll(TextBox box) { ask(m_textBoxes, &TextBoxes::selectAll, box); }
+    void caretToEnd(TextBox box) { ask(m_textBoxes, &TextBoxes::caretToEnd, box); }
 
-    void clearJoinList()
-    {
-        if (m_joinList)
-            m_joinList->clearJoinList();
-    }
-    void appendJoinList(const std::string& entry)
-    {
-        if (m_joinList)
-            m_joinList->appendJoinList(entry);
-    }
-    void setText4(const std::string& text)
-    {
-        if (m_joinList)
-            m_joinList->setText4(text);
-    }
+    void clearJoinList() { ask(m_joinList, &JoinListDisplay::clearJoinList); }
+    void appendJoinList(const std::string& entry) { ask(m_joinList, &JoinListDisplay::appendJoinList, entry); }
+    void setText4(const std::string& text) { ask(m_joinList, &JoinListDisplay::setText4, text); }
 
     void setProgressMax(float maximum) { m_progress.setProgressMax(maximum); }
     void setProgressValue(float value) { m_progress.setProgressValue(value); }
@@ -75,19 +53,19 @@ public:
     void hideProgress() { m_progress.hideProgress(); }
     void setBytesDone(std::int64_t done, std::int64_t total) { m_progress.setBytesDone(done, total); }
 
-    void setPointer(Pointer pointer)
-    {
-        if (m_pointer)
-            m_pointer->setPointer(pointer);
-    }
+    void setPointer(Pointer pointer) { ask(m_pointer, &BusyPointer::setPointer, pointer); }
 
-    void selectTab(int index)
-    {
-        if (m_pages)
-            m_pages->selectTab(index);
-    }
+    void selectTab(int index) { ask(m_pages, &Pages::selectTab, index); }
 
 private:
+    // Makes a request of a part of the window, or nothing where the window has no such part.
+    template <typename Part, typename... Params, typename... Args>
+    static void ask(Part* part, void (Part::*request)(Params...), Args&&... args)
+    {
+        if (part)
+            (part->*request)(std::forward<Args>(args)...);
+    }
+
     Questions& m_questions;
     Progress& m_progress;
     JoinListDisplay* m_joinList;

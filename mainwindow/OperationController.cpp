@@ -46,54 +46,18 @@ public:
         }
         return isYesNo(style) ? Button::No : Button::Ok;
     }
-    void focus(TextBox box) override
-    {
-        post([=, this] { m_window.focus(box); });
-    }
-    void selectAll(TextBox box) override
-    {
-        post([=, this] { m_window.selectAll(box); });
-    }
-    void caretToEnd(TextBox box) override
-    {
-        post([=, this] { m_window.caretToEnd(box); });
-    }
-    void clearJoinList() override
-    {
-        post([this] { m_window.clearJoinList(); });
-    }
-    void appendJoinList(const std::string& entry) override
-    {
-        post([=, this] { m_window.appendJoinList(entry); });
-    }
-    void setText4(const std::string& text) override
-    {
-        post([=, this] { m_window.setText4(text); });
-    }
-    void setPointer(Pointer pointer) override
-    {
-        post([=, this] { m_window.setPointer(pointer); });
-    }
-    void setProgressMax(float maximum) override
-    {
-        post([=, this] { m_window.setProgressMax(maximum); });
-    }
-    void setProgressValue(float value) override
-    {
-        post([=, this] { m_window.setProgressValue(value); });
-    }
-    void showProgress() override
-    {
-        post([this] { m_window.showProgress(); });
-    }
-    void hideProgress() override
-    {
-        post([this] { m_window.hideProgress(); });
-    }
-    void selectTab(int index) override
-    {
-        post([=, this] { m_window.selectTab(index); });
-    }
+    void focus(TextBox box) override { relay(&WindowParts::focus, box); }
+    void selectAll(TextBox box) override { relay(&WindowParts::selectAll, box); }
+    void caretToEnd(TextBox box) override { relay(&WindowParts::caretToEnd, box); }
+    void clearJoinList() override { relay(&WindowParts::clearJoinList); }
+    void appendJoinList(const std::string& entry) override { relay(&WindowParts::appendJoinList, entry); }
+    void setText4(const std::string& text) override { relay(&WindowParts::setText4, text); }
+    void setPointer(Pointer pointer) override { relay(&WindowParts::setPointer, pointer); }
+    void setProgressMax(float maximum) override { relay(&WindowParts::setProgressMax, maximum); }
+    void setProgressValue(float value) override { relay(&WindowParts::setProgressValue, value); }
+    void showProgress() override { relay(&WindowParts::showProgress); }
+    void hideProgress() override { relay(&WindowParts::hideProgress); }
+    void selectTab(int index) override { relay(&WindowParts::selectTab, index); }
 
 private:
     // Queued under the lock, so that nothing is queued once the window has dropped what was queued.
@@ -103,6 +67,12 @@ private:
         if (!m_abandoned)
             QMetaObject::invokeMethod(this, std::move(request), Qt::QueuedConnection);
         return !m_abandoned;
+    }
+
+    // Carries a request on to the window, with copies of its arguments.
+    template <typename... Params, typename... Args> void relay(void (WindowParts::*request)(Params...), Args... args)
+    {
+        post([=, this] { (m_window.*request)(args...); });
     }
 
     WindowParts m_window;

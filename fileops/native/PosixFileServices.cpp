@@ -1,5 +1,3 @@
-#include "PosixFileServices.h"
-
 #include "../ErrorMapping.h"
 #include "../FileError.h"
 #include "../NativeFiles.h"
@@ -160,7 +158,29 @@ bool meansNoUnnamedFiles(int error)
 // the device, not the memory. Waiting at once for each write would leave the device idle between them.
 constexpr off_t kWriteBehindWindow = 64 * 1024 * 1024;
 
+// Writes all `size` bytes through `put` (a pwrite() or a write() of some of them, which returns how many
+// it wrote or -1): a short write goes on from where it stopped, and a signal is no failure.
+template <typename Put> void writeAll(const std::byte* buffer, std::size_t size, const std::string& path, Put put)
+{
+    while (size > 0) {
+        const ssize_t done = put(buffer, size);
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno, {"write", path});
+        }
+        buffer += done;
+        size -= static_cast<std::size_t>(done);
+    }
+}
 
+// Waits until a file's bytes are on the device. A device, a pipe or a terminal says with EINVAL (or
+// EROFS) that it cannot be flushed: there is nothing to wait for.
+void flushDescriptor(int fd, const FileAction& what)
+{
+    if (::fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS)
+        fail(errno, what);
+}
 class PosixFile : public File
 {
 public:
@@ -191,17 +211,12 @@ public:
     {
         const off_t start = static_cast<off_t>(offset);
         off_t at = start;
-        while (size > 0) {
-            const ssize_t put = ::pwrite(m_descriptor.get(), buffer, size, at);
-            if (put < 0) {
-                if (errno == EINTR)
-                    continue;
-                fail(errno, {"write", m_path});
-            }
-            buffer += put;
-            size -= static_cast<std::size_t>(put);
-            at += put;
-        }
+        writeAll(buffer, size, m_path, [&](const std::byte* from, std::size_t count) {
+            const ssize_t put = ::pwrite(m_descriptor.get(), from, count, at);
+            if (put > 0)
+                at += put;
+            return put;
+        });
         written(start, at);
     }
 
@@ -215,12 +230,7 @@ public:
             fail(errno, {"truncate", m_path});
     }
 
-    void flush() override
-    {
-        // A device or a pipe that cannot be flushed says so with EINVAL: there is nothing to wait for.
-        if (::fdatasync(m_descriptor.get()) != 0 && errno != EINVAL && errno != EROFS)
-            fail(errno, {"flush", m_path});
-    }
+    void flush() override { flushDescriptor(m_descriptor.get(), {"flush", m_path}); }
 
     void close() override
     {
@@ -289,26 +299,14 @@ public:
 
     void write(std::int64_t, const std::byte* buffer, std::size_t size) override
     {
-        while (size > 0) {
-            const ssize_t put = ::write(m_fd, buffer, size);
-            if (put < 0) {
-                if (errno == EINTR)
-                    continue;
-                fail(errno, {"write", m_path});
-            }
-            buffer += put;
-            size -= static_cast<std::size_t>(put);
-        }
+        writeAll(buffer, size, m_path,
+                 [&](const std::byte* from, std::size_t count) { return ::write(m_fd, from, count); });
     }
 
     void truncate(std::int64_t) override {}
 
-    void flush() override
-    {
-        // A pipe or a terminal has nothing to flush; a file the shell gave does.
-        if (::fdatasync(m_fd) != 0 && errno != EINVAL && errno != EROFS)
-            fail(errno, {"flush", m_path});
-    }
+    // A pipe or a terminal has nothing to flush; a file the shell gave does.
+    void flush() override { flushDescriptor(m_fd, {"flush", m_path}); }
 
     void close() override {}
     const std::string& path() const override { return m_path; }
@@ -487,292 +485,279 @@ bool PosixFile::copyFrom(File& source, std::int64_t sourceOffset, std::int64_t o
     return true;
 }
 
-} // namespace
-
-PosixFileServices::PosixFileServices() = default;
-PosixFileServices::~PosixFileServices() = default;
-
-std::vector<std::string> PosixFileServices::list(const std::string& pattern, ListingKind kind)
+// File services on the POSIX file interface. "Ordinary files" are regular files (links followed)
+// whose name does not start with "."; directories, devices, FIFOs and sockets never are.
+class PosixFileServices : public FileServices
 {
-    const auto sep = pattern.rfind('/');
-    std::string folder = sep == std::string::npos ? std::string(".") : pattern.substr(0, sep);
-    if (folder.empty())
-        folder.assign(1, '/'); // not `= "/"`: GCC 12 then warns of an overlapping memcpy that cannot happen
-    const std::string namePattern = sep == std::string::npos ? pattern : pattern.substr(sep + 1);
+public:
+    std::vector<std::string> list(const std::string& pattern, ListingKind kind) override
+    {
+        const auto sep = pattern.rfind('/');
+        std::string folder = sep == std::string::npos ? std::string(".") : pattern.substr(0, sep);
+        if (folder.empty())
+            folder.assign(1, '/'); // not `= "/"`: GCC 12 then warns of an overlapping memcpy that cannot happen
+        const std::string namePattern = sep == std::string::npos ? pattern : pattern.substr(sep + 1);
 
-    std::vector<std::string> names;
-    if (namePattern.find_first_of("*?") == std::string::npos) {
-        struct stat st;
-        const std::string& path = namePattern.empty() ? folder : pattern;
-        if (::stat(path.c_str(), &st) != 0) {
+        std::vector<std::string> names;
+        if (namePattern.find_first_of("*?") == std::string::npos) {
+            struct stat st;
+            const std::string& path = namePattern.empty() ? folder : pattern;
+            if (::stat(path.c_str(), &st) != 0) {
+                if (meansNothingThere(errno))
+                    return names;
+                fail(errno, {"list", pattern});
+            }
+            const std::string name = namePattern.empty() ? folder : namePattern;
+            if (namePattern.empty() ? S_ISDIR(st.st_mode) && kind == ListingKind::WithDirectories
+                                    : kindAccepts(kind, name, st.st_mode))
+                names.push_back(name);
+            return names;
+        }
+
+        const UniqueHandle<DirectoryTraits> dir(::opendir(folder.c_str()));
+        if (!dir.valid()) {
             if (meansNothingThere(errno))
                 return names;
             fail(errno, {"list", pattern});
         }
-        const std::string name = namePattern.empty() ? folder : namePattern;
-        if (namePattern.empty() ? S_ISDIR(st.st_mode) && kind == ListingKind::WithDirectories
-                                : kindAccepts(kind, name, st.st_mode))
-            names.push_back(name);
+        const int dirFd = ::dirfd(dir.get());
+        for (;;) {
+            errno = 0;
+            const dirent* entry = ::readdir(dir.get());
+            if (!entry) {
+                if (errno != 0)
+                    fail(errno, {"list", pattern});
+                break;
+            }
+            const std::string name = entry->d_name;
+            if (name == "." || name == "..")
+                continue;
+            if (kind == ListingKind::OrdinaryFiles && name[0] == '.')
+                continue;
+            if (!matchesWildcard<char>(name, namePattern))
+                continue;
+            mode_t mode = 0;
+            if (entry->d_type == DT_REG)
+                mode = S_IFREG;
+            else if (entry->d_type == DT_DIR)
+                mode = S_IFDIR;
+            else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+                struct stat st;
+                if (::fstatat(dirFd, name.c_str(), &st, 0) != 0)
+                    continue; // a dangling link, or gone meanwhile
+                mode = st.st_mode;
+            }
+            if (kindAccepts(kind, name, mode))
+                names.push_back(name);
+        }
         return names;
     }
 
-    const UniqueHandle<DirectoryTraits> dir(::opendir(folder.c_str()));
-    if (!dir.valid()) {
-        if (meansNothingThere(errno))
-            return names;
-        fail(errno, {"list", pattern});
+    std::int64_t fileLength(const std::string& path) override
+    {
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0)
+            fail(errno, {"length of", path});
+        if (S_ISDIR(st.st_mode))
+            fail(EISDIR, {"length of", path});
+        return static_cast<std::int64_t>(st.st_size);
     }
-    const int dirFd = ::dirfd(dir.get());
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir.get());
-        if (!entry) {
-            if (errno != 0)
-                fail(errno, {"list", pattern});
-            break;
-        }
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        if (kind == ListingKind::OrdinaryFiles && name[0] == '.')
-            continue;
-        if (!matchesWildcard<char>(name, namePattern))
-            continue;
-        mode_t mode = 0;
-        if (entry->d_type == DT_REG)
-            mode = S_IFREG;
-        else if (entry->d_type == DT_DIR)
-            mode = S_IFDIR;
-        else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat st;
-            if (::fstatat(dirFd, name.c_str(), &st, 0) != 0)
-                continue; // a dangling link, or gone meanwhile
-            mode = st.st_mode;
-        }
-        if (kindAccepts(kind, name, mode))
-            names.push_back(name);
-    }
-    return names;
-}
 
-std::int64_t PosixFileServices::fileLength(const std::string& path)
-{
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0)
-        fail(errno, {"length of", path});
-    if (S_ISDIR(st.st_mode))
-        fail(EISDIR, {"length of", path});
-    return static_cast<std::int64_t>(st.st_size);
-}
-
-std::optional<FileIdentity> PosixFileServices::identity(const std::string& path, AtLink atLink)
-{
-    const FileAction what{"identity of", path};
-    struct stat st;
-    if (atLink == AtLink::Replace) {
-        if (::lstat(path.c_str(), &st) == 0) {
-            const FileKind kind =
-                S_ISLNK(st.st_mode) ? FileKind::Link : (S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other);
-            return identityOf(st, {}, kind);
+    std::optional<FileIdentity> identity(const std::string& path, AtLink atLink) override
+    {
+        const FileAction what{"identity of", path};
+        struct stat st;
+        if (atLink == AtLink::Replace) {
+            if (::lstat(path.c_str(), &st) == 0) {
+                const FileKind kind =
+                    S_ISLNK(st.st_mode) ? FileKind::Link : (S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other);
+                return identityOf(st, {}, kind);
+            }
+            if (errno != ENOENT) {
+                if (meansNothingThere(errno))
+                    return std::nullopt;
+                fail(errno, what);
+            }
+            auto [folder, name] = splitPath(path);
+            if (name.empty() || name == "." || name == ".." || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+                return std::nullopt;
+            return identityOf(st, std::move(name), FileKind::None);
         }
+        if (::stat(path.c_str(), &st) == 0)
+            return identityOf(st, {}, S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other);
+        if (errno == ELOOP)
+            return FileIdentity{0, 0, {}, FileKind::Other};
         if (errno != ENOENT) {
             if (meansNothingThere(errno))
                 return std::nullopt;
             fail(errno, what);
         }
-        auto [folder, name] = splitPath(path);
+        // Opening for writing follows a link that dangles and creates its target.
+        const auto target = followLinks(path, what);
+        if (!target)
+            return FileIdentity{0, 0, {}, FileKind::Other};
+        auto [folder, name] = splitPath(*target);
         if (name.empty() || name == "." || name == ".." || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             return std::nullopt;
         return identityOf(st, std::move(name), FileKind::None);
     }
-    if (::stat(path.c_str(), &st) == 0)
-        return identityOf(st, {}, S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other);
-    if (errno == ELOOP)
-        return FileIdentity{0, 0, {}, FileKind::Other};
-    if (errno != ENOENT) {
-        if (meansNothingThere(errno))
-            return std::nullopt;
-        fail(errno, what);
+
+    std::unique_ptr<File> openRead(const std::string& path) override { return openFile(path, O_RDONLY); }
+
+    std::unique_ptr<File> openReadWrite(const std::string& path) override { return openFile(path, O_RDWR | O_CREAT); }
+
+    std::unique_ptr<File> openStandardInput() override
+    {
+        return std::make_unique<PosixStream>(STDIN_FILENO, "standard input");
     }
-    // Opening for writing follows a link that dangles and creates its target.
-    const auto target = followLinks(path, what);
-    if (!target)
-        return FileIdentity{0, 0, {}, FileKind::Other};
-    auto [folder, name] = splitPath(*target);
-    if (name.empty() || name == "." || name == ".." || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return std::nullopt;
-    return identityOf(st, std::move(name), FileKind::None);
-}
 
-std::unique_ptr<File> PosixFileServices::openRead(const std::string& path)
-{
-    return openFile(path, O_RDONLY);
-}
+    std::unique_ptr<File> openStandardOutput() override
+    {
+        return std::make_unique<PosixStream>(STDOUT_FILENO, "standard output");
+    }
 
-std::unique_ptr<File> PosixFileServices::openReadWrite(const std::string& path)
-{
-    return openFile(path, O_RDWR | O_CREAT);
-}
+    std::unique_ptr<File> createTemporary(const std::string& destination, AtLink atLink, std::string& path) override
+    {
+        const FileAction what{kCreateTemporaryAction, destination};
+        const std::string target = atLink == AtLink::Follow ? writeTarget(destination, what) : destination;
+        const auto [folder, name] = splitPath(target);
+        const mode_t mode = temporaryMode(target, atLink, what);
+        std::random_device random;
 
-std::unique_ptr<File> PosixFileServices::openStandardInput()
-{
-    return std::make_unique<PosixStream>(STDIN_FILENO, "standard input");
-}
-
-std::unique_ptr<File> PosixFileServices::openStandardOutput()
-{
-    return std::make_unique<PosixStream>(STDOUT_FILENO, "standard output");
-}
-
-std::unique_ptr<File> PosixFileServices::createTemporary(const std::string& destination, AtLink atLink,
-                                                         std::string& path)
-{
-    const FileAction what{"create a file beside", destination};
-    const std::string target = atLink == AtLink::Follow ? writeTarget(destination, what) : destination;
-    const auto [folder, name] = splitPath(target);
-    const mode_t mode = temporaryMode(target, atLink, what);
-    std::random_device random;
-
-    // Made without a name and locked before it gets one, so that no other program can take it for a
-    // leftover in between; a file system that cannot do so gets a named file, locked at once.
-    Descriptor fd = openDescriptor(folder, O_TMPFILE | O_RDWR);
-    if (fd.valid()) {
-        if (::flock(fd.get(), LOCK_EX) != 0 || ::fchmod(fd.get(), mode) != 0)
+        // Made without a name and locked before it gets one, so that no other program can take it for a
+        // leftover in between; a file system that cannot do so gets a named file, locked at once.
+        Descriptor fd = openDescriptor(folder, O_TMPFILE | O_RDWR);
+        if (fd.valid()) {
+            if (::flock(fd.get(), LOCK_EX) != 0 || ::fchmod(fd.get(), mode) != 0)
+                fail(errno, what);
+            const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
+            for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+                const std::string candidate = folder + "/" + temporaryName(name, random);
+                if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                    path = candidate;
+                    return std::make_unique<PosixFile>(std::move(fd), candidate, true);
+                }
+                if (errno == ENOENT && ::access(self.c_str(), F_OK) != 0)
+                    break; // no /proc to give it a name through
+                if (errno != EEXIST)
+                    fail(errno, what);
+            }
+            fd.close();
+        } else if (!meansNoUnnamedFiles(errno)) {
             fail(errno, what);
-        const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
+        }
         for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
             const std::string candidate = folder + "/" + temporaryName(name, random);
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            fd = openDescriptor(candidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW);
+            if (fd.valid()) {
+                if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || ::fchmod(fd.get(), mode) != 0) {
+                    const int error = errno;
+                    ::unlink(candidate.c_str());
+                    fail(error, what);
+                }
                 path = candidate;
                 return std::make_unique<PosixFile>(std::move(fd), candidate, true);
             }
-            if (errno == ENOENT && ::access(self.c_str(), F_OK) != 0)
-                break; // no /proc to give it a name through
             if (errno != EEXIST)
                 fail(errno, what);
         }
-        fd.close();
-    } else if (!meansNoUnnamedFiles(errno)) {
-        fail(errno, what);
+        fail(EEXIST, what);
     }
-    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-        const std::string candidate = folder + "/" + temporaryName(name, random);
-        fd = openDescriptor(candidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW);
-        if (fd.valid()) {
-            if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || ::fchmod(fd.get(), mode) != 0) {
-                const int error = errno;
-                ::unlink(candidate.c_str());
-                fail(error, what);
-            }
-            path = candidate;
-            return std::make_unique<PosixFile>(std::move(fd), candidate, true);
+
+    void rename(const std::string& from, const std::string& destination, AtLink atLink) override
+    {
+        const FileAction what{"rename " + from + " to", destination};
+        const std::string target = atLink == AtLink::Follow ? writeTarget(destination, what) : destination;
+        // Through a descriptor of its own, so that nothing put at its name meanwhile has its permissions changed.
+        const Descriptor fd = openDescriptor(from, O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+        if (!fd.valid())
+            fail(errno, what);
+        // The replaced file's owner, where the system lets us, and its permissions pass to the new one; a
+        // new file gets the permissions any new file gets.
+        struct stat st;
+        const int found = atLink == AtLink::Follow ? ::stat(target.c_str(), &st) : ::lstat(target.c_str(), &st);
+        if (found == 0 && S_ISREG(st.st_mode)) {
+            if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
+                fail(errno, what);
+            if (::fchmod(fd.get(), st.st_mode & 07777) != 0)
+                fail(errno, what);
+        } else if (::fchmod(fd.get(), usualFileMode()) != 0) {
+            fail(errno, what);
         }
-        if (errno != EEXIST)
+        if (::rename(from.c_str(), target.c_str()) != 0)
             fail(errno, what);
     }
-    fail(EEXIST, what);
-}
 
-void PosixFileServices::rename(const std::string& from, const std::string& destination, AtLink atLink)
-{
-    const FileAction what{"rename " + from + " to", destination};
-    const std::string target = atLink == AtLink::Follow ? writeTarget(destination, what) : destination;
-    // Through a descriptor of its own, so that nothing put at its name meanwhile has its permissions changed.
-    const Descriptor fd = openDescriptor(from, O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
-    if (!fd.valid())
-        fail(errno, what);
-    // The replaced file's owner, where the system lets us, and its permissions pass to the new one; a
-    // new file gets the permissions any new file gets.
-    struct stat st;
-    const int found = atLink == AtLink::Follow ? ::stat(target.c_str(), &st) : ::lstat(target.c_str(), &st);
-    if (found == 0 && S_ISREG(st.st_mode)) {
-        if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
+    void remove(const std::string& path) override
+    {
+        if (::unlink(path.c_str()) != 0)
+            fail(errno, {"remove", path});
+    }
+
+    void removeLeftovers(const std::string& folder) override
+    {
+        const UniqueHandle<DirectoryTraits> dir(::opendir(folder.c_str()));
+        if (!dir.valid())
+            return;
+        const int dirFd = ::dirfd(dir.get());
+        std::vector<std::string> names;
+        while (const dirent* entry = ::readdir(dir.get())) {
+            if (isTemporaryName(entry->d_name))
+                names.emplace_back(entry->d_name);
+        }
+        for (const auto& name : names) {
+            const Descriptor fd(::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            struct stat opened;
+            if (!fd.valid() || ::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode))
+                continue;
+            // A program that writes it holds its lock.
+            if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+                continue;
+            struct stat named;
+            if (::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == opened.st_dev &&
+                named.st_ino == opened.st_ino)
+                ::unlinkat(dirFd, name.c_str(), 0);
+        }
+    }
+
+    std::int64_t freeSpace(const std::string& folder) override
+    {
+        // A file passes for a folder in a listing; nothing can be written into it, as Windows says here too.
+        struct stat info;
+        if (::stat(folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+            fail(ENOTDIR, {"free space of", folder});
+        struct statvfs st;
+        if (::statvfs(folder.c_str(), &st) != 0)
+            fail(errno, {"free space of", folder});
+        const auto bytes = static_cast<unsigned long long>(st.f_bavail) * st.f_frsize;
+        return bytes > static_cast<unsigned long long>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(bytes);
+    }
+
+    void flushFolder(const std::string& folder) override
+    {
+        const FileAction what{"flush", folder};
+        const Descriptor fd = openDescriptor(folder, O_RDONLY | O_DIRECTORY);
+        if (!fd.valid())
             fail(errno, what);
-        if (::fchmod(fd.get(), st.st_mode & 07777) != 0)
+        // Some file systems cannot flush a folder (EINVAL): their names are written with the files.
+        if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
             fail(errno, what);
-    } else if (::fchmod(fd.get(), usualFileMode()) != 0) {
-        fail(errno, what);
     }
-    if (::rename(from.c_str(), target.c_str()) != 0)
-        fail(errno, what);
-}
 
-void PosixFileServices::remove(const std::string& path)
-{
-    if (::unlink(path.c_str()) != 0)
-        fail(errno, {"remove", path});
-}
-
-void PosixFileServices::removeLeftovers(const std::string& folder)
-{
-    const UniqueHandle<DirectoryTraits> dir(::opendir(folder.c_str()));
-    if (!dir.valid())
-        return;
-    const int dirFd = ::dirfd(dir.get());
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (isTemporaryName(entry->d_name))
-            names.emplace_back(entry->d_name);
+    void flushFile(const std::string& path) override
+    {
+        const FileAction what{"flush", path};
+        const Descriptor fd = openDescriptor(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+        if (!fd.valid())
+            fail(errno, what);
+        flushDescriptor(fd.get(), what);
     }
-    for (const auto& name : names) {
-        const Descriptor fd(::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        struct stat opened;
-        if (!fd.valid() || ::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode))
-            continue;
-        // A program that writes it holds its lock.
-        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
-            continue;
-        struct stat named;
-        if (::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == opened.st_dev &&
-            named.st_ino == opened.st_ino)
-            ::unlinkat(dirFd, name.c_str(), 0);
-    }
-}
 
-std::int64_t PosixFileServices::freeSpace(const std::string& folder)
-{
-    // A file passes for a folder in a listing; nothing can be written into it, as Windows says here too.
-    struct stat info;
-    if (::stat(folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
-        fail(ENOTDIR, {"free space of", folder});
-    struct statvfs st;
-    if (::statvfs(folder.c_str(), &st) != 0)
-        fail(errno, {"free space of", folder});
-    const auto bytes = static_cast<unsigned long long>(st.f_bavail) * st.f_frsize;
-    return bytes > static_cast<unsigned long long>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(bytes);
-}
-
-void PosixFileServices::flushFolder(const std::string& folder)
-{
-    const FileAction what{"flush", folder};
-    const Descriptor fd = openDescriptor(folder, O_RDONLY | O_DIRECTORY);
-    if (!fd.valid())
-        fail(errno, what);
-    // Some file systems cannot flush a folder (EINVAL): their names are written with the files.
-    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
-        fail(errno, what);
-}
-
-void PosixFileServices::flushFile(const std::string& path)
-{
-    const FileAction what{"flush", path};
-    const Descriptor fd = openDescriptor(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
-    if (!fd.valid())
-        fail(errno, what);
-    if (::fdatasync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
-        fail(errno, what);
-}
-
-std::string PosixFileServices::textFileBytes(const std::vector<std::string>& lines)
-{
     // The names' bytes go out as the file system holds them.
-    std::string text;
-    for (const auto& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
-    return text;
-}
+    std::string textLineBytes(const std::string& line) override { return line; }
+};
+
+} // namespace
 
 std::unique_ptr<FileServices> makeNativeFileServices()
 {

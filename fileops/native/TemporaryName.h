@@ -1,9 +1,6 @@
 #pragma once
 
-// Private to fileops: other parts reach the native services through NativeFiles.h and ErrorMapping.h.
-#ifndef PARVIX_FILEOPS_INTERNAL
-#error "fileops/native/ is private to fileops"
-#endif
+#include "Internal.h"
 
 #include <random>
 #include <string>
@@ -51,5 +48,8 @@ inline bool isTemporaryName(std::string_view name)
 
 // Names are tried until one is free: this many, for a folder full of leftovers.
 inline constexpr int kTemporaryNameAttempts = 100;
+
+// What a failure to make a temporary file says was being done, before the destination's path.
+inline constexpr const char* kCreateTemporaryAction = "create a file beside";
 
 } // namespace parvix

@@ -1,19 +1,10 @@
-#include "Win32FileServices.h"
-
 #include "../ErrorMapping.h"
 #include "../FileError.h"
 #include "../NativeFiles.h"
 #include "TemporaryName.h"
 #include "UniqueHandle.h"
 #include "Wildcard.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "WindowsApi.h"
 
 #include <algorithm>
 #include <random>
@@ -350,6 +341,21 @@ std::string utf8FromUtf16(std::wstring_view text)
     return out;
 }
 
+bool matchesPatternIgnoringCase(std::wstring_view name, std::wstring_view pattern)
+{
+    std::wstring n(name), p(pattern);
+    if (!n.empty())
+        CharUpperBuffW(n.data(), static_cast<DWORD>(n.size()));
+    if (!p.empty())
+        CharUpperBuffW(p.data(), static_cast<DWORD>(p.size()));
+    return matchesWildcard<wchar_t>(n, p);
+}
+
+namespace {
+
+// The bytes of a UTF-8 text in the system's OEM code page. A character that the code page cannot hold
+// is written as "?", never as a look-alike: "?" matches the one character it stands for in a file
+// name, while a look-alike could name another file.
 std::string batchTextFromUtf8(std::string_view text)
 {
     const std::wstring wide = utf16FromUtf8(text);
@@ -374,284 +380,279 @@ std::string batchTextFromUtf8(std::string_view text)
     return out;
 }
 
-bool matchesPatternIgnoringCase(std::wstring_view name, std::wstring_view pattern)
+// File services on the Win32 wide-character interface. Paths are UTF-8 strings, converted to UTF-16
+// for every call. "Ordinary files" are those that are neither directories nor devices nor marked
+// hidden or system. A path on a drive letter that does not exist, or on a drive without a disk,
+// fails with the drive's error instead of counting as missing.
+class Win32FileServices : public FileServices
 {
-    std::wstring n(name), p(pattern);
-    if (!n.empty())
-        CharUpperBuffW(n.data(), static_cast<DWORD>(n.size()));
-    if (!p.empty())
-        CharUpperBuffW(p.data(), static_cast<DWORD>(p.size()));
-    return matchesWildcard<wchar_t>(n, p);
-}
-
-std::vector<std::string> Win32FileServices::list(const std::string& pattern, ListingKind kind)
-{
-    const FileAction what{"list", pattern};
-    std::vector<std::string> names;
-    std::wstring wide;
-    if (!toUtf16(pattern, wide) || wide.empty())
-        return names;
-    const std::wstring namePattern = wide.substr(nameStart(wide));
-
-    // A drive that does not exist or holds no disk is no missing file: it is reported as the drive's
-    // failure.
-    auto nothingOr = [&](DWORD error) {
-        if (!meansNothingThere(error))
-            fail(error, what);
-        const DWORD drive = driveAwareError(error, wide);
-        if (drive != error)
-            fail(drive, what);
-        return names;
-    };
-
-    if (namePattern.find_first_of(L"*?") == std::wstring::npos) {
-        if (kind == ListingKind::WithDirectories) {
-            // A folder is looked up by its attributes, which also answer for roots ("C:", "C:\",
-            // "\\server\share") that have no entry of their own to find.
-            const DWORD attributes = GetFileAttributesW(wide.c_str());
-            if (attributes == INVALID_FILE_ATTRIBUTES)
-                return nothingOr(GetLastError());
-            if (isDevice(wide))
-                return names;
-            names.push_back(namePattern.empty() ? pattern : utf8FromUtf16(namePattern));
+public:
+    std::vector<std::string> list(const std::string& pattern, ListingKind kind) override
+    {
+        const FileAction what{"list", pattern};
+        std::vector<std::string> names;
+        std::wstring wide;
+        if (!toUtf16(pattern, wide) || wide.empty())
             return names;
-        }
-        // A folder ("C:\", "C:") is no ordinary file; only its drive may still be unusable.
-        if (namePattern.empty()) {
-            if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES)
-                return nothingOr(GetLastError());
-            return names;
-        }
-    }
+        const std::wstring namePattern = wide.substr(nameStart(wide));
 
-    WIN32_FIND_DATAW found;
-    const UniqueHandle<FindTraits> find(FindFirstFileW(wide.c_str(), &found));
-    if (find.get() == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_NO_MORE_FILES)
-            return names;
-        return nothingOr(error);
-    }
-    const bool single = namePattern.find_first_of(L"*?") == std::wstring::npos;
-    if (single && isDevice(wide))
-        return names;
-    do {
-        if (isDotOrDotDot(found.cFileName) || !kindAccepts(kind, found.dwFileAttributes))
-            continue;
-        // The system matches a pattern against the short 8.3 names as well; only the names count here.
-        if (!single && !matchesPatternIgnoringCase(found.cFileName, namePattern))
-            continue;
-        names.push_back(utf8FromUtf16(found.cFileName));
-    } while (FindNextFileW(find.get(), &found));
-    const DWORD error = GetLastError();
-    if (error != ERROR_NO_MORE_FILES)
-        fail(error, what);
-    return names;
-}
-
-std::int64_t Win32FileServices::fileLength(const std::string& path)
-{
-    const FileAction what{"length of", path};
-    const std::wstring wide = widePath(path, what);
-    const Handle file(openForQuery(wide));
-    if (file.get() == INVALID_HANDLE_VALUE)
-        failOn(GetLastError(), wide, what);
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(file.get(), &info))
-        fail(GetLastError(), what);
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        fail(kErrorDirectoryNotSupported, what);
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.get(), &size))
-        fail(GetLastError(), what);
-    return size.QuadPart;
-}
-
-std::optional<FileIdentity> Win32FileServices::identity(const std::string& path, AtLink atLink)
-{
-    const FileAction what{"identity of", path};
-    std::wstring wide;
-    if (!toUtf16(path, wide) || wide.empty())
-        return std::nullopt;
-    if (isDevice(wide))
-        return FileIdentity{0, 0, {}, FileKind::Other};
-    // A link (a reparse point) at the name is what a new file replaces.
-    if (atLink == AtLink::Replace) {
-        const DWORD attributes = GetFileAttributesW(wide.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-            return FileIdentity{0, 0, {}, FileKind::Link};
-    }
-    const Handle file(openForQuery(wide));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        if (!meansNothingThere(error))
-            fail(error, what);
-        return fileToBeCreated(wide);
-    }
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(file.get(), &info))
-        fail(GetLastError(), what);
-    const bool regular =
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && GetFileType(file.get()) == FILE_TYPE_DISK;
-    return FileIdentity{info.dwVolumeSerialNumber,
-                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
-                        {},
-                        regular ? FileKind::Regular : FileKind::Other};
-}
-
-std::unique_ptr<File> Win32FileServices::openRead(const std::string& path)
-{
-    // Others may read along, but nobody may write while the bytes are being taken.
-    return openFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-}
-
-std::unique_ptr<File> Win32FileServices::openReadWrite(const std::string& path)
-{
-    return openFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
-}
-
-std::unique_ptr<File> Win32FileServices::openStandardInput()
-{
-    return std::make_unique<Win32Stream>(GetStdHandle(STD_INPUT_HANDLE), "standard input");
-}
-
-std::unique_ptr<File> Win32FileServices::openStandardOutput()
-{
-    return std::make_unique<Win32Stream>(GetStdHandle(STD_OUTPUT_HANDLE), "standard output");
-}
-
-std::unique_ptr<File> Win32FileServices::createTemporary(const std::string& destination, AtLink atLink,
-                                                         std::string& path)
-{
-    (void)atLink; // a name is replaced, not followed, either way here
-    const FileAction what{"create a file beside", destination};
-    const auto sep = destination.find_last_of("\\/");
-    const std::string folder = sep == std::string::npos ? std::string() : destination.substr(0, sep + 1);
-    const std::string name = destination.substr(folder.size());
-    std::random_device random;
-    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-        const std::string candidate = folder + temporaryName(name, random);
-        const std::wstring wide = widePath(candidate, what);
-        // Shared for deleting, so that it can be renamed into place while it is open; its lock tells
-        // every other program that it is being written.
-        Handle handle(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (handle.valid()) {
-            if (!lockAsWritten(handle.get())) {
-                const DWORD error = GetLastError();
-                handle.close();
-                DeleteFileW(wide.c_str());
+        // A drive that does not exist or holds no disk is no missing file: it is reported as the drive's
+        // failure.
+        auto nothingOr = [&](DWORD error) {
+            if (!meansNothingThere(error))
                 fail(error, what);
-            }
-            path = candidate;
-            return std::make_unique<Win32File>(std::move(handle), candidate);
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-            failOn(error, wide, what);
-    }
-    fail(ERROR_FILE_EXISTS, what);
-}
+            const DWORD drive = driveAwareError(error, wide);
+            if (drive != error)
+                fail(drive, what);
+            return names;
+        };
 
-void Win32FileServices::rename(const std::string& from, const std::string& destination, AtLink atLink)
-{
-    (void)atLink; // MoveFileEx replaces a link at the name itself
-    const FileAction what{"rename " + from + " to", destination};
-    const std::wstring wideFrom = widePath(from, what);
-    const std::wstring wideTo = widePath(destination, what);
-    // A hidden or system file stays so when it is replaced.
-    const DWORD attributes = GetFileAttributesW(wideTo.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-        if (kept != 0 && !SetFileAttributesW(wideFrom.c_str(), kept))
+        if (namePattern.find_first_of(L"*?") == std::wstring::npos) {
+            if (kind == ListingKind::WithDirectories) {
+                // A folder is looked up by its attributes, which also answer for roots ("C:", "C:\",
+                // "\\server\share") that have no entry of their own to find.
+                const DWORD attributes = GetFileAttributesW(wide.c_str());
+                if (attributes == INVALID_FILE_ATTRIBUTES)
+                    return nothingOr(GetLastError());
+                if (isDevice(wide))
+                    return names;
+                names.push_back(namePattern.empty() ? pattern : utf8FromUtf16(namePattern));
+                return names;
+            }
+            // A folder ("C:\", "C:") is no ordinary file; only its drive may still be unusable.
+            if (namePattern.empty()) {
+                if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES)
+                    return nothingOr(GetLastError());
+                return names;
+            }
+        }
+
+        WIN32_FIND_DATAW found;
+        const UniqueHandle<FindTraits> find(FindFirstFileW(wide.c_str(), &found));
+        if (find.get() == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_NO_MORE_FILES)
+                return names;
+            return nothingOr(error);
+        }
+        const bool single = namePattern.find_first_of(L"*?") == std::wstring::npos;
+        if (single && isDevice(wide))
+            return names;
+        do {
+            if (isDotOrDotDot(found.cFileName) || !kindAccepts(kind, found.dwFileAttributes))
+                continue;
+            // The system matches a pattern against the short 8.3 names as well; only the names count here.
+            if (!single && !matchesPatternIgnoringCase(found.cFileName, namePattern))
+                continue;
+            names.push_back(utf8FromUtf16(found.cFileName));
+        } while (FindNextFileW(find.get(), &found));
+        const DWORD error = GetLastError();
+        if (error != ERROR_NO_MORE_FILES)
+            fail(error, what);
+        return names;
+    }
+
+    std::int64_t fileLength(const std::string& path) override
+    {
+        const FileAction what{"length of", path};
+        const std::wstring wide = widePath(path, what);
+        const Handle file(openForQuery(wide));
+        if (file.get() == INVALID_HANDLE_VALUE)
+            failOn(GetLastError(), wide, what);
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!GetFileInformationByHandle(file.get(), &info))
+            fail(GetLastError(), what);
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            fail(kErrorDirectoryNotSupported, what);
+        LARGE_INTEGER size;
+        if (!GetFileSizeEx(file.get(), &size))
+            fail(GetLastError(), what);
+        return size.QuadPart;
+    }
+
+    std::optional<FileIdentity> identity(const std::string& path, AtLink atLink) override
+    {
+        const FileAction what{"identity of", path};
+        std::wstring wide;
+        if (!toUtf16(path, wide) || wide.empty())
+            return std::nullopt;
+        if (isDevice(wide))
+            return FileIdentity{0, 0, {}, FileKind::Other};
+        // A link (a reparse point) at the name is what a new file replaces.
+        if (atLink == AtLink::Replace) {
+            const DWORD attributes = GetFileAttributesW(wide.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+                return FileIdentity{0, 0, {}, FileKind::Link};
+        }
+        const Handle file(openForQuery(wide));
+        if (file.get() == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (!meansNothingThere(error))
+                fail(error, what);
+            return fileToBeCreated(wide);
+        }
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!GetFileInformationByHandle(file.get(), &info))
+            fail(GetLastError(), what);
+        const bool regular =
+            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && GetFileType(file.get()) == FILE_TYPE_DISK;
+        return FileIdentity{info.dwVolumeSerialNumber,
+                            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+                            {},
+                            regular ? FileKind::Regular : FileKind::Other};
+    }
+
+    std::unique_ptr<File> openRead(const std::string& path) override
+    {
+        // Others may read along, but nobody may write while the bytes are being taken.
+        return openFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    }
+
+    std::unique_ptr<File> openReadWrite(const std::string& path) override
+    {
+        return openFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
+    }
+
+    std::unique_ptr<File> openStandardInput() override
+    {
+        return std::make_unique<Win32Stream>(GetStdHandle(STD_INPUT_HANDLE), "standard input");
+    }
+
+    std::unique_ptr<File> openStandardOutput() override
+    {
+        return std::make_unique<Win32Stream>(GetStdHandle(STD_OUTPUT_HANDLE), "standard output");
+    }
+
+    std::unique_ptr<File> createTemporary(const std::string& destination, AtLink atLink, std::string& path) override
+    {
+        (void)atLink; // a name is replaced, not followed, either way here
+        const FileAction what{kCreateTemporaryAction, destination};
+        const auto sep = destination.find_last_of("\\/");
+        const std::string folder = sep == std::string::npos ? std::string() : destination.substr(0, sep + 1);
+        const std::string name = destination.substr(folder.size());
+        std::random_device random;
+        for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+            const std::string candidate = folder + temporaryName(name, random);
+            const std::wstring wide = widePath(candidate, what);
+            // Shared for deleting, so that it can be renamed into place while it is open; its lock tells
+            // every other program that it is being written.
+            Handle handle(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (handle.valid()) {
+                if (!lockAsWritten(handle.get())) {
+                    const DWORD error = GetLastError();
+                    handle.close();
+                    DeleteFileW(wide.c_str());
+                    fail(error, what);
+                }
+                path = candidate;
+                return std::make_unique<Win32File>(std::move(handle), candidate);
+            }
+            const DWORD error = GetLastError();
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+                failOn(error, wide, what);
+        }
+        fail(ERROR_FILE_EXISTS, what);
+    }
+
+    void rename(const std::string& from, const std::string& destination, AtLink atLink) override
+    {
+        (void)atLink; // MoveFileEx replaces a link at the name itself
+        const FileAction what{"rename " + from + " to", destination};
+        const std::wstring wideFrom = widePath(from, what);
+        const std::wstring wideTo = widePath(destination, what);
+        // A hidden or system file stays so when it is replaced.
+        const DWORD attributes = GetFileAttributesW(wideTo.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+            if (kept != 0 && !SetFileAttributesW(wideFrom.c_str(), kept))
+                fail(GetLastError(), what);
+        }
+        // Write-through: the call returns once the new name is on the disk.
+        if (!MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            failOn(GetLastError(), wideTo, what);
+    }
+
+    void remove(const std::string& path) override
+    {
+        const FileAction what{"remove", path};
+        const std::wstring wide = widePath(path, what);
+        if (!DeleteFileW(wide.c_str()))
+            failOn(GetLastError(), wide, what);
+    }
+
+    void removeLeftovers(const std::string& folder) override
+    {
+        std::wstring wide;
+        if (!toUtf16(folder, wide) || wide.empty())
+            return;
+        if (wide.back() != L'\\' && wide.back() != L'/')
+            wide += L'\\';
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found;
+        const UniqueHandle<FindTraits> find(FindFirstFileW((wide + L".*").c_str(), &found));
+        if (find.get() == INVALID_HANDLE_VALUE)
+            return;
+        do {
+            if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+                isTemporaryName(utf8FromUtf16(found.cFileName)))
+                names.emplace_back(found.cFileName);
+        } while (FindNextFileW(find.get(), &found));
+        for (const auto& name : names) {
+            const std::wstring path = wide + name;
+            {
+                Handle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+                // A program that writes it holds its lock.
+                if (!file.valid() || !lockAsWritten(file.get()))
+                    continue;
+            }
+            DeleteFileW(path.c_str());
+        }
+    }
+
+    std::int64_t freeSpace(const std::string& folder) override
+    {
+        const FileAction what{"free space of", folder};
+        std::wstring wide = widePath(folder, what);
+        // "C:" alone would mean the drive's current folder: the same volume, but say the root plainly.
+        if (!wide.empty() && wide.back() != L'\\' && wide.back() != L'/')
+            wide += L'\\';
+        ULARGE_INTEGER available;
+        if (!GetDiskFreeSpaceExW(wide.c_str(), &available, nullptr, nullptr))
+            failOn(GetLastError(), wide, what);
+        return available.QuadPart > static_cast<ULONGLONG>(INT64_MAX) ? INT64_MAX
+                                                                      : static_cast<std::int64_t>(available.QuadPart);
+    }
+
+    void flushFolder(const std::string& folder) override
+    {
+        // NTFS journals the names in a folder itself, and a file's flush takes its own entry along; a rename
+        // is written through (MOVEFILE_WRITE_THROUGH). There is no folder handle to flush.
+        (void)folder;
+    }
+
+    void flushFile(const std::string& path) override
+    {
+        const FileAction what{"flush", path};
+        const std::wstring wide = widePath(path, what);
+        const Handle file(CreateFileW(wide.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!file.valid())
+            failOn(GetLastError(), wide, what);
+        if (!FlushFileBuffers(file.get()))
             fail(GetLastError(), what);
     }
-    // Write-through: the call returns once the new name is on the disk.
-    if (!MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        failOn(GetLastError(), wideTo, what);
-}
 
-void Win32FileServices::remove(const std::string& path)
-{
-    const FileAction what{"remove", path};
-    const std::wstring wide = widePath(path, what);
-    if (!DeleteFileW(wide.c_str()))
-        failOn(GetLastError(), wide, what);
-}
+    // Lines go out in the OEM code page (see batchTextFromUtf8): cmd reads a batch file in that code page,
+    // so a name outside ASCII comes back through Link.bat when the code page holds it.
+    std::string textLineBytes(const std::string& line) override { return batchTextFromUtf8(line); }
+};
 
-void Win32FileServices::removeLeftovers(const std::string& folder)
-{
-    std::wstring wide;
-    if (!toUtf16(folder, wide) || wide.empty())
-        return;
-    if (wide.back() != L'\\' && wide.back() != L'/')
-        wide += L'\\';
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    const UniqueHandle<FindTraits> find(FindFirstFileW((wide + L".*").c_str(), &found));
-    if (find.get() == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
-            isTemporaryName(utf8FromUtf16(found.cFileName)))
-            names.emplace_back(found.cFileName);
-    } while (FindNextFileW(find.get(), &found));
-    for (const auto& name : names) {
-        const std::wstring path = wide + name;
-        {
-            Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-            // A program that writes it holds its lock.
-            if (!file.valid() || !lockAsWritten(file.get()))
-                continue;
-        }
-        DeleteFileW(path.c_str());
-    }
-}
-
-std::int64_t Win32FileServices::freeSpace(const std::string& folder)
-{
-    const FileAction what{"free space of", folder};
-    std::wstring wide = widePath(folder, what);
-    // "C:" alone would mean the drive's current folder: the same volume, but say the root plainly.
-    if (!wide.empty() && wide.back() != L'\\' && wide.back() != L'/')
-        wide += L'\\';
-    ULARGE_INTEGER available;
-    if (!GetDiskFreeSpaceExW(wide.c_str(), &available, nullptr, nullptr))
-        failOn(GetLastError(), wide, what);
-    return available.QuadPart > static_cast<ULONGLONG>(INT64_MAX) ? INT64_MAX
-                                                                  : static_cast<std::int64_t>(available.QuadPart);
-}
-
-void Win32FileServices::flushFolder(const std::string& folder)
-{
-    // NTFS journals the names in a folder itself, and a file's flush takes its own entry along; a rename
-    // is written through (MOVEFILE_WRITE_THROUGH). There is no folder handle to flush.
-    (void)folder;
-}
-
-void Win32FileServices::flushFile(const std::string& path)
-{
-    const FileAction what{"flush", path};
-    const std::wstring wide = widePath(path, what);
-    const Handle file(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file.valid())
-        failOn(GetLastError(), wide, what);
-    if (!FlushFileBuffers(file.get()))
-        fail(GetLastError(), what);
-}
-
-std::string Win32FileServices::textFileBytes(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const auto& line : lines) {
-        text += batchTextFromUtf8(line);
-        text += "\r\n";
-    }
-    return text;
-}
+} // namespace
 
 std::unique_ptr<FileServices> makeNativeFileServices()
 {

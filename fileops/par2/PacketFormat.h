@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -68,6 +69,13 @@ inline void appendBytes(std::vector<std::byte>& out, const void* bytes, std::siz
 {
     const auto* begin = static_cast<const std::byte*>(bytes);
     out.insert(out.end(), begin, begin + size);
+}
+
+// Slices are whole 32-bit words; `most` is the largest slice size the caller can hold.
+inline void checkSliceSize(std::uint64_t sliceSize, std::uint64_t most = UINT64_MAX)
+{
+    if (sliceSize == 0 || sliceSize % 4 != 0 || sliceSize > most)
+        throw std::invalid_argument("the slice size must be a positive multiple of 4");
 }
 
 inline Md5Hash getHash(const std::byte* at)

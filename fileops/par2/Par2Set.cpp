@@ -78,12 +78,6 @@ std::uint16_t inputSliceConstant(std::uint32_t index)
 
 namespace {
 
-void checkSliceSize(std::uint64_t sliceSize)
-{
-    if (sliceSize == 0 || sliceSize % 4 != 0)
-        throw std::invalid_argument("the slice size must be a positive multiple of 4");
-}
-
 std::vector<std::size_t> orderById(const std::vector<Md5Hash>& ids)
 {
     std::vector<std::size_t> order(ids.size());
@@ -107,7 +101,7 @@ void checkNamesAndCount(const std::vector<std::string_view>& names, std::uint64_
 
 Par2Set makeSet(std::uint64_t sliceSize, std::vector<InputFile> files)
 {
-    checkSliceSize(sliceSize);
+    format::checkSliceSize(sliceSize);
     std::vector<Md5Hash> ids;
     std::vector<std::string_view> names;
     std::uint64_t slices = 0;
@@ -135,7 +129,7 @@ Par2Set makeSet(std::uint64_t sliceSize, std::vector<InputFile> files)
 SetLayout::SetLayout(std::uint64_t sliceSize, const std::vector<FileKey>& files)
     : m_sliceSize(sliceSize), m_positions(files.size()), m_firstSlices(files.size())
 {
-    checkSliceSize(sliceSize);
+    format::checkSliceSize(sliceSize);
     std::vector<std::string_view> names;
     std::uint64_t slices = 0;
     for (const FileKey& file : files) {

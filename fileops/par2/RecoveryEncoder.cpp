@@ -1,6 +1,7 @@
 #include "par2/RecoveryEncoder.h"
 
 #include "par2/Galois16.h"
+#include "par2/PacketFormat.h"
 
 #include <algorithm>
 #include <cassert>
@@ -42,8 +43,8 @@ void RecoveryEncoder::AlignedFree::operator()(std::byte* bytes) const
 RecoveryEncoder::RecoveryEncoder(std::uint64_t sliceSize, std::vector<std::uint32_t> exponents)
     : m_sliceSize(sliceSize), m_exponents(std::move(exponents))
 {
-    if (sliceSize == 0 || sliceSize % 4 != 0 || sliceSize > SIZE_MAX)
-        throw std::invalid_argument("the slice size must be a positive multiple of 4");
+    // It holds each slice in memory.
+    format::checkSliceSize(sliceSize, SIZE_MAX);
     for (std::size_t k = 0; k < m_exponents.size(); ++k) {
         auto* bytes = static_cast<std::byte*>(::operator new[](static_cast<std::size_t>(sliceSize), kAlignment));
         m_slices.emplace_back(bytes);

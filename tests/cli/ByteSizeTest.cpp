@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <span>
 #include <stdexcept>
 
 namespace parvix {
@@ -19,6 +20,24 @@ template <typename Parse> std::string refusal(Parse parse, const std::string& te
         return "taken as " + std::to_string(parse(text));
     } catch (const std::invalid_argument& error) {
         return error.what();
+    }
+}
+
+// A text and what is made of it: "taken as N", or the reason it is refused for.
+struct Reading
+{
+    const char* text;
+    std::string result;
+};
+
+// Each text is taken as its case says, or refused with "invalid WHAT 'TEXT': REASON".
+template <typename Parse> void expectReadings(Parse parse, const std::string& what, std::span<const Reading> cases)
+{
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(refusal(parse, c.text), c.result.starts_with("taken")
+                                              ? c.result
+                                              : "invalid " + what + " '" + std::string(c.text) + "': " + c.result);
     }
 }
 
@@ -59,11 +78,7 @@ TEST(ByteSize, ReadsUnitsAsSplitDoes)
 TEST(ByteSize, RefusesWhatSplitRefusesNamingTheText)
 {
     const std::string tooLarge = "it is more than 9223372036854775807 bytes";
-    const struct
-    {
-        const char* text;
-        std::string reason;
-    } cases[] = {
+    const Reading cases[] = {
         {"", "it is not a number"},
         {"K", "it is not a number"},
         {"0", "a piece holds at least 1 byte"},
@@ -81,20 +96,13 @@ TEST(ByteSize, RefusesWhatSplitRefusesNamingTheText)
         {"10EB", tooLarge},
         {"1Z", tooLarge},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(refusal(parseByteSize, c.text), "invalid piece size '" + std::string(c.text) + "': " + c.reason);
-    }
+    expectReadings(parseByteSize, "piece size", cases);
 }
 
 TEST(ByteSize, KilobytesAreReadAsTheSizeBoxReadsThemWithNothingAfter)
 {
     const std::string outOfRange = "it gives no piece size from 1 to 9223372036854775807 bytes";
-    const struct
-    {
-        const char* text;
-        std::string result;
-    } cases[] = {
+    const Reading cases[] = {
         {"1.5", "taken as 1536"},
         {"+.5", "taken as 512"},
         {"2e1", "taken as 20480"},
@@ -111,13 +119,7 @@ TEST(ByteSize, KilobytesAreReadAsTheSizeBoxReadsThemWithNothingAfter)
         {"4194303", "taken as 4294966272"},
         {"9007199254740992", outOfRange}, // 2^63 bytes
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(refusal(parseKilobytes, c.text),
-                  c.result.starts_with("taken")
-                      ? c.result
-                      : "invalid size in kilobytes '" + std::string(c.text) + "': " + c.result);
-    }
+    expectReadings(parseKilobytes, "size in kilobytes", cases);
 }
 
 TEST(ByteSize, EqualPiecesRoundUpAndSayHowManyThereAre)

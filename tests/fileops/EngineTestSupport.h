@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,22 @@ using Requests = std::vector<std::string>;
 inline const std::string kCompletionTail =
     " is cutted completely!\r\rYou can run the link.bat to join automatically in "
     "the destination director \rAlso you can use the Parvix to join the file !";
+
+// The boxes of a join's checks, then a cut's.
+inline const std::string kSpecifyName = "box Warning Parvix: Please specify a file name !";
+inline const std::string kEnterName = "box Warning Parvix: Please enter the file name";
+inline const std::string kJoinPathMissing = "box Warning Tavrin: The specify path is not existed!";
+inline const std::string kAddPieces = "box Warning Parvix: Please add the cutted files";
+inline const std::string kBesideTheSet =
+    "box Warning Parvix: The specify file is one of the cutted files，Please rename";
+inline const std::string kAlreadyListed = "box Warning Parvix: The specify file has already existed in th list";
+inline const std::string kSelectFile = "box Warning Parvix: Please select a file to be cutted";
+inline const std::string kSpecifyDestination = "box Warning Parvix: Please specify destination file name";
+inline const std::string kRename = "box Notice Parvix: The specify destination file name has existed，Please rename";
+inline const std::string kSplitPathMissing = "box Warning Tavrin: The specify destination path has not existed!";
+inline const std::string kInvalidSize = "box Notice Parvix: Invalid cutted file size value!";
+inline const std::string kTooSmall =
+    "box Notice Parvix: The file you want to split is smaller than the size you specified";
 
 inline std::string splitConfirmation(const std::string& source)
 {
@@ -37,7 +54,7 @@ inline std::string joinConfirmation(const std::string& destination)
     return "box Question Parvix: Are you sure? the file  " + destination + "  will to be joined";
 }
 
-inline std::string joinReplaceQuestion(const std::string& destination)
+inline std::string replaceQuestion(const std::string& destination)
 {
     return "box ReplaceQuestion Parvix: The file  " + destination + "  has already existed，Do you want to replace？";
 }
@@ -87,6 +104,28 @@ protected:
         const auto result = join.run({text4, window.joinList});
         EXPECT_EQ(files.openFiles(), 0) << "files left open";
         return result;
+    }
+
+    // Runs an operation with these answers to its questions and checks that it stopped with exactly the
+    // expected requests, took every answer and changed nothing: the folder, the join list and Text4 stay.
+    void expectStopped(const std::string& name, const std::vector<Button>& answers, const Requests& expected,
+                       const std::function<OperationResult()>& operation)
+    {
+        SCOPED_TRACE(name);
+        const auto listBefore = window.joinList;
+        const auto text4Before = window.text4;
+        const auto before = snapshotTree(dir.path());
+        window.clearRequests();
+        for (Button answer : answers)
+            window.answer({answer});
+        const auto result = operation();
+        EXPECT_EQ(result.outcome, Outcome::Stopped);
+        EXPECT_FALSE(result.error.has_value());
+        EXPECT_EQ(window.requests(), expected);
+        EXPECT_EQ(window.pendingAnswers(), 0u);
+        EXPECT_EQ(snapshotTree(dir.path()), before);
+        EXPECT_EQ(window.joinList, listBefore);
+        EXPECT_EQ(window.text4, text4Before);
     }
 
     std::string path(const std::string& name) const { return dir.file(name); }

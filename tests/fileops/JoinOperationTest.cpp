@@ -18,13 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kSpecifyName = "box Warning Parvix: Please specify a file name !";
-const std::string kEnterName = "box Warning Parvix: Please enter the file name";
-const std::string kPathMissing = "box Warning Tavrin: The specify path is not existed!";
-const std::string kAddPieces = "box Warning Parvix: Please add the cutted files";
-const std::string kBesideTheSet = "box Warning Parvix: The specify file is one of the cutted files，Please rename";
-const std::string kAlreadyListed = "box Warning Parvix: The specify file has already existed in th list";
-
 // The requests of a join that completes, after its questions.
 Requests completedJoin(const Requests& questions, const std::string& destination, std::size_t pieces)
 {
@@ -68,19 +61,7 @@ protected:
 
     void expectStops(const CheckCase& c)
     {
-        SCOPED_TRACE(c.name);
-        const auto listBefore = window.joinList;
-        const auto before = snapshotTree(dir.path());
-        window.clearRequests();
-        for (Button answer : c.answers)
-            window.answer({answer});
-        const auto result = join(c.text4);
-        EXPECT_EQ(result.outcome, Outcome::Stopped);
-        EXPECT_EQ(window.requests(), c.expected);
-        EXPECT_EQ(window.pendingAnswers(), 0u);
-        EXPECT_EQ(snapshotTree(dir.path()), before);
-        EXPECT_EQ(window.joinList, listBefore);
-        EXPECT_EQ(window.text4, "typed");
+        expectStopped(c.name, c.answers, c.expected, [&] { return join(c.text4); });
     }
 
     std::vector<std::string> pieces;
@@ -101,8 +82,8 @@ TEST_F(Join, DestinationChecks)
          {kEnterName, "selectAll Text4", "focus Text4"}},
         {"destination in a missing folder",
          joinPath(path("nowhere"), "out.bin"),
-         {kPathMissing, "selectAll Text4", "focus Text4"}},
-        {"destination without any separator", "out.bin", {kPathMissing, "selectAll Text4", "focus Text4"}},
+         {kJoinPathMissing, "selectAll Text4", "focus Text4"}},
+        {"destination without any separator", "out.bin", {kJoinPathMissing, "selectAll Text4", "focus Text4"}},
         {"destination that is a list entry", pieces[1], {kAlreadyListed, "selectAll Text4", "focus Text4"}},
         {"destination that is a list entry, between spaces",
          "  " + pieces[0] + "  ",
@@ -129,7 +110,7 @@ TEST_F(Join, AnEmptyListIsTheOnlyMessageForAValidDestination)
     // The folder is checked first.
     expectStops({"empty list and missing folder",
                  joinPath(path("nowhere"), "x"),
-                 {kPathMissing, "selectAll Text4", "focus Text4"}});
+                 {kJoinPathMissing, "selectAll Text4", "focus Text4"}});
 }
 
 TEST_F(Join, QuestionsAnsweredNoChangeNothing)
@@ -137,17 +118,14 @@ TEST_F(Join, QuestionsAnsweredNoChangeNothing)
     const std::string existing = makeFile("existing.bin", "old content");
     const std::string fresh = path("fresh.bin");
     const CheckCase cases[] = {
-        {"replace answered No",
-         existing,
-         {joinReplaceQuestion(existing), "selectAll Text4", "focus Text4"},
-         {Button::No}},
+        {"replace answered No", existing, {replaceQuestion(existing), "selectAll Text4", "focus Text4"}, {Button::No}},
         {"replace answered No, destination between spaces",
          "  " + existing + " ",
-         {joinReplaceQuestion(existing), "selectAll Text4", "focus Text4"},
+         {replaceQuestion(existing), "selectAll Text4", "focus Text4"},
          {Button::No}},
         {"replace Yes, confirmation No",
          existing,
-         {joinReplaceQuestion(existing), joinConfirmation(existing)},
+         {replaceQuestion(existing), joinConfirmation(existing)},
          {Button::Yes, Button::No}},
         {"confirmation No", fresh, {joinConfirmation(fresh)}, {Button::No}},
     };
@@ -182,7 +160,7 @@ TEST_F(Join, OnlyAnOrdinaryFileGetsTheReplaceQuestion)
         Outcome outcome;
     };
     std::vector<Case> cases = {
-        {"hidden file", hidden, completedJoin({joinReplaceQuestion(hidden), joinConfirmation(hidden)}, hidden, 3),
+        {"hidden file", hidden, completedJoin({replaceQuestion(hidden), joinConfirmation(hidden)}, hidden, 3),
          Outcome::Completed},
         {"folder", folder, refusedAtOpen(folder), Outcome::Failed},
     };
@@ -259,7 +237,7 @@ TEST_F(Join, ALongerExistingDestinationEndsExactlyAsLongAsTheJoinedBytes)
 
     EXPECT_EQ(result.outcome, Outcome::Completed);
     EXPECT_EQ(window.requests(),
-              completedJoin({joinReplaceQuestion(destination), joinConfirmation(destination)}, destination, 3));
+              completedJoin({replaceQuestion(destination), joinConfirmation(destination)}, destination, 3));
     EXPECT_SAME_BYTES(readFile(destination), contents[0] + contents[1] + contents[2]);
 }
 

@@ -13,13 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kSelectFile = "box Warning Parvix: Please select a file to be cutted";
-const std::string kSpecifyDestination = "box Warning Parvix: Please specify destination file name";
-const std::string kRename = "box Notice Parvix: The specify destination file name has existed，Please rename";
-const std::string kPathMissing = "box Warning Tavrin: The specify destination path has not existed!";
-const std::string kInvalidSize = "box Notice Parvix: Invalid cutted file size value!";
-const std::string kTooSmall = "box Notice Parvix: The file you want to split is smaller than the size you specified";
-
 struct CheckCase
 {
     std::string name;
@@ -47,22 +40,9 @@ protected:
         window.text4 = "/old/piece";
     }
 
-    // Runs one case and checks that it stopped with exactly its requests and nothing else changed.
     void expectStops(const CheckCase& c)
     {
-        SCOPED_TRACE(c.name);
-        const auto before = snapshotTree(dir.path());
-        window.clearRequests();
-        for (Button answer : c.answers)
-            window.answer({answer});
-        const auto result = cut(c.inputs);
-        EXPECT_EQ(result.outcome, Outcome::Stopped);
-        EXPECT_FALSE(result.error.has_value());
-        EXPECT_EQ(window.requests(), c.expected);
-        EXPECT_EQ(window.pendingAnswers(), 0u);
-        EXPECT_EQ(snapshotTree(dir.path()), before);
-        EXPECT_EQ(window.joinList, (std::vector<std::string>{"/old/piece.001", "/old/piece.002"}));
-        EXPECT_EQ(window.text4, "/old/piece");
+        expectStopped(c.name, c.answers, c.expected, [&] { return cut(c.inputs); });
     }
 
     std::string source;
@@ -120,8 +100,10 @@ TEST_F(SplitChecks, DestinationChecks)
          {kRename, "selectAll Text2", "focus Text2"}},
         {"base in a missing folder",
          floppy(source, joinPath(path("nowhere"), "out$bin")),
-         {kPathMissing, "selectAll Text2", "focus Text2"}},
-        {"base without any separator", floppy(source, "out$bin"), {kPathMissing, "selectAll Text2", "focus Text2"}},
+         {kSplitPathMissing, "selectAll Text2", "focus Text2"}},
+        {"base without any separator",
+         floppy(source, "out$bin"),
+         {kSplitPathMissing, "selectAll Text2", "focus Text2"}},
     };
     for (const auto& c : cases)
         expectStops(c);
@@ -154,7 +136,9 @@ TEST_F(SplitChecks, TheFirstFailingCheckWins)
          floppy(path("missing"), ""),
          {"box Warning Parvix: No" + path("missing") + "File", "selectAll Text1", "focus Text1"}},
         {"existing base and bad size", customSize(source, source, "abc"), {kRename, "selectAll Text2", "focus Text2"}},
-        {"missing folder and bad size", customSize(source, "x", "0"), {kPathMissing, "selectAll Text2", "focus Text2"}},
+        {"missing folder and bad size",
+         customSize(source, "x", "0"),
+         {kSplitPathMissing, "selectAll Text2", "focus Text2"}},
     };
     for (const auto& c : cases)
         expectStops(c);
@@ -166,23 +150,25 @@ TEST_F(SplitChecks, NoToAQuestionChangesNothing)
                  customSize("  " + source + "  ", base, "1"),
                  {splitConfirmation(source)},
                  {Button::No}});
-    // An earlier set under the same names goes only on the user's word.
-    makeFile("out$bin.002", "older");
-    expectStops({"No to replacing a piece",
-                 customSize(source, base, "1"),
-                 {"box ReplaceQuestion Parvix: The file  " + path("out$bin.002") +
-                      "  has already existed，Do you want to replace？",
-                  "selectAll Text2", "focus Text2"},
-                 {Button::No}});
-    makeFile("out$bin.001", "older");
-    makeFile("Link.bat", "older");
-    makeFile("out$bin.crc", "older");
-    expectStops({"No to replacing a set",
-                 customSize(source, base, "1"),
-                 {"box ReplaceQuestion Parvix: The 4 files  " + path("out$bin.001") +
-                      " and 3 more  have already existed，Do you want to replace them？",
-                  "selectAll Text2", "focus Text2"},
-                 {Button::No}});
+    // An earlier set under the same names goes only on the user's word: one piece of it, then the whole set.
+    const struct
+    {
+        std::string name;
+        std::vector<std::string> earlier; // made before the case, beside the files of the cases before
+        std::string question;
+    } replacing[] = {
+        {"No to replacing a piece", {"out$bin.002"}, replaceQuestion(path("out$bin.002"))},
+        {"No to replacing a set",
+         {"out$bin.001", "Link.bat", "out$bin.crc"},
+         "box ReplaceQuestion Parvix: The 4 files  " + path("out$bin.001") +
+             " and 3 more  have already existed，Do you want to replace them？"},
+    };
+    for (const auto& r : replacing) {
+        for (const auto& name : r.earlier)
+            makeFile(name, "older");
+        expectStops(
+            {r.name, customSize(source, base, "1"), {r.question, "selectAll Text2", "focus Text2"}, {Button::No}});
+    }
 }
 
 // Outputs that would replace the source or one another, or that lead to something that is no file.
@@ -251,8 +237,7 @@ TEST_F(SplitChecks, LinksUnderTheOutputsNamesAreReplacedNotWrittenThrough)
         window.clearRequests();
         const auto result = cut(customSize(source, base, "1"));
         EXPECT_EQ(result.outcome, Outcome::Completed);
-        EXPECT_EQ(window.boxes().front(),
-                  "box ReplaceQuestion Parvix: The file  " + link + "  has already existed，Do you want to replace？");
+        EXPECT_EQ(window.boxes().front(), replaceQuestion(link));
         EXPECT_FALSE(fs::is_symlink(link));
         EXPECT_EQ(readFile(source), sourceBytes);
         EXPECT_EQ(readFile(victim), "keep me");

@@ -101,6 +101,22 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return !form->operationRunning(); }, 60000));
     }
 
+    // The `index`-th box shown had this text, style and title.
+    void expectBox(std::size_t index, const QString& text, BoxStyle style, const QString& title)
+    {
+        ASSERT_LT(index, boxes.shown.size());
+        EXPECT_EQ(boxes.shown[index].text, text);
+        EXPECT_EQ(boxes.shown[index].style, style);
+        EXPECT_EQ(boxes.shown[index].title, title);
+    }
+
+    // The window once an operation has ended: the pointer as before, the progress bar hidden.
+    void expectIdle()
+    {
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_TRUE(ProgressBar1->isHidden());
+    }
+
     QStringList listEntries() const
     {
         QStringList entries;

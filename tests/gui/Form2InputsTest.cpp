@@ -354,9 +354,7 @@ TEST_F(Form2InputsTest, AddRefusesFilesAlreadyListed)
     dialogs.choose(path(QStringLiteral("A$B.003")));
     click(Command4);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("The specify file has already existed in th list!"));
-    EXPECT_EQ(boxes.shown[0].style, BoxStyle::Notice);
-    EXPECT_EQ(boxes.shown[0].title, kParvix);
+    expectBox(0, QStringLiteral("The specify file has already existed in th list!"), BoxStyle::Notice, kParvix);
     EXPECT_EQ(List1->count(), 1);
 
     // The set: .001 and .002 go in, .003 is already there and ends the Add before the proposal.

@@ -344,15 +344,12 @@ TEST_F(Form2Test, CutFromTheButtonWritesThePiecesAndTurnsToTheJoinPage)
     const QString source = cutThreePieces();
 
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0].text,
-              QString::fromUtf8("Are you sure ？The file ") + source + QStringLiteral(" will to be cutted!  "));
-    EXPECT_EQ(boxes.shown[0].title, kParvix);
-    EXPECT_EQ(boxes.shown[0].style, BoxStyle::Confirmation);
-    EXPECT_EQ(boxes.shown[1].text, source + QStringLiteral(" is cutted completely!\n\nYou can run the link.bat to "
-                                                           "join automatically in the destination director \nAlso "
-                                                           "you can use the Parvix to join the file !"));
-    EXPECT_EQ(boxes.shown[1].title, kParvix);
-    EXPECT_EQ(boxes.shown[1].style, BoxStyle::Notice);
+    expectBox(0, QString::fromUtf8("Are you sure ？The file ") + source + QStringLiteral(" will to be cutted!  "),
+              BoxStyle::Confirmation, kParvix);
+    expectBox(1,
+              source + QStringLiteral(" is cutted completely!\n\nYou can run the link.bat to join automatically in "
+                                      "the destination director \nAlso you can use the Parvix to join the file !"),
+              BoxStyle::Notice, kParvix);
 
     const QStringList expected = {path(QStringLiteral("report$txt.001")), path(QStringLiteral("report$txt.002")),
                                   path(QStringLiteral("report$txt.003"))};
@@ -367,8 +364,7 @@ TEST_F(Form2Test, CutFromTheButtonWritesThePiecesAndTurnsToTheJoinPage)
     EXPECT_EQ(Text4->text(), source);
     EXPECT_EQ(Text4->selectedText(), source);
     EXPECT_TRUE(busySeen);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(ProgressBar1->isHidden());
+    expectIdle();
     EXPECT_EQ(ProgressBar1->value(), 0);
 }
 
@@ -412,9 +408,7 @@ TEST_F(Form2Test, WhileACutRunsTheWindowLivesButTakesNoInputAndClosingAsksToStop
     EXPECT_TRUE(form->isVisible());
     // The confirmation, the question whether to stop, answered No, and the completion: no second cut.
     ASSERT_EQ(boxes.shown.size(), 3u);
-    EXPECT_EQ(boxes.shown[1].text, QString::fromUtf8("Do you want to stop the cutting？"));
-    EXPECT_EQ(boxes.shown[1].style, BoxStyle::ReplaceQuestion);
-    EXPECT_EQ(boxes.shown[1].title, kParvix);
+    expectBox(1, QString::fromUtf8("Do you want to stop the cutting？"), BoxStyle::ReplaceQuestion, kParvix);
     EXPECT_EQ(boxes.shown[2].style, BoxStyle::Notice);
     EXPECT_EQ(SSTab1->currentIndex(), 1);
     EXPECT_EQ(Text1->text(), source);
@@ -458,8 +452,7 @@ TEST_F(Form2Test, EscapeDuringACutAndYesStopsIt)
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files),
               (QStringList{QStringLiteral("report$txt.001"), QStringLiteral("report.txt")}));
     EXPECT_EQ(SSTab1->currentIndex(), 0);
-    EXPECT_TRUE(ProgressBar1->isHidden());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    expectIdle();
     EXPECT_FALSE(form->operationRunning());
 }
 
@@ -482,9 +475,7 @@ TEST_F(Form2Test, CutRefusalsShowTheirBoxesAndMoveTheFocus)
     clickTab(0);
     click(Command3);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Please select a file to be cutted"));
-    EXPECT_EQ(boxes.shown[0].style, BoxStyle::Warning);
-    EXPECT_EQ(boxes.shown[0].title, kParvix);
+    expectBox(0, QStringLiteral("Please select a file to be cutted"), BoxStyle::Warning, kParvix);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Text1->hasFocus(); }));
 
     const QString source = path(QStringLiteral("b.bin"));
@@ -509,12 +500,9 @@ TEST_F(Form2Test, CutFailureReportsTheDiskErrorAndResetsPointerAndProgress)
     };
     cutThreePieces();
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[1].text, QStringLiteral("The disk room is not enough"));
-    EXPECT_EQ(boxes.shown[1].style, BoxStyle::DiskError);
-    EXPECT_EQ(boxes.shown[1].title, kTavrin);
+    expectBox(1, QStringLiteral("The disk room is not enough"), BoxStyle::DiskError, kTavrin);
     EXPECT_TRUE(busySeen);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(ProgressBar1->isHidden());
+    expectIdle();
     EXPECT_EQ(SSTab1->currentIndex(), 0);
 }
 
@@ -535,16 +523,12 @@ TEST_F(Form2Test, JoinFromTheButtonConcatenatesTheListedPieces)
     click(Command6);
 
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0].text,
-              QStringLiteral("Are you sure? the file  ") + destination + QStringLiteral("  will to be joined"));
-    EXPECT_EQ(boxes.shown[0].style, BoxStyle::Question);
-    EXPECT_EQ(boxes.shown[0].title, kParvix);
-    EXPECT_EQ(boxes.shown[1].text, destination + QStringLiteral(" is joined completely!"));
-    EXPECT_EQ(boxes.shown[1].style, BoxStyle::Notice);
+    expectBox(0, QStringLiteral("Are you sure? the file  ") + destination + QStringLiteral("  will to be joined"),
+              BoxStyle::Question, kParvix);
+    expectBox(1, destination + QStringLiteral(" is joined completely!"), BoxStyle::Notice, kParvix);
     EXPECT_EQ(test::readWholeFile(destination), test::readWholeFile(source));
     EXPECT_TRUE(busySeen);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(ProgressBar1->isHidden());
+    expectIdle();
     EXPECT_EQ(List1->count(), 3);
 }
 
@@ -557,9 +541,9 @@ TEST_F(Form2Test, JoinOverAnExistingFileAsksWithNoAsTheDefault)
     const QByteArray before = test::readWholeFile(source);
     click(Command6);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("The file  ") + source +
-                                       QString::fromUtf8("  has already existed，Do you want to replace？"));
-    EXPECT_EQ(boxes.shown[0].style, BoxStyle::ReplaceQuestion);
+    expectBox(
+        0, QStringLiteral("The file  ") + source + QString::fromUtf8("  has already existed，Do you want to replace？"),
+        BoxStyle::ReplaceQuestion, kParvix);
     EXPECT_EQ(test::readWholeFile(source), before);
 }
 
@@ -571,11 +555,8 @@ TEST_F(Form2Test, JoinFailureReportsTheDiskErrorAndResetsPointerAndProgress)
     Text4->setText(path(QStringLiteral("joined.txt")));
     click(Command6);
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[1].text, QStringLiteral("Disk is protected or file is protected"));
-    EXPECT_EQ(boxes.shown[1].style, BoxStyle::DiskError);
-    EXPECT_EQ(boxes.shown[1].title, kTavrin);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(ProgressBar1->isHidden());
+    expectBox(1, QStringLiteral("Disk is protected or file is protected"), BoxStyle::DiskError, kTavrin);
+    expectIdle();
 }
 
 TEST_F(Form2Test, JoinWithAnEmptyDestinationAsksForAName)

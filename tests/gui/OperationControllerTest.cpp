@@ -84,9 +84,7 @@ TEST_F(OperationControllerTest, EscapeOrTheCloseBoxAsksWhetherToStopACutOrAJoin)
         EXPECT_TRUE(form->isVisible());
         ASSERT_EQ(boxes.shown.size(), c.question != nullptr ? 1u : 0u);
         if (c.question != nullptr) {
-            EXPECT_EQ(boxes.shown[0].text, *c.question);
-            EXPECT_EQ(boxes.shown[0].style, BoxStyle::ReplaceQuestion);
-            EXPECT_EQ(boxes.shown[0].title, kParvix);
+            expectBox(0, *c.question, BoxStyle::ReplaceQuestion, kParvix);
         }
     }
 }

@@ -7,14 +7,7 @@
 # usage: wine-road.sh PARVIX.EXE WINE OUTDIR
 set -euo pipefail
 exe=$(realpath "$1") wine=$2 out=$3
-fail() {
-    echo "wine-road: $*"
-    # What the screen showed, for whoever reads the failure.
-    [ -d "$out" ] && import -window root "$out/failure.png" 2>/dev/null
-    exit 1
-}
-[ -n "${DISPLAY:-}" ] || fail "no X server (DISPLAY is not set)"
-source "$(dirname "$0")/wine-x11.sh"
+source "$(dirname "$0")/wine-x11.sh" wine-road "$out"
 for tool in xdotool xprop xwininfo xclip import winepath; do
     command -v "$tool" >/dev/null || fail "$tool is missing"
 done
@@ -52,12 +45,7 @@ click "$main" 420 193
 type_text 1
 import -window "$main" "$out/wine-cut.png"
 click "$main" 432 260 # "Cut"
-box=$(find_window Parvix) || fail "no question before the cut"
-keys_to "$box" Return # Yes
-closed "$box" || fail "the question did not close"
-box=$(find_window Parvix) || fail "no notice after the cut"
-keys_to "$box" Return
-closed "$box" || fail "the notice did not close"
+yes_and_notice "the cut"
 
 cmp -s <(cat "$work/out/source\$bin.001" "$work/out/source\$bin.002" "$work/out/source\$bin.003") "$work/source.bin" ||
     fail "the pieces do not give the source back: $(ls "$work/out")"

@@ -1,5 +1,16 @@
 # Helpers for driving a Windows program under Wine on an X server without a window manager, through
-# xdotool, xprop, xwininfo and xclip. Sourced by wine-road.sh and by the installer's check.
+# xdotool, xprop, xwininfo and xclip. Sourced by wine-road.sh and by the installer's check, as
+# `source wine-x11.sh NAME FOLDER`: a failure is told as NAME's and leaves a picture of the screen in
+# FOLDER, where that exists. Without an X server it fails at once.
+wine_x11_name=$1 wine_x11_folder=$2
+
+fail() {
+    echo "$wine_x11_name: $*"
+    # What the screen showed, for whoever reads the failure.
+    [ -d "$wine_x11_folder" ] && import -window root "$wine_x11_folder/failure.png" 2>/dev/null
+    exit 1
+}
+[ -n "${DISPLAY:-}" ] || fail "no X server (DISPLAY is not set)"
 
 title_of() {
     xprop -id "$1" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
@@ -34,6 +45,17 @@ closed() {
         sleep 0.1
     done
     return 1
+}
+
+# Answers Yes to the program's question before $1 ("the cut") and closes its notice after it.
+yes_and_notice() {
+    local box
+    box=$(find_window Parvix) || fail "no question before $1"
+    keys_to "$box" Return # Yes
+    closed "$box" || fail "the question did not close"
+    box=$(find_window Parvix) || fail "no notice after $1"
+    keys_to "$box" Return
+    closed "$box" || fail "the notice did not close"
 }
 
 # xdotool's keys and text go to the window with the focus; without a window manager it warns each time.

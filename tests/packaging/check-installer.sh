@@ -10,13 +10,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(realpath "$1") wine=$2 work=$3
-fail() {
-    echo "check-installer: $*"
-    [ -d "$work" ] && import -window root "$work/failure.png" 2>/dev/null
-    exit 1
-}
-[ -n "${DISPLAY:-}" ] || fail "no X server (DISPLAY is not set)"
-source "$here/../gui/wine-x11.sh"
+source "$here/../gui/wine-x11.sh" check-installer "$work"
 
 rm -rf "$work"
 mkdir -p "$work/files"
@@ -88,12 +82,7 @@ import -window "$main" "$work/open-piece.png"
 text4=$(text_at "$main" 150 124) || fail "nothing came from Text4 through the clipboard"
 [ "$text4" = "$files_win\\my report.txt" ] || fail "the Join file page proposes \"$text4\""
 keys Return
-box=$(find_window Parvix) || fail "no question before the join"
-keys_to "$box" Return # Yes
-closed "$box" || fail "the question did not close"
-box=$(find_window Parvix) || fail "no notice after the join"
-keys_to "$box" Return
-closed "$box" || fail "the notice did not close"
+yes_and_notice "the join"
 cmp -s "$work/files/source.bin" "$work/files/my report.txt" || fail "the join did not give the source back"
 keys --window "$main" alt+F4
 gone 'Parvix toolbox' || fail "the window did not close"

@@ -30,8 +30,11 @@ struct HostileName
     std::string source;   // the source file's name
     std::string base;     // the destination base's name
     std::string proposal; // the destination that the join proposes for the pieces
-    std::string linkBat;  // the Link.bat of a cut into three pieces
-    bool linkBatRuns;     // false where Link.bat had to put "?" for a character: cmd cannot find that file
+    // The base and the proposal as Link.bat spells them for cmd ("%" doubled, "?" for a character it cannot
+    // hold), where that is not as they are.
+    std::string batchBase = {};
+    std::string batchProposal = {};
+    bool linkBatRuns = true; // false where Link.bat had to put "?" for a character: cmd cannot find that file
 };
 
 std::string repeated(const std::string& text, int times)
@@ -47,52 +50,36 @@ const std::vector<HostileName>& hostileNames()
     static const std::string l247 = repeated("L", 247);
     static const std::string e123 = repeated("é", 123);
     static const std::vector<HostileName> names = {
-        {"spaces", "my movie.avi", "my movie$avi", "my movie.avi",
-         "copy/B \"my movie$avi.001\"+\"my movie$avi.002\"+\"my movie$avi.003\" \"my movie.avi\"\r\n", true},
-        {"quotes", "it's \"quoted\".txt", "it's \"quoted\"$txt", "it's \"quoted\".txt",
-         "copy/B \"it's ?quoted?$txt.001\"+\"it's ?quoted?$txt.002\"+\"it's ?quoted?$txt.003\" "
-         "\"it's ?quoted?.txt\"\r\n",
-         false},
-        {"percent", "100% sure.txt", "100% sure$txt", "100% sure.txt",
-         "copy/B \"100%% sure$txt.001\"+\"100%% sure$txt.002\"+\"100%% sure$txt.003\" \"100%% sure.txt\"\r\n", true},
-        {"variable", "%PATH%.cmd", "%PATH%$cmd", "%PATH%.cmd",
-         "copy/B \"%%PATH%%$cmd.001\"+\"%%PATH%%$cmd.002\"+\"%%PATH%%$cmd.003\" \"%%PATH%%.cmd\"\r\n", true},
-        {"ampersand", "rock & roll.mp3", "rock & roll$mp3", "rock & roll.mp3",
-         "copy/B \"rock & roll$mp3.001\"+\"rock & roll$mp3.002\"+\"rock & roll$mp3.003\" \"rock & roll.mp3\"\r\n",
-         true},
-        {"caret and bang", "x^y!z.bin", "x^y!z$bin", "x^y!z.bin",
-         "copy/B \"x^y!z$bin.001\"+\"x^y!z$bin.002\"+\"x^y!z$bin.003\" \"x^y!z.bin\"\r\n", true},
-        {"non-ASCII", "Ünïcødé 数据.txt", "Ünïcødé 数据$txt", "Ünïcødé 数据.txt",
-         "copy/B \"Ünïcødé 数据$txt.001\"+\"Ünïcødé 数据$txt.002\"+\"Ünïcødé 数据$txt.003\" \"Ünïcødé 数据.txt\"\r\n",
-         true},
-        {"leading dash", "-rf", "-rf pieces", "-rf pieces",
-         "copy/B \"-rf pieces.001\"+\"-rf pieces.002\"+\"-rf pieces.003\" \"-rf pieces\"\r\n", true},
-        {"option-like", "--yes.txt", "--yes$txt", "--yes.txt",
-         "copy/B \"--yes$txt.001\"+\"--yes$txt.002\"+\"--yes$txt.003\" \"--yes.txt\"\r\n", true},
-        {"command substitution", "$(touch pwned).sh", "$(touch pwned)$sh", "$(touch pwned).sh",
-         "copy/B \"$(touch pwned)$sh.001\"+\"$(touch pwned)$sh.002\"+\"$(touch pwned)$sh.003\" "
-         "\"$(touch pwned).sh\"\r\n",
-         true},
+        {"spaces", "my movie.avi", "my movie$avi", "my movie.avi"},
+        {"quotes", "it's \"quoted\".txt", "it's \"quoted\"$txt", "it's \"quoted\".txt", "it's ?quoted?$txt",
+         "it's ?quoted?.txt", false},
+        {"percent", "100% sure.txt", "100% sure$txt", "100% sure.txt", "100%% sure$txt", "100%% sure.txt"},
+        {"variable", "%PATH%.cmd", "%PATH%$cmd", "%PATH%.cmd", "%%PATH%%$cmd", "%%PATH%%.cmd"},
+        {"ampersand", "rock & roll.mp3", "rock & roll$mp3", "rock & roll.mp3"},
+        {"caret and bang", "x^y!z.bin", "x^y!z$bin", "x^y!z.bin"},
+        {"non-ASCII", "Ünïcødé 数据.txt", "Ünïcødé 数据$txt", "Ünïcødé 数据.txt"},
+        {"leading dash", "-rf", "-rf pieces", "-rf pieces"},
+        {"option-like", "--yes.txt", "--yes$txt", "--yes.txt"},
+        {"command substitution", "$(touch pwned).sh", "$(touch pwned)$sh", "$(touch pwned).sh"},
         {"backquotes and semicolons", "`touch pwned`;touch pwned;.sh", "`touch pwned`;touch pwned;$sh",
-         "`touch pwned`;touch pwned;.sh",
-         "copy/B \"`touch pwned`;touch pwned;$sh.001\"+\"`touch pwned`;touch pwned;$sh.002\"+"
-         "\"`touch pwned`;touch pwned;$sh.003\" \"`touch pwned`;touch pwned;.sh\"\r\n",
-         true},
-        {"line break", "line\nbreak.txt", "line\nbreak$txt", "line\nbreak.txt",
-         "copy/B \"line?break$txt.001\"+\"line?break$txt.002\"+\"line?break$txt.003\" \"line?break.txt\"\r\n", false},
-        {"tab", "tab\there.txt", "tab\there$txt", "tab\there.txt",
-         "copy/B \"tab?here$txt.001\"+\"tab?here$txt.002\"+\"tab?here$txt.003\" \"tab?here.txt\"\r\n", false},
-        {"wildcards", "a*b?c[1].txt", "a*b?c[1]$txt", "a*b?c[1].txt",
-         "copy/B \"a*b?c[1]$txt.001\"+\"a*b?c[1]$txt.002\"+\"a*b?c[1]$txt.003\" \"a*b?c[1].txt\"\r\n", true},
+         "`touch pwned`;touch pwned;.sh"},
+        {"line break", "line\nbreak.txt", "line\nbreak$txt", "line\nbreak.txt", "line?break$txt", "line?break.txt",
+         false},
+        {"tab", "tab\there.txt", "tab\there$txt", "tab\there.txt", "tab?here$txt", "tab?here.txt", false},
+        {"wildcards", "a*b?c[1].txt", "a*b?c[1]$txt", "a*b?c[1].txt"},
         // The longest names a folder takes: 255 bytes with the piece suffix.
-        {"251-byte base", l247 + ".bin", l247 + "$bin", l247 + ".bin",
-         "copy/B \"" + l247 + "$bin.001\"+\"" + l247 + "$bin.002\"+\"" + l247 + "$bin.003\" \"" + l247 + ".bin\"\r\n",
-         true},
-        {"250-byte UTF-8 base", e123 + ".txt", e123 + "$txt", e123 + ".txt",
-         "copy/B \"" + e123 + "$txt.001\"+\"" + e123 + "$txt.002\"+\"" + e123 + "$txt.003\" \"" + e123 + ".txt\"\r\n",
-         true},
+        {"251-byte base", l247 + ".bin", l247 + "$bin", l247 + ".bin"},
+        {"250-byte UTF-8 base", e123 + ".txt", e123 + "$txt", e123 + ".txt"},
     };
     return names;
+}
+
+// The Link.bat of a cut of `name` into three pieces.
+std::string linkBatOf(const HostileName& name)
+{
+    const std::string& base = name.batchBase.empty() ? name.base : name.batchBase;
+    const std::string& target = name.batchProposal.empty() ? name.proposal : name.batchProposal;
+    return "copy/B \"" + base + ".001\"+\"" + base + ".002\"+\"" + base + ".003\" \"" + target + "\"\r\n";
 }
 
 void expectNoShellRan(const std::string& folder)
@@ -105,50 +92,63 @@ void expectNoShellRan(const std::string& folder)
 
 constexpr std::size_t kSourceSize = 2500; // three pieces of 1 KiB
 
+// A folder of its own with the source file of a name in it, its bytes made from `seed`, and the paths of
+// the base and the three pieces that a cut into it makes.
+struct HostileFiles
+{
+    HostileFiles(const HostileName& name, int seed)
+        : source(dir.file(name.source)), bytes(patternBytes(kSourceSize, seed)),
+          base(dir.file(name.base)), pieces{base + ".001", base + ".002", base + ".003"}
+    {
+        writeFile(source, bytes);
+    }
+
+    TempDir dir;
+    std::string source;
+    std::string bytes;
+    std::string base;
+    std::vector<std::string> pieces;
+};
+
 TEST(HostileNames, CutAddAndJoinThroughTheEngines)
 {
     auto files = makeNativeFileServices();
     for (const auto& name : hostileNames()) {
         SCOPED_TRACE(name.label);
-        TempDir dir;
-        const std::string source = dir.file(name.source);
-        const std::string bytes = patternBytes(kSourceSize, 7);
-        writeFile(source, bytes);
-        const std::string base = dir.file(name.base);
-        const std::vector<std::string> pieces = {base + ".001", base + ".002", base + ".003"};
+        const HostileFiles set(name, 7);
         const std::string& proposal = name.proposal;
         // What the base's wildcards match is another set's: its recovery volume is not the cut's to replace.
         std::string other = name.base;
         std::replace(other.begin(), other.end(), '*', 'Z');
         std::replace(other.begin(), other.end(), '?', 'Q');
-        const std::string otherVolume = dir.file(other + ".vol0+1.par2");
+        const std::string otherVolume = set.dir.file(other + ".vol0+1.par2");
         if (other != name.base)
             writeFile(otherVolume, "another set's recovery");
 
         RecordingWindow window;
-        ASSERT_EQ(runCut(window, *files, source, base, "1").outcome, Outcome::Completed) << lastBox(window);
+        ASSERT_EQ(runCut(window, *files, set.source, set.base, "1").outcome, Outcome::Completed) << lastBox(window);
         if (other != name.base) {
             EXPECT_EQ(readFile(otherVolume), "another set's recovery");
         }
         EXPECT_EQ(window.boxes(), (std::vector<std::string>{"box Confirmation Parvix: Are you sure ？The file " +
-                                                                source + " will to be cutted!  ",
-                                                            "box Notice Parvix: " + source + kCompletionTail}));
-        EXPECT_EQ(window.joinList, pieces);
-        EXPECT_EQ(window.text4, dir.file(proposal));
-        EXPECT_EQ(concatenated(pieces), bytes);
-        EXPECT_EQ(readFile(dir.file("Link.bat")), name.linkBat);
+                                                                set.source + " will to be cutted!  ",
+                                                            "box Notice Parvix: " + set.source + kCompletionTail}));
+        EXPECT_EQ(window.joinList, set.pieces);
+        EXPECT_EQ(window.text4, set.dir.file(proposal));
+        EXPECT_EQ(concatenated(set.pieces), set.bytes);
+        EXPECT_EQ(readFile(set.dir.file("Link.bat")), linkBatOf(name));
         if (name.linkBatRuns) {
-            const auto script = runLinkScript(dir.path());
+            const auto script = runLinkScript(set.dir.path());
             EXPECT_EQ(script.target, proposal);
-            EXPECT_EQ(script.bytes, bytes);
+            EXPECT_EQ(script.bytes, set.bytes);
         }
 
         RecordingWindow joinWindow;
-        ASSERT_EQ(runAdd(joinWindow, *files, pieces[0]).outcome, Outcome::Completed) << lastBox(joinWindow);
-        EXPECT_EQ(joinWindow.joinList, pieces);
-        EXPECT_EQ(joinWindow.text4, dir.file(proposal));
+        ASSERT_EQ(runAdd(joinWindow, *files, set.pieces[0]).outcome, Outcome::Completed) << lastBox(joinWindow);
+        EXPECT_EQ(joinWindow.joinList, set.pieces);
+        EXPECT_EQ(joinWindow.text4, set.dir.file(proposal));
 
-        const std::string joined = dir.file("joined");
+        const std::string joined = set.dir.file("joined");
         ASSERT_EQ(::mkdir(joined.c_str(), 0755), 0);
         const std::string destination = joinPath(joined, proposal);
         ASSERT_EQ(runJoin(joinWindow, *files, destination).outcome, Outcome::Completed) << lastBox(joinWindow);
@@ -156,8 +156,8 @@ TEST(HostileNames, CutAddAndJoinThroughTheEngines)
                   (std::vector<std::string>{"box Question Parvix: Are you sure? the file  " + destination +
                                                 "  will to be joined",
                                             "box Notice Parvix: " + destination + " is joined completely!"}));
-        EXPECT_EQ(readFile(destination), bytes);
-        expectNoShellRan(dir.path());
+        EXPECT_EQ(readFile(destination), set.bytes);
+        expectNoShellRan(set.dir.path());
     }
 }
 
@@ -168,34 +168,30 @@ TEST(HostileNames, CutAndJoinThroughTheConsole)
         if (name.source.find('\n') != std::string::npos)
             continue;
         SCOPED_TRACE(name.label);
-        TempDir dir;
-        const std::string source = dir.file(name.source);
-        const std::string bytes = patternBytes(kSourceSize, 11);
-        writeFile(source, bytes);
-        const std::string base = dir.file(name.base);
-        const std::vector<std::string> pieces = {base + ".001", base + ".002", base + ".003"};
+        const HostileFiles set(name, 11);
 
         // The source as a relative name, so that a leading dash starts the argument itself.
-        const auto cut =
-            runProgram({kCli, "cut", "--yes", "--kb", "1", "--", name.source, base}, {.workingDirectory = dir.path()});
+        const auto cut = runProgram({kCli, "cut", "--yes", "--kb", "1", "--", name.source, set.base},
+                                    {.workingDirectory = set.dir.path()});
 
         ASSERT_EQ(cut.status, 0) << cut.err;
         EXPECT_EQ(linesOf(cut.out),
-                  (std::vector<std::string>{pieces[0], pieces[1], pieces[2], dir.file(name.proposal)}));
+                  (std::vector<std::string>{set.pieces[0], set.pieces[1], set.pieces[2], set.dir.file(name.proposal)}));
         EXPECT_EQ(cut.err, "Parvix: Are you sure ？The file " + name.source +
                                " will to be cutted!  \nParvix: " + name.source +
                                " is cutted completely!\n\nYou can run the link.bat to join automatically in the "
                                "destination director \nAlso you can use the Parvix to join the file !\n");
 
-        ASSERT_EQ(::mkdir(dir.file("-out").c_str(), 0755), 0);
-        const std::string destination = joinPath(dir.file("-out"), name.proposal);
-        const auto join = runProgram({kCli, "join", "--yes", "--", destination, pieces[0], pieces[1], pieces[2]},
-                                     {.workingDirectory = dir.path()});
+        ASSERT_EQ(::mkdir(set.dir.file("-out").c_str(), 0755), 0);
+        const std::string destination = joinPath(set.dir.file("-out"), name.proposal);
+        const auto join =
+            runProgram({kCli, "join", "--yes", "--", destination, set.pieces[0], set.pieces[1], set.pieces[2]},
+                       {.workingDirectory = set.dir.path()});
 
         ASSERT_EQ(join.status, 0) << join.err;
         EXPECT_EQ(linesOf(join.err).back(), "Parvix: " + destination + " is joined completely!");
-        EXPECT_EQ(readFile(destination), bytes);
-        expectNoShellRan(dir.path());
+        EXPECT_EQ(readFile(destination), set.bytes);
+        expectNoShellRan(set.dir.path());
     }
 }
 

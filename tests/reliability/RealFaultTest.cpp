@@ -103,9 +103,7 @@ TEST_F(RealFault, AFullDiskIsFoundBeforeAnythingIsWritten)
 
     const auto cut = runCut(window, *files, source, joinPath(disk.path(), "movie$avi"), "20");
 
-    EXPECT_EQ(cut.outcome, Outcome::Failed);
-    EXPECT_EQ(lastBox(window), kDiskFullBox);
-    expectCutErrorPathState(window);
+    expectCutFailed(cut, window, kDiskFullBox);
     EXPECT_EQ(window.joinList, std::vector<std::string>{"/earlier/entry.001"});
 
     RecordingWindow joinWindow;
@@ -117,9 +115,7 @@ TEST_F(RealFault, AFullDiskIsFoundBeforeAnythingIsWritten)
     joinWindow.answer({Button::Yes, Button::Yes});
     const auto join = runJoin(joinWindow, *files, joinPath(disk.path(), "movie.avi"));
 
-    EXPECT_EQ(join.outcome, Outcome::Failed);
-    EXPECT_EQ(lastBox(joinWindow), kDiskFullBox);
-    expectJoinErrorPathState(joinWindow, kJoinTab);
+    expectJoinFailed(join, joinWindow, kDiskFullBox, kJoinTab);
     EXPECT_EQ(snapshotTree(disk.path()), before);
 
     // The console says the same, and lists nothing.
@@ -150,9 +146,7 @@ TEST_F(RealFault, ADiskThatFillsWhileCuttingKeepsOnlyWholePieces)
 
     const auto result = runCut(window, services, source, base, "20");
 
-    EXPECT_EQ(result.outcome, Outcome::Failed);
-    EXPECT_EQ(lastBox(window), kDiskFullBox);
-    expectCutErrorPathState(window);
+    expectCutFailed(result, window, kDiskFullBox);
     ASSERT_EQ(window.joinList, std::vector<std::string>{base + ".001"});
     EXPECT_EQ(readFile(base + ".001"), bytes.substr(0, kPiece));
     EXPECT_EQ(snapshotTreeNames(disk.path()), (std::set<std::string>{"filler", "movie$avi.001"}));
@@ -166,9 +160,7 @@ TEST_F(RealFault, NoFreeFileEntryWhileCuttingKeepsTheEarlierPieces)
 
     const auto result = runCut(window, *files, source, joinPath(disk.path(), "movie$avi"), "20");
 
-    EXPECT_EQ(result.outcome, Outcome::Failed);
-    EXPECT_EQ(lastBox(window), kDiskFullBox);
-    expectCutErrorPathState(window);
+    expectCutFailed(result, window, kDiskFullBox);
     ASSERT_EQ(window.joinList.size(), 2u);
     expectPiecesAreSlicesOf(window.joinList, bytes, kPiece);
 }
@@ -184,9 +176,7 @@ TEST_F(RealFault, ReadOnlyDiskRefusesCutAndJoin)
 
     const auto cut = runCut(window, *files, source, joinPath(disk.path(), "movie$avi"), "20");
 
-    EXPECT_EQ(cut.outcome, Outcome::Failed);
-    EXPECT_EQ(lastBox(window), kProtectedBox);
-    expectCutErrorPathState(window);
+    expectCutFailed(cut, window, kProtectedBox);
     EXPECT_TRUE(window.joinList.empty()); // cleared once the cut began
 
     RecordingWindow joinWindow;
@@ -194,9 +184,7 @@ TEST_F(RealFault, ReadOnlyDiskRefusesCutAndJoin)
     joinWindow.joinList = {source};
     const auto join = runJoin(joinWindow, *files, joinPath(disk.path(), "movie.avi.001"));
 
-    EXPECT_EQ(join.outcome, Outcome::Failed);
-    EXPECT_EQ(lastBox(joinWindow), kProtectedBox);
-    expectJoinErrorPathState(joinWindow, kJoinTab);
+    expectJoinFailed(join, joinWindow, kProtectedBox, kJoinTab);
     EXPECT_EQ(snapshotTree(disk.path()), before);
 
     // The console says the same, and which file failed, and why.
@@ -381,9 +369,7 @@ TEST_F(RealFault, SourceTruncatedDuringTheCutFailsTheRead)
 
             const auto result = runCut(cutWindow, services, source, base, "20");
 
-            EXPECT_EQ(result.outcome, Outcome::Failed);
-            EXPECT_EQ(lastBox(cutWindow), kDiskIoBox);
-            expectCutErrorPathState(cutWindow);
+            expectCutFailed(result, cutWindow, kDiskIoBox);
             ASSERT_EQ(cutWindow.joinList.size(), 1u);
             EXPECT_EQ(readFile(base + ".001"), bytes.substr(0, kPiece));
             // No part of the second piece is left, under its name or any other, to pass for a whole one.
@@ -443,9 +429,7 @@ TEST_F(RealFault, PieceRemovedBetweenAddAndJoin)
 
     const auto result = runJoin(joinWindow, *files, destination);
 
-    EXPECT_EQ(result.outcome, Outcome::Failed);
-    EXPECT_EQ(lastBox(joinWindow), kNotWrittenBox);
-    expectJoinErrorPathState(joinWindow, kJoinTab);
+    expectJoinFailed(result, joinWindow, kNotWrittenBox, kJoinTab);
     EXPECT_FALSE(fileExists(destination));
     EXPECT_EQ(joinWindow.joinList.size(), 10u); // the list stays as it was
 
@@ -470,9 +454,7 @@ TEST_F(RealFault, PieceReplacedByAFolderEndsTheJoinAsAProtectedFile)
 
     const auto result = runJoin(window, *files, destination);
 
-    EXPECT_EQ(result.outcome, Outcome::Failed);
-    EXPECT_EQ(lastBox(window), "box DiskError Tavrin: Disk is protected or file is protected");
-    expectJoinErrorPathState(window, kJoinTab);
+    expectJoinFailed(result, window, "box DiskError Tavrin: Disk is protected or file is protected", kJoinTab);
     EXPECT_FALSE(fileExists(destination));
 }
 

@@ -33,6 +33,13 @@ inline const std::string kNotWrittenBox = "box DiskError Tavrin: The file cann't
         }                                                                                                              \
     } while (false)
 
+// The last box shown, or "" when none was.
+inline std::string lastBox(const RecordingWindow& window)
+{
+    const auto boxes = window.boxes();
+    return boxes.empty() ? std::string() : boxes.back();
+}
+
 // The window after a cut that ended through its error path.
 inline void expectCutErrorPathState(const RecordingWindow& window)
 {
@@ -49,6 +56,23 @@ inline void expectJoinErrorPathState(const RecordingWindow& window, int tabBefor
     EXPECT_EQ(window.pointer, Pointer::Default);
     EXPECT_FALSE(window.progressShown);
     EXPECT_EQ(window.progressValue, 0.0f);
+}
+
+// A cut that ended through its error path with `box` as the last box it showed.
+inline void expectCutFailed(const OperationResult& result, const RecordingWindow& window, const std::string& box)
+{
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(lastBox(window), box);
+    expectCutErrorPathState(window);
+}
+
+// A join that ended through its error path with `box` as the last box it showed.
+inline void expectJoinFailed(const OperationResult& result, const RecordingWindow& window, const std::string& box,
+                             int tabBefore)
+{
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(lastBox(window), box);
+    expectJoinErrorPathState(window, tabBefore);
 }
 
 inline OperationResult runCut(RecordingWindow& window, FileServices& files, const std::string& source,
@@ -68,7 +92,6 @@ inline OperationResult runAdd(RecordingWindow& window, FileServices& files, cons
     return JoinListAdd(window, files).run(chosen, window.joinList);
 }
 
-// The last box shown, or "" when none was.
 // The lines of a program's output, without their line ends.
 inline std::vector<std::string> linesOf(const std::string& text)
 {
@@ -82,12 +105,6 @@ inline std::vector<std::string> linesOf(const std::string& text)
         start = end + 1;
     }
     return lines;
-}
-
-inline std::string lastBox(const RecordingWindow& window)
-{
-    const auto boxes = window.boxes();
-    return boxes.empty() ? std::string() : boxes.back();
 }
 
 } // namespace parvix::test

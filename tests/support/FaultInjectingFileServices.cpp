@@ -196,9 +196,9 @@ void FaultInjectingFileServices::flushFile(const std::string& path)
     m_inner.flushFile(path);
 }
 
-std::string FaultInjectingFileServices::textFileBytes(const std::vector<std::string>& lines)
+std::string FaultInjectingFileServices::textLineBytes(const std::string& line)
 {
-    return m_inner.textFileBytes(lines);
+    return m_inner.textLineBytes(line);
 }
 
 } // namespace parvix::test

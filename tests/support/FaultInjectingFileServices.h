@@ -77,7 +77,7 @@ public:
     std::int64_t freeSpace(const std::string& folder) override;
     void flushFolder(const std::string& folder) override;
     void flushFile(const std::string& path) override;
-    std::string textFileBytes(const std::vector<std::string>& lines) override;
+    std::string textLineBytes(const std::string& line) override;
 
 private:
     friend class FaultInjectingFile;

@@ -157,18 +157,10 @@ protected:
 
 TEST_F(Par2Peer, VerifiesAndRepairsFromOurIndexAndVolume)
 {
-    struct Case
-    {
-        std::uint64_t sliceSize;
-        std::uint32_t count;
-    };
     // One slice for each file as the cut makes them (the longest file rounded up to 4); and 4 KiB slices.
-    for (const Case c : {Case{30000, 2}, Case{4096, 8}}) {
+    for (const SetShape c : {SetShape{30000, 2}, SetShape{4096, 8}}) {
         SCOPED_TRACE(testing::Message() << "slices of " << c.sliceSize);
-        std::vector<InputFile> inputs;
-        for (const auto& [name, bytes] : originals())
-            inputs.push_back(hashFile(name, bytes, c.sliceSize));
-        const Par2Set set = makeSet(c.sliceSize, inputs);
+        const Par2Set set = setOfFiles(c.sliceSize, originals());
         const std::vector<std::byte> index = criticalPackets(set);
         writeFile(m_dir.file(indexFileName("set")), textOf(index.data(), index.size()));
         writeFile(m_dir.file(recoveryVolumeName("set", 0, c.count)),
@@ -204,10 +196,7 @@ TEST_F(Par2Peer, ItsSetIsReadAndRepairedHereUnlessOneDamageTooMany)
     ASSERT_EQ(result.recoverySlices.size(), 9u);
 
     // The same files make the same set here: File IDs, their order, the set ID and every checksum.
-    std::vector<InputFile> inputs;
-    for (const auto& [name, bytes] : originals())
-        inputs.push_back(hashFile(name, bytes, 4096));
-    Par2Set ours = makeSet(4096, inputs);
+    Par2Set ours = setOfFiles(4096, originals());
     ours.creator = result.set.creator;
     EXPECT_EQ(result.set, ours);
 

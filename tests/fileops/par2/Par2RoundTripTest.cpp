@@ -34,11 +34,8 @@ Written writeSet(std::uint64_t sliceSize, std::uint32_t count)
         {"report$txt.002", parvix::test::patternBytes(7001, 2)},
         {"sub/empty", ""},
     };
-    std::vector<InputFile> inputs;
-    for (const auto& [name, bytes] : files)
-        inputs.push_back(hashFile(name, bytes, sliceSize));
     Written out;
-    out.set = makeSet(sliceSize, inputs);
+    out.set = setOfFiles(sliceSize, files);
     const RecoveryEncoder encoder = encodeSet(out.set, files, count);
     for (std::uint32_t k = 0; k < count; ++k)
         out.recovery.push_back(textOf(encoder.slice(k).data(), encoder.slice(k).size()));
@@ -60,13 +57,8 @@ SetAssembler::Result assemble(const std::vector<std::string>& files)
 
 TEST(Par2RoundTrip, IndexAndVolumeReadBackAsWritten)
 {
-    struct Case
-    {
-        std::uint64_t sliceSize;
-        std::uint32_t count;
-    };
     // One slice for each file, as the cut makes them; and several slices for each file with a short last one.
-    for (const Case c : {Case{9000, 2}, Case{1024, 3}}) {
+    for (const SetShape c : {SetShape{9000, 2}, SetShape{1024, 3}}) {
         SCOPED_TRACE(testing::Message() << "slices of " << c.sliceSize);
         Written written = writeSet(c.sliceSize, c.count);
         written.set.creator = std::string(kCreator);

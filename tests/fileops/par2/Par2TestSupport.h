@@ -101,6 +101,22 @@ inline parvix::par2::InputFile hashFile(const std::string& name, const std::stri
     return {name, digest.length, digest.md5, digest.md5First16k, {}, std::move(digest.slices)};
 }
 
+// The set of these files, their bytes given by name, in slices of `sliceSize`.
+inline parvix::par2::Par2Set setOfFiles(std::uint64_t sliceSize, const std::map<std::string, std::string>& files)
+{
+    std::vector<parvix::par2::InputFile> inputs;
+    for (const auto& [name, bytes] : files)
+        inputs.push_back(hashFile(name, bytes, sliceSize));
+    return parvix::par2::makeSet(sliceSize, std::move(inputs));
+}
+
+// A test set's slice size, and how many recovery slices it gets.
+struct SetShape
+{
+    std::uint64_t sliceSize;
+    std::uint32_t count;
+};
+
 // The recovery slices with the exponents 0 .. count - 1 of a set whose files' bytes are given by name.
 inline parvix::par2::RecoveryEncoder encodeSet(const parvix::par2::Par2Set& set,
                                                const std::map<std::string, std::string>& files, std::uint32_t count)
