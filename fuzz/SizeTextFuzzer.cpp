@@ -1,5 +1,5 @@
 // The size text of "Customize": any text gives a number, and a piece size is either refused or a
-// positive signed 32-bit count of bytes that is the typed kilobytes rounded.
+// positive signed 64-bit count of bytes that is the typed kilobytes rounded.
 #include "FuzzCheck.h"
 #include "Naming.h"
 #include "Platform.h"
@@ -31,11 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     }
     const double product = parvix::readLeadingNumber(parvix::trimSpaces(text)) * 1024.0;
     if (bytes) {
-        FUZZ_CHECK(*bytes >= 1 && *bytes <= std::numeric_limits<std::int32_t>::max());
+        FUZZ_CHECK(*bytes >= 1 && *bytes <= std::numeric_limits<std::int64_t>::max());
         FUZZ_CHECK(std::fabs(product - static_cast<double>(*bytes)) <= 0.5);
     } else {
-        // Refused only for no number, 0 or less, less than half a byte, or too large for 32 bits.
-        FUZZ_CHECK(!(product > 0.5) || product >= 2147483647.5);
+        // Refused only for no number, 0 or less, less than half a byte, or too large for 64 bits.
+        FUZZ_CHECK(!(product > 0.5) || product >= 9223372036854775807.5);
     }
     return 0;
 }
