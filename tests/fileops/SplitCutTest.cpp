@@ -4,6 +4,7 @@
 #include "LinkScriptRunner.h"
 #include "Naming.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -187,6 +188,48 @@ TEST_F(SplitCut, AnExistingLinkBatIsReplacedByTheLaterCut)
 
     EXPECT_EQ(readFile(joinPath(path("out"), "Link.bat")), "copy/B \"second$txt.001\" \"second.txt\"\r\n");
     EXPECT_EQ(window.joinList, std::vector<std::string>{joinPath(path("out"), "second$txt.001")});
+}
+
+// The PAR2 files are the cut's outputs like the pieces: an earlier cut's volume goes with the later cut
+// into the same base (asked about first), and a name too long for the folder gets no recovery file and a
+// notice that says so, the pieces and the rest being written all the same.
+TEST_F(SplitCut, RecoveryFilesAreWrittenWhereTheirNamesFitAndEarlierOnesGo)
+{
+    const std::string source = makeFile("source.bin", patternBytes(3000));
+    fs::create_directory(path("out"));
+    const std::string base = joinPath(path("out"), "r");
+    SplitInputs inputs = customSize(source, base, "1");
+    inputs.recoveryPieces = 2;
+    ASSERT_EQ(cut(inputs).outcome, Outcome::Completed);
+    EXPECT_TRUE(fileExists(base + ".vol0+2.par2"));
+    window.clearRequests();
+    inputs.recoveryPieces = 0;
+    ASSERT_EQ(cut(inputs).outcome, Outcome::Completed);
+    EXPECT_EQ(window.boxes().at(0), "box ReplaceQuestion Parvix: The 7 files  " + base +
+                                        ".001 and 6 more  have already existed，Do you want to replace them？");
+    EXPECT_TRUE(fileExists(base + ".par2"));
+    EXPECT_FALSE(fileExists(base + ".vol0+2.par2"));
+
+    const std::string tooLong = "box Notice Parvix: The name of the cutted files is too long，no recovery file is written";
+    const struct
+    {
+        std::size_t baseLength;
+        bool index;
+        bool volume;
+    } cases[] = {{243, true, true}, {244, true, false}, {250, true, false}, {251, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.baseLength);
+        const std::string longBase = joinPath(path("out"), std::string(c.baseLength, 'n'));
+        window.clearRequests();
+        SplitInputs longInputs = customSize(source, longBase, "1");
+        longInputs.recoveryPieces = 1;
+        ASSERT_EQ(cut(longInputs).outcome, Outcome::Completed);
+        EXPECT_EQ(fileExists(longBase + ".par2"), c.index);
+        EXPECT_EQ(fileExists(longBase + ".vol0+1.par2"), c.volume);
+        const auto boxes = window.boxes();
+        EXPECT_EQ(std::count(boxes.begin(), boxes.end(), tooLong), c.volume ? 0 : 1);
+        EXPECT_EQ(readFile(longBase + ".003"), patternBytes(3000).substr(2048));
+    }
 }
 
 // Turning a folder's "$" into "." would propose a folder that does not exist, or another one that does.
