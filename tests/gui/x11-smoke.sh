@@ -33,10 +33,11 @@ windows_titled() {
     return 0
 }
 
-# Waits up to 15 seconds for a window titled exactly $1; prints its id.
+# Waits for a window titled exactly $1, up to $2 seconds (15 unless given; a sanitizer build is several
+# times slower); prints its id.
 find_window() {
     local id
-    for _ in $(seq 150); do
+    for _ in $(seq $((${2:-15} * 10))); do
         id=$(windows_titled "$1" | head -n 1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
@@ -71,10 +72,12 @@ for _ in $(seq 100); do
 done
 [ -z "$(windows_titled 'Parvix')" ] || fail "the message box did not close"
 
-# Closes the window titled $1 of process $pid and waits for the program to end well.
+# Closes the window titled $1 of process $pid and waits for the program to end well. A close that comes
+# while the program is still leaving a box it has just hidden is refused, as the owner of a modal box
+# refuses it: it is asked again every two seconds, as a user would click again.
 close_and_wait() {
-    "$sendclose" "$1"
-    for _ in $(seq 150); do
+    for attempt in $(seq 600); do
+        [ $((attempt % 20)) -eq 1 ] && { "$sendclose" "$1" 2>/dev/null || true; }
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -88,7 +91,7 @@ close_and_wait() {
 # Waits for a box titled "Parvix" and answers it with Enter; with a second argument, takes a screenshot
 # of the box once it has settled into that file.
 answer_box() {
-    find_window 'Parvix' >/dev/null || fail "no message box titled \"Parvix\" ($1)"
+    find_window 'Parvix' 60 >/dev/null || fail "no message box titled \"Parvix\" ($1)"
     sleep 0.2
     [ -n "${2:-}" ] && sleep 0.8 && import -window root "$2"
     xdotool key Return
@@ -97,6 +100,18 @@ answer_box() {
         sleep 0.1
     done
     fail "the box did not close ($1)"
+}
+
+# Gives the window $1 the keyboard focus back after a box has closed, as a window manager does (a server
+# without one leaves the focus where the box's unmapping put it, and keys would be lost), and waits until
+# it has it.
+refocus() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+    for _ in $(seq 100); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && { sleep 0.2; return 0; }
+        sleep 0.1
+    done
+    fail "the window did not get the keyboard focus back ($2)"
 }
 
 close_and_wait "$main"
@@ -132,6 +147,7 @@ echo "x11-smoke: during the cut $answered of $sent pings answered, the longest s
 [ "$sent" -ge 5 ] || fail "the cut was too short to check the window's liveness ($sent pings)"
 [ "$answered" -ge $((sent - 1)) ] && [ "$longest" -lt 1000 ] || fail "the window went silent: $(cat "$work/ping")"
 answer_box "cut completed" "$out/x11-cut-notice.png"
+refocus "$main" "after the cut"
 [ "$(find "$work/out" -name 'source$bin.[0-9]*' | wc -l)" -eq 32768 ] || fail "the cut did not write 32768 pieces"
 # The join page is in front and the focus on the row of tabs: Tab enters the page at Text4, whose
 # proposal it selects; typing replaces it, Enter joins.
