@@ -19,6 +19,10 @@ std::size_t workerCount()
     return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 2, 4);
 }
 
+// With sums to keep, a worker holds up to this many blocks and adds them together, so that the sums pass
+// through the cache once for all of them.
+constexpr std::size_t kBatch = 4;
+
 } // namespace
 
 struct PieceDigests::Job
@@ -51,6 +55,9 @@ struct PieceDigests::Worker
     Crc32 crc;
     std::optional<par2::FileHasher> hasher;
     std::int64_t length = 0;
+    // Blocks held for the sums, and their slices' parts.
+    std::vector<std::shared_ptr<Job>> held;
+    std::vector<par2::SliceInput> parts;
     std::thread thread;
 };
 
@@ -59,7 +66,9 @@ PieceDigests::PieceDigests(std::uint64_t sliceSize, SliceSums* sums, bool hashSl
 {
     const std::size_t workers = workerCount();
     const std::size_t sumCount = sums ? sums->count() : 0;
-    for (std::size_t i = 0; i < workers * 4; ++i) {
+    // Blocks held for the sums must leave the copy buffers to go on with.
+    const std::size_t buffers = workers * 4 + (sumCount > 0 ? kBatch : 0);
+    for (std::size_t i = 0; i < buffers; ++i) {
         m_buffers.emplace_back(new std::byte[kBlock]);
         m_free.push_back(i);
     }
@@ -162,6 +171,29 @@ void PieceDigests::release(std::size_t buffer)
     m_changed.notify_all();
 }
 
+void PieceDigests::addHeld(Worker& worker)
+{
+    try {
+        if (!worker.parts.empty())
+            m_sums->add(worker.parts, worker.firstSum, worker.sumCount);
+    } catch (...) {
+        const std::lock_guard lock(m_mutex);
+        if (!m_failure)
+            m_failure = std::current_exception();
+    }
+    worker.parts.clear();
+    for (auto& job : worker.held) {
+        if (--job->pending == 0)
+            release(job->buffer);
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        worker.busy -= worker.held.size();
+    }
+    worker.held.clear();
+    m_changed.notify_all();
+}
+
 void PieceDigests::run(std::size_t index)
 {
     Worker& worker = *m_workers[index];
@@ -169,12 +201,19 @@ void PieceDigests::run(std::size_t index)
         std::shared_ptr<Job> job;
         {
             std::unique_lock lock(m_mutex);
+            // Blocks held are added as soon as nothing else waits, so that no one waits on them.
+            if (worker.queue.empty() && !worker.held.empty()) {
+                lock.unlock();
+                addHeld(worker);
+                continue;
+            }
             m_changed.wait(lock, [&] { return m_quit || !worker.queue.empty(); });
             if (worker.queue.empty())
                 return;
             job = std::move(worker.queue.front());
             worker.queue.pop_front();
         }
+        bool held = false;
         try {
             switch (job->kind) {
             case Job::Kind::Begin:
@@ -196,8 +235,12 @@ void PieceDigests::run(std::size_t index)
                         worker.hasher->update(bytes, job->size);
                     worker.length += static_cast<std::int64_t>(job->size);
                 }
-                // Each slice's part of the block goes into this worker's share of the sums.
+                // Each slice's part of the block goes into this worker's share of the sums, with the other
+                // blocks held. The block is held before its parts are noted, so that its buffer stays while
+                // any part points into it.
                 if (m_sums && worker.sumCount > 0 && !worker.constants.empty()) {
+                    worker.held.push_back(job);
+                    held = true;
                     std::uint64_t at = job->offset;
                     std::size_t done = 0;
                     while (done < job->size) {
@@ -206,8 +249,7 @@ void PieceDigests::run(std::size_t index)
                         const auto part =
                             static_cast<std::size_t>(std::min<std::uint64_t>(job->size - done, m_sliceSize - within));
                         if (slice < worker.constants.size() && worker.constants[slice] != 0)
-                            m_sums->add(worker.constants[slice], within, bytes + done, part, worker.firstSum,
-                                        worker.sumCount);
+                            worker.parts.push_back({worker.constants[slice], within, bytes + done, part});
                         done += part;
                         at += part;
                     }
@@ -232,6 +274,11 @@ void PieceDigests::run(std::size_t index)
             const std::lock_guard lock(m_mutex);
             if (!m_failure)
                 m_failure = std::current_exception();
+        }
+        if (held) {
+            if (worker.held.size() >= kBatch)
+                addHeld(worker);
+            continue;
         }
         if (job->kind == Job::Kind::Block && --job->pending == 0)
             release(job->buffer);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "par2/FileHasher.h"
+#include "par2/RecoveryEncoder.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -32,10 +34,8 @@ class SliceSums
 public:
     virtual ~SliceSums() = default;
     virtual std::size_t count() const = 0;
-    // `size` bytes of an input slice with this constant, at `offset` within the slice, into the sums
-    // first .. first + count - 1.
-    virtual void add(std::uint16_t constant, std::uint64_t offset, const std::byte* data, std::size_t size,
-                     std::size_t first, std::size_t count) = 0;
+    // Bytes of input slices into the sums first .. first + count - 1.
+    virtual void add(std::span<const par2::SliceInput> inputs, std::size_t first, std::size_t count) = 0;
 };
 
 // Digests pieces on threads of their own while the caller copies them, so that hashing every byte costs
@@ -74,6 +74,7 @@ private:
     struct Worker;
     void post(std::shared_ptr<Job> job);
     void run(std::size_t worker);
+    void addHeld(Worker& worker);
     void release(std::size_t buffer);
 
     std::uint64_t m_sliceSize;

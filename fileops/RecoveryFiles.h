@@ -33,17 +33,15 @@ std::string indexPath(const std::string& base);
 std::vector<std::string> volumesOf(FileServices& files, const std::string& base);
 
 // The sums that the digests feed: `Add` of `Sums` takes each input slice's bytes.
-template <typename Sums,
-          void (Sums::*Add)(std::uint16_t, std::uint64_t, const std::byte*, std::size_t, std::size_t, std::size_t)>
+template <typename Sums, void (Sums::*Add)(std::span<const par2::SliceInput>, std::size_t, std::size_t)>
 class SumsFeed : public SliceSums
 {
 public:
     explicit SumsFeed(Sums& sums) : m_sums(sums) {}
     std::size_t count() const override { return m_sums.count(); }
-    void add(std::uint16_t constant, std::uint64_t offset, const std::byte* data, std::size_t size, std::size_t first,
-             std::size_t count) override
+    void add(std::span<const par2::SliceInput> inputs, std::size_t first, std::size_t count) override
     {
-        (m_sums.*Add)(constant, offset, data, size, first, count);
+        (m_sums.*Add)(inputs, first, count);
     }
 
 private:

@@ -7,6 +7,10 @@
 #include <stdexcept>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 extern "C" {
 #include <gf_complete.h>
 }
@@ -22,6 +26,9 @@ constexpr std::uint32_t kOrder = 65535; // of the multiplicative group
 struct Field
 {
     gf_t gf{};
+    // The same field with regions in the split layout, where the library has it.
+    gf_t split{};
+    bool hasSplit = false;
     // Logarithms to the base 2, for power(): GF-Complete has no power of its own.
     std::vector<std::uint16_t> log = std::vector<std::uint16_t>(65536);
     std::vector<std::uint16_t> antilog = std::vector<std::uint16_t>(kOrder);
@@ -30,6 +37,8 @@ struct Field
     {
         if (gf_init_easy(&gf, 16) == 0)
             throw std::runtime_error("GF-Complete cannot set up GF(2^16)");
+        hasSplit = gf_init_hard(&split, 16, GF_MULT_SPLIT_TABLE, GF_REGION_ALTMAP, GF_DIVIDE_DEFAULT, 0, 16, 4,
+                                nullptr, nullptr) != 0;
         std::uint32_t x = 1;
         for (std::uint32_t e = 0; e < kOrder; ++e) {
             antilog[e] = static_cast<std::uint16_t>(x);
@@ -38,7 +47,12 @@ struct Field
         }
     }
     // The library's tables go with the program, so that a leak check sees nothing left.
-    ~Field() { gf_free(&gf, 1); }
+    ~Field()
+    {
+        if (hasSplit)
+            gf_free(&split, 1);
+        gf_free(&gf, 1);
+    }
     Field(const Field&) = delete;
     Field& operator=(const Field&) = delete;
 };
@@ -53,11 +67,11 @@ Field& field()
 // GF-Complete counts region sizes in an int.
 constexpr std::size_t kRegionStep = std::size_t{1} << 30;
 
-void regionMultiplyAdd(Field& f, std::byte* dest, const std::byte* src, std::size_t size, std::uint16_t factor)
+void regionMultiplyAdd(gf_t& gf, std::byte* dest, const std::byte* src, std::size_t size, std::uint16_t factor)
 {
     while (size > 0) {
         const std::size_t step = std::min(size, kRegionStep);
-        f.gf.multiply_region.w32(&f.gf, const_cast<std::byte*>(src), dest, factor, static_cast<int>(step), 1);
+        gf.multiply_region.w32(&gf, const_cast<std::byte*>(src), dest, factor, static_cast<int>(step), 1);
         dest += step;
         src += step;
         size -= step;
@@ -137,7 +151,7 @@ void Galois16::multiplyAdd(std::byte* dest, const std::byte* src, std::size_t si
     size -= tail;
 
     if (reinterpret_cast<std::uintptr_t>(src) % 16 == 0) {
-        regionMultiplyAdd(f, dest, src, size, factor);
+        regionMultiplyAdd(f.gf, dest, src, size, factor);
         return;
     }
     // The source is copied to an aligned place first.
@@ -146,11 +160,78 @@ void Galois16::multiplyAdd(std::byte* dest, const std::byte* src, std::size_t si
     while (size > 0) {
         const std::size_t step = std::min(size, kStage);
         std::memcpy(stage, src, step);
-        regionMultiplyAdd(f, dest, stage, step, factor);
+        regionMultiplyAdd(f.gf, dest, stage, step, factor);
         dest += step;
         src += step;
         size -= step;
     }
+}
+
+void Galois16::toSplitLayout(std::byte* out, const std::byte* in, std::size_t size)
+{
+    assert(size % kSplitGroup == 0);
+    if (!field().hasSplit) {
+        std::memcpy(out, in, size);
+        return;
+    }
+    for (std::size_t at = 0; at < size; at += kSplitGroup) {
+#if defined(__SSE2__)
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at + 16));
+        const __m128i low = _mm_set1_epi16(0x00FF);
+        const __m128i highs = _mm_packus_epi16(_mm_srli_epi16(a, 8), _mm_srli_epi16(b, 8));
+        const __m128i lows = _mm_packus_epi16(_mm_and_si128(a, low), _mm_and_si128(b, low));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), highs);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at + 16), lows);
+#else
+        for (std::size_t w = 0; w < 16; ++w) {
+            out[at + w] = in[at + 2 * w + 1];
+            out[at + 16 + w] = in[at + 2 * w];
+        }
+#endif
+    }
+}
+
+void Galois16::fromSplitLayout(std::byte* out, const std::byte* in, std::size_t size)
+{
+    assert(size % kSplitGroup == 0);
+    if (!field().hasSplit) {
+        std::memcpy(out, in, size);
+        return;
+    }
+    for (std::size_t at = 0; at < size; at += kSplitGroup) {
+#if defined(__SSE2__)
+        const __m128i highs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
+        const __m128i lows = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at + 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_unpacklo_epi8(lows, highs));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at + 16), _mm_unpackhi_epi8(lows, highs));
+#else
+        for (std::size_t w = 0; w < 16; ++w) {
+            out[at + 2 * w + 1] = in[at + w];
+            out[at + 2 * w] = in[at + 16 + w];
+        }
+#endif
+    }
+}
+
+void Galois16::multiplyAddSplit(std::byte* dest, const std::byte* src, std::size_t size, std::uint16_t factor)
+{
+    assert(size % kSplitGroup == 0);
+    assert(reinterpret_cast<std::uintptr_t>(dest) % kSplitGroup == 0);
+    assert(reinterpret_cast<std::uintptr_t>(src) % kSplitGroup == 0);
+    Field& f = field();
+    if (!f.hasSplit) {
+        multiplyAdd(dest, src, size, factor);
+        return;
+    }
+    if (factor == 0 || size == 0)
+        return;
+    if (factor == 1) {
+        for (std::size_t i = 0; i < size; ++i)
+            dest[i] ^= src[i];
+        return;
+    }
+    regionMultiplyAdd(f.split, dest, src, size, factor);
 }
 
 } // namespace parvix::par2

@@ -21,6 +21,16 @@ public:
     // dest ^= factor * src, word by word, over size bytes. size must be even; src and dest may have any
     // alignment, but where they agree modulo 16 no copy is made on the way.
     static void multiplyAdd(std::byte* dest, const std::byte* src, std::size_t size, std::uint16_t factor);
+
+    // The split layout, in which GF-Complete multiplies regions more than half as fast again: in each group
+    // of 32 bytes, the high bytes of its 16 words, then their low bytes. A machine without it keeps the
+    // words' own order, and these functions work on that.
+    static constexpr std::size_t kSplitGroup = 32;
+    // size is a multiple of kSplitGroup; in and out may have any alignment but must not overlap.
+    static void toSplitLayout(std::byte* out, const std::byte* in, std::size_t size);
+    static void fromSplitLayout(std::byte* out, const std::byte* in, std::size_t size);
+    // multiplyAdd() on regions in the split layout: dest and src aligned to kSplitGroup, size a multiple of it.
+    static void multiplyAddSplit(std::byte* dest, const std::byte* src, std::size_t size, std::uint16_t factor);
 };
 
 } // namespace parvix::par2

@@ -30,6 +30,11 @@ void RepairDecoder::addInput(std::uint16_t constant, std::uint64_t offset, const
     m_sums.add(constant, offset, data, size, first, count);
 }
 
+void RepairDecoder::addInput(std::span<const SliceInput> inputs, std::size_t first, std::size_t count)
+{
+    m_sums.add(inputs, first, count);
+}
+
 bool RepairDecoder::solve(std::span<const std::uint16_t> missingConstants)
 {
     std::vector<std::uint32_t> exponents(m_sums.count());
@@ -39,6 +44,8 @@ bool RepairDecoder::solve(std::span<const std::uint16_t> missingConstants)
     if (!matrix)
         return false;
     m_matrix = std::move(matrix);
+    // rebuild() may run on several threads: the sums are put in order once, here.
+    m_sums.toWordOrder();
     return true;
 }
 

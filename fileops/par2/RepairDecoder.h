@@ -32,6 +32,7 @@ public:
     void addInput(std::uint16_t constant, std::uint64_t offset, const std::byte* data, std::size_t size);
     void addInput(std::uint16_t constant, std::uint64_t offset, const std::byte* data, std::size_t size,
                   std::size_t first, std::size_t count);
+    void addInput(std::span<const SliceInput> inputs, std::size_t first, std::size_t count);
 
     // Chooses the sums that give the input slices with these constants (the missing ones, and any damaged
     // one that was added). False, changing nothing, when the recovery slices offered cannot give them.

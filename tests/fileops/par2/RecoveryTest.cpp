@@ -56,7 +56,8 @@ TEST(Par2Recovery, EncoderMatchesTheSlowSumWhateverTheChunksAndThreads)
         for (std::size_t at = 0; at < inputs[i].size(); at += 7)
             chunked.add(constants[i], at, bytesOf(shifted) + 1 + at, std::min<std::size_t>(7, inputs[i].size() - at));
     }
-    // Two threads on disjoint recovery slices, and two on the halves of every input slice.
+    // Two threads on disjoint recovery slices, and two on the halves of every input slice (split where a
+    // group of 32 bytes ends).
     RecoveryEncoder byRecovery(kSliceSize, exponents);
     RecoveryEncoder byHalves(kSliceSize, exponents);
     {
@@ -70,7 +71,7 @@ TEST(Par2Recovery, EncoderMatchesTheSlowSumWhateverTheChunksAndThreads)
         for (const std::size_t half : {std::size_t{0}, std::size_t{1}}) {
             threads.emplace_back([&, half] {
                 for (std::size_t i = 0; i < inputs.size(); ++i) {
-                    const std::size_t split = std::min<std::size_t>(500, inputs[i].size());
+                    const std::size_t split = std::min<std::size_t>(512, inputs[i].size());
                     const std::size_t from = half == 0 ? 0 : split;
                     const std::size_t to = half == 0 ? split : inputs[i].size();
                     byHalves.add(constants[i], from, bytesOf(inputs[i]) + from, to - from);
