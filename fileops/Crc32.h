@@ -9,6 +9,10 @@ namespace parvix {
 class Crc32
 {
 public:
+    Crc32() = default;
+    // Goes on from the CRC of the bytes before.
+    explicit Crc32(std::uint32_t sofar) : m_value(sofar) {}
+
     void update(const std::byte* bytes, std::size_t size);
     std::uint32_t value() const { return m_value; }
 

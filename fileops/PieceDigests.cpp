@@ -2,6 +2,7 @@
 
 #include "Crc32.h"
 #include "FileError.h"
+#include "par2/Md5Lanes.h"
 
 #include <algorithm>
 #include <atomic>
@@ -23,6 +24,13 @@ std::size_t workerCount()
 // through the cache once for all of them.
 constexpr std::size_t kBatch = 4;
 
+// Blocks a worker keeps for pieces to be hashed side by side: two for each lane, since a small piece
+// seldom fills its second block. A piece that outgrows half of them is hashed on its own as it passes.
+std::size_t waitingLimit(std::size_t lanes)
+{
+    return 2 * lanes + 2;
+}
+
 } // namespace
 
 struct PieceDigests::Job
@@ -32,6 +40,7 @@ struct PieceDigests::Job
         Begin,
         Block,
         End,
+        Flush, // the pieces kept are hashed
     };
     Kind kind;
     std::size_t piece;
@@ -58,6 +67,16 @@ struct PieceDigests::Worker
     // Blocks held for the sums, and their slices' parts.
     std::vector<std::shared_ptr<Job>> held;
     std::vector<par2::SliceInput> parts;
+    // This worker's pieces whose blocks are kept to be hashed side by side; the last may not have ended.
+    struct Waiting
+    {
+        std::size_t piece;
+        std::vector<std::shared_ptr<Job>> blocks;
+        std::uint32_t crc32 = 0;
+        bool ended = false;
+    };
+    std::vector<Waiting> waiting;
+    std::size_t waitingBlocks = 0;
     std::thread thread;
 };
 
@@ -66,12 +85,15 @@ PieceDigests::PieceDigests(std::uint64_t sliceSize, SliceSums* sums, bool hashSl
 {
     const std::size_t workers = workerCount();
     const std::size_t sumCount = sums ? sums->count() : 0;
-    // Blocks held for the sums must leave the copy buffers to go on with.
-    const std::size_t buffers = workers * 4 + (sumCount > 0 ? kBatch : 0);
-    for (std::size_t i = 0; i < buffers; ++i) {
-        m_buffers.emplace_back(new std::byte[kBlock]);
-        m_free.push_back(i);
-    }
+    if (m_sliceSize > 0 && m_hashSlices)
+        m_lanes = par2::md5LaneCount();
+    // Blocks held for the sums, or kept for the lanes, must leave the copy buffers to go on with. Kept
+    // blocks are those of the pieces in a row that one worker has not yet had all of (up to the limit),
+    // and of the row before while its worker catches up.
+    std::size_t buffers = workers * 4 + (sumCount > 0 ? kBatch : 0);
+    if (m_lanes > 1)
+        buffers += 2 * (waitingLimit(m_lanes) + 1);
+    m_buffers.resize(buffers);
     for (std::size_t w = 0; w < workers; ++w) {
         auto worker = std::make_unique<Worker>();
         worker->firstSum = sumCount * w / workers;
@@ -120,7 +142,12 @@ void PieceDigests::beginPiece(std::vector<std::uint16_t> constants)
 std::byte* PieceDigests::buffer()
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return !m_free.empty(); });
+    m_changed.wait(lock, [this] { return !m_free.empty() || !m_buffers.back(); });
+    if (m_free.empty()) {
+        const auto unmade = std::find(m_buffers.begin(), m_buffers.end(), nullptr);
+        unmade->reset(new std::byte[kBlock]);
+        m_free.push_back(static_cast<std::size_t>(unmade - m_buffers.begin()));
+    }
     m_buffer = m_free.back();
     m_free.pop_back();
     return m_buffers[*m_buffer].get();
@@ -153,6 +180,10 @@ void PieceDigests::endPiece()
 
 std::vector<PieceDigest> PieceDigests::finish()
 {
+    auto flush = std::make_shared<Job>();
+    flush->kind = Job::Kind::Flush;
+    flush->piece = m_piece;
+    post(std::move(flush));
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] {
         return std::all_of(m_workers.begin(), m_workers.end(), [](const auto& worker) { return worker->busy == 0; });
@@ -171,6 +202,68 @@ void PieceDigests::release(std::size_t buffer)
     m_changed.notify_all();
 }
 
+void PieceDigests::drop(Job& job)
+{
+    if (--job.pending == 0)
+        release(job.buffer);
+}
+
+void PieceDigests::keep(std::size_t piece, PieceDigest digest)
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_digests.size() <= piece)
+        m_digests.resize(piece + 1);
+    m_digests[piece] = std::move(digest);
+}
+
+void PieceDigests::digestWaiting(Worker& worker)
+{
+    const auto open = std::find_if(worker.waiting.begin(), worker.waiting.end(), [](const auto& w) { return !w.ended; });
+    if (open == worker.waiting.begin())
+        return;
+    std::vector<par2::WholeFile> files;
+    for (auto piece = worker.waiting.begin(); piece != open; ++piece) {
+        par2::WholeFile& file = files.emplace_back();
+        file.crc32 = piece->crc32;
+        for (const auto& block : piece->blocks)
+            file.runs.emplace_back(m_buffers[block->buffer].get(), block->size);
+    }
+    try {
+        auto digests = par2::digestSideBySide(files, m_sliceSize);
+        for (std::size_t i = 0; i < digests.size(); ++i) {
+            PieceDigest digest;
+            digest.length = static_cast<std::int64_t>(digests[i].length);
+            digest.crc32 = worker.waiting[i].crc32;
+            digest.par2 = std::move(digests[i]);
+            keep(worker.waiting[i].piece, std::move(digest));
+        }
+    } catch (...) {
+        const std::lock_guard lock(m_mutex);
+        if (!m_failure)
+            m_failure = std::current_exception();
+    }
+    // The buffers go back whatever happened, for the copy waits on them.
+    for (auto piece = worker.waiting.begin(); piece != open; ++piece) {
+        for (const auto& block : piece->blocks)
+            drop(*block);
+        worker.waitingBlocks -= piece->blocks.size();
+    }
+    worker.waiting.erase(worker.waiting.begin(), open);
+}
+
+void PieceDigests::hashAlone(Worker& worker)
+{
+    // The piece still open is too long to be kept: it is hashed from here on as it passes.
+    auto& piece = worker.waiting.back();
+    worker.hasher.emplace(m_sliceSize);
+    for (const auto& block : piece.blocks) {
+        worker.hasher->update(m_buffers[block->buffer].get(), block->size);
+        drop(*block);
+    }
+    worker.waitingBlocks -= piece.blocks.size();
+    worker.waiting.pop_back();
+}
+
 void PieceDigests::addHeld(Worker& worker)
 {
     try {
@@ -182,10 +275,8 @@ void PieceDigests::addHeld(Worker& worker)
             m_failure = std::current_exception();
     }
     worker.parts.clear();
-    for (auto& job : worker.held) {
-        if (--job->pending == 0)
-            release(job->buffer);
-    }
+    for (auto& job : worker.held)
+        drop(*job);
     {
         const std::lock_guard lock(m_mutex);
         worker.busy -= worker.held.size();
@@ -218,12 +309,15 @@ void PieceDigests::run(std::size_t index)
             switch (job->kind) {
             case Job::Kind::Begin:
                 worker.constants = job->constants;
-                worker.owner = job->piece % m_workers.size() == index;
+                // Pieces side by side go to one worker together.
+                worker.owner = job->piece / m_lanes % m_workers.size() == index;
                 if (worker.owner) {
                     worker.crc = Crc32();
                     worker.length = 0;
                     worker.hasher.reset();
-                    if (m_sliceSize > 0 && m_hashSlices)
+                    if (m_lanes > 1)
+                        worker.waiting.push_back({job->piece, {}});
+                    else if (m_sliceSize > 0 && m_hashSlices)
                         worker.hasher.emplace(m_sliceSize);
                 }
                 break;
@@ -231,9 +325,20 @@ void PieceDigests::run(std::size_t index)
                 const std::byte* bytes = m_buffers[job->buffer].get();
                 if (worker.owner) {
                     worker.crc.update(bytes, job->size);
-                    if (worker.hasher)
-                        worker.hasher->update(bytes, job->size);
                     worker.length += static_cast<std::int64_t>(job->size);
+                    if (worker.hasher) {
+                        worker.hasher->update(bytes, job->size);
+                    } else if (m_lanes > 1 && !worker.waiting.empty() && !worker.waiting.back().ended) {
+                        // Kept, with a turn of its own among the workers that must let its buffer go.
+                        ++job->pending;
+                        worker.waiting.back().blocks.push_back(job);
+                        const std::size_t limit = waitingLimit(m_lanes);
+                        if (++worker.waitingBlocks > limit)
+                            digestWaiting(worker);
+                        if (static_cast<std::uint64_t>(worker.length) > m_sliceSize ||
+                            worker.waiting.back().blocks.size() > limit / 2)
+                            hashAlone(worker);
+                    }
                 }
                 // Each slice's part of the block goes into this worker's share of the sums, with the other
                 // blocks held. The block is held before its parts are noted, so that its buffer stays while
@@ -257,17 +362,25 @@ void PieceDigests::run(std::size_t index)
                 break;
             }
             case Job::Kind::End:
-                if (worker.owner) {
+                if (!worker.owner)
+                    break;
+                if (!worker.waiting.empty() && !worker.waiting.back().ended) {
+                    worker.waiting.back().crc32 = worker.crc.value();
+                    worker.waiting.back().ended = true;
+                } else {
                     PieceDigest digest;
                     digest.length = worker.length;
                     digest.crc32 = worker.crc.value();
                     if (worker.hasher)
                         digest.par2 = worker.hasher->finish();
-                    const std::lock_guard lock(m_mutex);
-                    if (m_digests.size() <= job->piece)
-                        m_digests.resize(job->piece + 1);
-                    m_digests[job->piece] = std::move(digest);
+                    keep(job->piece, std::move(digest));
                 }
+                // The last of a row: the next row is another worker's.
+                if (m_lanes > 1 && job->piece % m_lanes == m_lanes - 1)
+                    digestWaiting(worker);
+                break;
+            case Job::Kind::Flush:
+                digestWaiting(worker);
                 break;
             }
         } catch (...) {
@@ -280,8 +393,8 @@ void PieceDigests::run(std::size_t index)
                 addHeld(worker);
             continue;
         }
-        if (job->kind == Job::Kind::Block && --job->pending == 0)
-            release(job->buffer);
+        if (job->kind == Job::Kind::Block)
+            drop(*job);
         {
             const std::lock_guard lock(m_mutex);
             --worker.busy;

@@ -41,7 +41,9 @@ public:
 // Digests pieces on threads of their own while the caller copies them, so that hashing every byte costs
 // the copy little time: the caller puts each block of a piece into one of a few buffers and goes on; one
 // thread takes each piece's hashes (pieces take turns among the threads, since a hash takes its bytes in
-// order), and every thread adds its share of the sums. Memory stays at the few buffers.
+// order), and every thread adds its share of the sums. Where the processor has vector lanes for MD5, a
+// thread keeps the blocks of a few small pieces in a row and hashes them side by side. Memory stays at the
+// few buffers, and those few pieces.
 class PieceDigests
 {
 public:
@@ -76,17 +78,23 @@ private:
     void run(std::size_t worker);
     void addHeld(Worker& worker);
     void release(std::size_t buffer);
+    void drop(Job& job);
+    void keep(std::size_t piece, PieceDigest digest);
+    void digestWaiting(Worker& worker);
+    void hashAlone(Worker& worker);
 
     std::uint64_t m_sliceSize;
     SliceSums* m_sums;
     bool m_hashSlices;
+    // Pieces hashed side by side: as many as the vector lanes take (1: each on its own as it passes).
+    std::size_t m_lanes = 1;
     std::size_t m_piece = 0; // the piece being given, counted from 0
     std::uint64_t m_inPiece = 0;
     std::optional<std::size_t> m_buffer; // the buffer handed out by buffer()
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::vector<std::unique_ptr<std::byte[]>> m_buffers;
+    std::vector<std::unique_ptr<std::byte[]>> m_buffers; // as many as may be needed, made when first needed
     std::vector<std::size_t> m_free;
     std::vector<PieceDigest> m_digests;
     std::exception_ptr m_failure;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace parvix::par2 {
@@ -47,5 +48,16 @@ private:
     Crc32 m_sliceCrc;
     FileDigest m_digest;
 };
+
+// A whole file of at most one slice, as its bytes lie in memory, and their CRC-32.
+struct WholeFile
+{
+    std::vector<std::span<const std::byte>> runs;
+    std::uint32_t crc32 = 0;
+};
+
+// The digests of files of at most one slice each, as FileHasher gives them, with several files' MD5s
+// worked out side by side in the processor's vector lanes.
+std::vector<FileDigest> digestSideBySide(std::span<const WholeFile> files, std::uint64_t sliceSize);
 
 } // namespace parvix::par2

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace parvix::par2;
 using namespace parvix::test::par2;
@@ -73,7 +74,7 @@ TEST(Par2Set, RecoveryVolumesAreNamedAsPar2NamesThem)
     EXPECT_EQ(recoveryVolumeName("report$txt", 0, 12), "report$txt.vol00+12.par2");
 }
 
-TEST(Par2FileHasher, ChecksumsEveryPaddedSliceWhateverTheChunks)
+TEST(Par2FileHasher, ChecksumsEveryPaddedSliceWhateverTheChunksAndSideBySide)
 {
     struct Case
     {
@@ -89,23 +90,54 @@ TEST(Par2FileHasher, ChecksumsEveryPaddedSliceWhateverTheChunks)
         {20001, 20004, 999},
         {16384, 16384, 5000},
         {50000, 16388, 65536},
+        // One slice each: these are also hashed together in vector lanes, more of them than there are lanes.
+        {63, 64, 10},
+        {64, 64, 64},
+        {65, 68, 33},
+        {16383, 16384, 100},
+        {100000, 100000, 65536},
+        {1447035, 1447036, 1048576},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.length << " bytes, slices of " << c.sliceSize << ", chunks of "
-                                        << c.chunk);
-        const std::string bytes = parvix::test::patternBytes(c.length, 5);
-        const InputFile file = hashFile("f", bytes, c.sliceSize, c.chunk);
-        EXPECT_EQ(file.length, c.length);
+    const auto expectDigest = [](const FileDigest& file, const std::string& bytes, std::uint64_t sliceSize) {
+        EXPECT_EQ(file.length, bytes.size());
         EXPECT_EQ(hex(file.md5), hex(Md5::of(bytesOf(bytes), bytes.size())));
         EXPECT_EQ(hex(file.md5First16k), hex(Md5::of(bytesOf(bytes), std::min<std::size_t>(bytes.size(), 16384))));
-        ASSERT_EQ(file.slices.size(), (c.length + c.sliceSize - 1) / c.sliceSize);
+        ASSERT_EQ(file.slices.size(), (bytes.size() + sliceSize - 1) / sliceSize);
         for (std::size_t s = 0; s < file.slices.size(); ++s) {
-            std::string slice = bytes.substr(s * c.sliceSize, c.sliceSize);
-            slice.resize(c.sliceSize, '\0');
+            std::string slice = bytes.substr(s * sliceSize, sliceSize);
+            slice.resize(sliceSize, '\0');
             parvix::Crc32 crc;
             crc.update(bytesOf(slice), slice.size());
             EXPECT_EQ(hex(file.slices[s].md5), hex(Md5::of(bytesOf(slice), slice.size()))) << "slice " << s;
             EXPECT_EQ(file.slices[s].crc32, crc.value()) << "slice " << s;
         }
+    };
+    // Side by side, one slice size for all: the largest, which pads every other file.
+    const std::uint64_t sliceSize = cases[std::size(cases) - 1].sliceSize;
+    std::vector<std::string> contents;
+    contents.reserve(std::size(cases)); // the runs point into them
+    std::vector<WholeFile> wholeFiles;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.length << " bytes, slices of " << c.sliceSize << ", chunks of "
+                                        << c.chunk);
+        const std::string& bytes = contents.emplace_back(parvix::test::patternBytes(c.length, 5 + c.length % 7));
+        FileHasher hasher(c.sliceSize);
+        for (std::size_t at = 0; at < bytes.size(); at += c.chunk)
+            hasher.update(bytesOf(bytes) + at, std::min(c.chunk, bytes.size() - at));
+        expectDigest(hasher.finish(), bytes, c.sliceSize);
+
+        // In runs of the chunk's length, so that blocks of 64 bytes straddle them.
+        WholeFile& file = wholeFiles.emplace_back();
+        parvix::Crc32 crc;
+        crc.update(bytesOf(bytes), bytes.size());
+        file.crc32 = crc.value();
+        for (std::size_t at = 0; at < bytes.size(); at += c.chunk)
+            file.runs.emplace_back(bytesOf(bytes) + at, std::min(c.chunk, bytes.size() - at));
+    }
+    const auto digests = digestSideBySide(wholeFiles, sliceSize);
+    ASSERT_EQ(digests.size(), contents.size());
+    for (std::size_t i = 0; i < contents.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "side by side, " << contents[i].size() << " bytes");
+        expectDigest(digests[i], contents[i], sliceSize);
     }
 }
