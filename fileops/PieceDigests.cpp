@@ -87,10 +87,11 @@ PieceDigests::PieceDigests(std::uint64_t sliceSize, SliceSums* sums, bool hashSl
     const std::size_t sumCount = sums ? sums->count() : 0;
     if (m_sliceSize > 0 && m_hashSlices)
         m_lanes = par2::md5LaneCount();
-    // Blocks held for the sums, or kept for the lanes, must leave the copy buffers to go on with. Kept
-    // blocks are those of the pieces in a row that one worker has not yet had all of (up to the limit),
-    // and of the row before while its worker catches up.
-    std::size_t buffers = workers * 4 + (sumCount > 0 ? kBatch : 0);
+    // Blocks held for the sums must leave the copy buffers to go on with. Blocks kept for the lanes come
+    // on top: those of the pieces in a row that one worker has not yet had all of (up to the limit), and
+    // of the row before while its worker catches up.
+    m_copyBuffers = workers * 4 + (sumCount > 0 ? kBatch : 0);
+    std::size_t buffers = m_copyBuffers;
     if (m_lanes > 1)
         buffers += 2 * (waitingLimit(m_lanes) + 1);
     m_buffers.resize(buffers);
@@ -142,7 +143,9 @@ void PieceDigests::beginPiece(std::vector<std::uint16_t> constants)
 std::byte* PieceDigests::buffer()
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return !m_free.empty() || !m_buffers.back(); });
+    m_changed.wait(lock, [this] {
+        return m_inUse - m_kept < m_copyBuffers && (!m_free.empty() || !m_buffers.back());
+    });
     if (m_free.empty()) {
         const auto unmade = std::find(m_buffers.begin(), m_buffers.end(), nullptr);
         unmade->reset(new std::byte[kBlock]);
@@ -150,6 +153,7 @@ std::byte* PieceDigests::buffer()
     }
     m_buffer = m_free.back();
     m_free.pop_back();
+    ++m_inUse;
     return m_buffers[*m_buffer].get();
 }
 
@@ -198,6 +202,7 @@ void PieceDigests::release(std::size_t buffer)
     {
         const std::lock_guard lock(m_mutex);
         m_free.push_back(buffer);
+        --m_inUse;
     }
     m_changed.notify_all();
 }
@@ -206,6 +211,28 @@ void PieceDigests::drop(Job& job)
 {
     if (--job.pending == 0)
         release(job.buffer);
+}
+
+void PieceDigests::keepForLanes(Worker& worker, std::shared_ptr<Job> job)
+{
+    // A turn of its own among the workers that must let its buffer go.
+    ++job->pending;
+    worker.waiting.back().blocks.push_back(std::move(job));
+    ++worker.waitingBlocks;
+    {
+        const std::lock_guard lock(m_mutex);
+        ++m_kept;
+    }
+    m_changed.notify_all();
+}
+
+void PieceDigests::dropKept(Job& job)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        --m_kept;
+    }
+    drop(job);
 }
 
 void PieceDigests::keep(std::size_t piece, PieceDigest digest)
@@ -245,7 +272,7 @@ void PieceDigests::digestWaiting(Worker& worker)
     // The buffers go back whatever happened, for the copy waits on them.
     for (auto piece = worker.waiting.begin(); piece != open; ++piece) {
         for (const auto& block : piece->blocks)
-            drop(*block);
+            dropKept(*block);
         worker.waitingBlocks -= piece->blocks.size();
     }
     worker.waiting.erase(worker.waiting.begin(), open);
@@ -258,7 +285,7 @@ void PieceDigests::hashAlone(Worker& worker)
     worker.hasher.emplace(m_sliceSize);
     for (const auto& block : piece.blocks) {
         worker.hasher->update(m_buffers[block->buffer].get(), block->size);
-        drop(*block);
+        dropKept(*block);
     }
     worker.waitingBlocks -= piece.blocks.size();
     worker.waiting.pop_back();
@@ -329,11 +356,9 @@ void PieceDigests::run(std::size_t index)
                     if (worker.hasher) {
                         worker.hasher->update(bytes, job->size);
                     } else if (m_lanes > 1 && !worker.waiting.empty() && !worker.waiting.back().ended) {
-                        // Kept, with a turn of its own among the workers that must let its buffer go.
-                        ++job->pending;
-                        worker.waiting.back().blocks.push_back(job);
+                        keepForLanes(worker, job);
                         const std::size_t limit = waitingLimit(m_lanes);
-                        if (++worker.waitingBlocks > limit)
+                        if (worker.waitingBlocks > limit)
                             digestWaiting(worker);
                         if (static_cast<std::uint64_t>(worker.length) > m_sliceSize ||
                             worker.waiting.back().blocks.size() > limit / 2)

@@ -79,6 +79,8 @@ private:
     void addHeld(Worker& worker);
     void release(std::size_t buffer);
     void drop(Job& job);
+    void keepForLanes(Worker& worker, std::shared_ptr<Job> job);
+    void dropKept(Job& job);
     void keep(std::size_t piece, PieceDigest digest);
     void digestWaiting(Worker& worker);
     void hashAlone(Worker& worker);
@@ -96,6 +98,11 @@ private:
     std::condition_variable m_changed;
     std::vector<std::unique_ptr<std::byte[]>> m_buffers; // as many as may be needed, made when first needed
     std::vector<std::size_t> m_free;
+    // Buffers handed out and not yet back, of which those kept for the lanes; the others are at most
+    // m_copyBuffers, so that the copy waits for slow sums as it would without the lanes.
+    std::size_t m_inUse = 0;
+    std::size_t m_kept = 0;
+    std::size_t m_copyBuffers = 0;
     std::vector<PieceDigest> m_digests;
     std::exception_ptr m_failure;
     bool m_quit = false;
