@@ -622,7 +622,6 @@ public:
         const std::string target = atLink == AtLink::Follow ? writeTarget(destination, what) : destination;
         const auto [folder, name] = splitPath(target);
         const mode_t mode = temporaryMode(target, atLink, what);
-        std::random_device random;
 
         // Made without a name and locked before it gets one, so that no other program can take it for a
         // leftover in between; a file system that cannot do so gets a named file, locked at once.
@@ -632,7 +631,7 @@ public:
                 fail(errno, what);
             const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
             for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-                const std::string candidate = folder + "/" + temporaryName(name, random);
+                const std::string candidate = folder + "/" + temporaryName(name);
                 if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
                     path = candidate;
                     return std::make_unique<PosixFile>(std::move(fd), candidate, true);
@@ -647,7 +646,7 @@ public:
             fail(errno, what);
         }
         for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-            const std::string candidate = folder + "/" + temporaryName(name, random);
+            const std::string candidate = folder + "/" + temporaryName(name);
             fd = openDescriptor(candidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW);
             if (fd.valid()) {
                 if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || ::fchmod(fd.get(), mode) != 0) {

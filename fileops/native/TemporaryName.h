@@ -15,8 +15,11 @@ inline constexpr std::string_view kTemporarySuffix = ".parvix-part";
 // A name to try for a new file that is to take `name`'s place in its folder: hidden where a leading
 // "." hides, named after the file it will become, so that one left behind by a power cut is seen for what
 // it is, and short enough for any file system's name limit.
-inline std::string temporaryName(const std::string& name, std::random_device& random)
+inline std::string temporaryName(const std::string& name)
 {
+    // One source for each thread: opening one costs more than making the name, and a cut makes a name
+    // for every piece.
+    thread_local std::random_device random;
     constexpr std::size_t kNameKept = 200;
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     // Appended piece by piece: GCC 12 warns, wrongly, of an overlap in "." + name when optimising.

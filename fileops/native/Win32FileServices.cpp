@@ -7,7 +7,6 @@
 #include "WindowsApi.h"
 
 #include <algorithm>
-#include <random>
 
 namespace parvix {
 
@@ -530,9 +529,8 @@ public:
         const auto sep = destination.find_last_of("\\/");
         const std::string folder = sep == std::string::npos ? std::string() : destination.substr(0, sep + 1);
         const std::string name = destination.substr(folder.size());
-        std::random_device random;
         for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-            const std::string candidate = folder + temporaryName(name, random);
+            const std::string candidate = folder + temporaryName(name);
             const std::wstring wide = widePath(candidate, what);
             // Shared for deleting, so that it can be renamed into place while it is open; its lock tells
             // every other program that it is being written.
