@@ -1,7 +1,6 @@
 #include "par2/Md5Lanes.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 // The vector rounds are written with GCC's vector extensions and built for AVX2, and for AVX-512's
@@ -9,6 +8,13 @@
 // the stack aligned for 32-byte values spilled to it.
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && !defined(_WIN32)
 #define PARVIX_MD5_VECTORS 1
+#endif
+
+// Unrolled, the steps' rotations are by constants, which the compiler folds into the instructions.
+#if defined(__GNUC__)
+#define PARVIX_UNROLL_STEPS _Pragma("GCC unroll 64")
+#else
+#define PARVIX_UNROLL_STEPS
 #endif
 
 namespace parvix::par2 {
@@ -48,35 +54,41 @@ std::uint32_t littleEndian32(const std::byte* p)
            std::to_integer<std::uint32_t>(p[2]) << 16 | std::to_integer<std::uint32_t>(p[3]) << 24;
 }
 
+// One of MD5's 64 steps, on words of either kind: one stream's, or a vector of one word for each lane.
+template <class Word> inline void md5Step(int i, Word& a, Word& b, Word& c, Word& d, const Word& m)
+{
+    Word f{};
+    switch (i / 16) {
+    case 0:
+        f = (b & c) | (~b & d);
+        break;
+    case 1:
+        f = (d & b) | (~d & c);
+        break;
+    case 2:
+        f = b ^ c ^ d;
+        break;
+    default:
+        f = c ^ (b | ~d);
+        break;
+    }
+    f += a + kSines[i] + m;
+    a = d;
+    d = c;
+    c = b;
+    const int shift = kShifts[i / 16][i % 4];
+    b += (f << shift) | (f >> (32 - shift));
+}
+
 void compress(std::array<std::uint32_t, 4>& words, const std::byte* block)
 {
     std::uint32_t m[16];
     for (int j = 0; j < 16; ++j)
         m[j] = littleEndian32(block + 4 * j);
     std::uint32_t a = words[0], b = words[1], c = words[2], d = words[3];
-#pragma GCC unroll 64
-    for (int i = 0; i < 64; ++i) {
-        std::uint32_t f = 0;
-        switch (i / 16) {
-        case 0:
-            f = (b & c) | (~b & d);
-            break;
-        case 1:
-            f = (d & b) | (~d & c);
-            break;
-        case 2:
-            f = b ^ c ^ d;
-            break;
-        default:
-            f = c ^ (b | ~d);
-            break;
-        }
-        f += a + kSines[i] + m[messageWord(i)];
-        a = d;
-        d = c;
-        c = b;
-        b += std::rotl(f, kShifts[i / 16][i % 4]);
-    }
+    PARVIX_UNROLL_STEPS
+    for (int i = 0; i < 64; ++i)
+        md5Step(i, a, b, c, d, m[messageWord(i)]);
     words[0] += a;
     words[1] += b;
     words[2] += c;
@@ -121,30 +133,9 @@ using Vector = std::uint32_t __attribute__((vector_size(4 * kMd5Lanes)));
             }
         }
         const Vector a0 = a, b0 = b, c0 = c, d0 = d;
-#pragma GCC unroll 64
-        for (int i = 0; i < 64; ++i) {
-            Vector f;
-            switch (i / 16) {
-            case 0:
-                f = (b & c) | (~b & d);
-                break;
-            case 1:
-                f = (d & b) | (~d & c);
-                break;
-            case 2:
-                f = b ^ c ^ d;
-                break;
-            default:
-                f = c ^ (b | ~d);
-                break;
-            }
-            f += a + kSines[i] + m[messageWord(i)];
-            a = d;
-            d = c;
-            c = b;
-            const int shift = kShifts[i / 16][i % 4];
-            b += (f << shift) | (f >> (32 - shift));
-        }
+        PARVIX_UNROLL_STEPS
+        for (int i = 0; i < 64; ++i)
+            md5Step(i, a, b, c, d, m[messageWord(i)]);
         a += a0;
         b += b0;
         c += c0;
