@@ -5,8 +5,9 @@
 
 // The vector rounds are written with GCC's vector extensions and built for AVX2, and for AVX-512's
 // rotate and three-input logic where the processor has them. Not on Windows: GCC there does not keep
-// the stack aligned for 32-byte values spilled to it.
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && !defined(_WIN32)
+// the stack aligned for 32-byte values spilled to it. Clang names its shuffle otherwise, and builds
+// only the fuzz targets here.
+#if defined(__GNUC__) && !defined(__clang__) && (defined(__x86_64__) || defined(__i386__)) && !defined(_WIN32)
 #define PARVIX_MD5_VECTORS 1
 #endif
 
