@@ -167,51 +167,57 @@ void Galois16::multiplyAdd(std::byte* dest, const std::byte* src, std::size_t si
     }
 }
 
-void Galois16::toSplitLayout(std::byte* out, const std::byte* in, std::size_t size)
+namespace {
+
+// Rearranges `size` bytes group by group, or copies them as they are where the field keeps words whole.
+template <class Group> void eachGroup(std::byte* out, const std::byte* in, std::size_t size, bool split, Group group)
 {
-    assert(size % kSplitGroup == 0);
-    if (!field().hasSplit) {
+    assert(size % Galois16::kSplitGroup == 0);
+    if (!split) {
         std::memcpy(out, in, size);
         return;
     }
-    for (std::size_t at = 0; at < size; at += kSplitGroup) {
+    for (std::size_t at = 0; at < size; at += Galois16::kSplitGroup)
+        group(out + at, in + at);
+}
+
+} // namespace
+
+void Galois16::toSplitLayout(std::byte* out, const std::byte* in, std::size_t size)
+{
+    eachGroup(out, in, size, field().hasSplit, [](std::byte* to, const std::byte* from) {
 #if defined(__SSE2__)
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at + 16));
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16));
         const __m128i low = _mm_set1_epi16(0x00FF);
         const __m128i highs = _mm_packus_epi16(_mm_srli_epi16(a, 8), _mm_srli_epi16(b, 8));
         const __m128i lows = _mm_packus_epi16(_mm_and_si128(a, low), _mm_and_si128(b, low));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), highs);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at + 16), lows);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), highs);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), lows);
 #else
         for (std::size_t w = 0; w < 16; ++w) {
-            out[at + w] = in[at + 2 * w + 1];
-            out[at + 16 + w] = in[at + 2 * w];
+            to[w] = from[2 * w + 1];
+            to[16 + w] = from[2 * w];
         }
 #endif
-    }
+    });
 }
 
 void Galois16::fromSplitLayout(std::byte* out, const std::byte* in, std::size_t size)
 {
-    assert(size % kSplitGroup == 0);
-    if (!field().hasSplit) {
-        std::memcpy(out, in, size);
-        return;
-    }
-    for (std::size_t at = 0; at < size; at += kSplitGroup) {
+    eachGroup(out, in, size, field().hasSplit, [](std::byte* to, const std::byte* from) {
 #if defined(__SSE2__)
-        const __m128i highs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at));
-        const __m128i lows = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at + 16));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_unpacklo_epi8(lows, highs));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at + 16), _mm_unpackhi_epi8(lows, highs));
+        const __m128i highs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const __m128i lows = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(lows, highs));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), _mm_unpackhi_epi8(lows, highs));
 #else
         for (std::size_t w = 0; w < 16; ++w) {
-            out[at + 2 * w + 1] = in[at + w];
-            out[at + 2 * w] = in[at + 16 + w];
+            to[2 * w + 1] = from[w];
+            to[2 * w] = from[16 + w];
         }
 #endif
-    }
+    });
 }
 
 void Galois16::multiplyAddSplit(std::byte* dest, const std::byte* src, std::size_t size, std::uint16_t factor)
