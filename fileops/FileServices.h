@@ -78,6 +78,9 @@ public:
     // as they were written; unlike flush() it does not wait for the file system's own records, and it
     // reports nothing (flush() does). So a writer keeps its unwritten bytes few.
     virtual void awaitWriteBack() {}
+    // Hands the bytes written so far to the device without waiting for them. Writes are handed over
+    // in batches of a few megabytes on their own; a writer that is done with a file says so here.
+    virtual void startWriteBack() {}
     virtual void close() = 0;
 
     // Copies `size` bytes at `sourceOffset` of `source` to `offset` of this file inside the operating

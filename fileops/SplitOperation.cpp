@@ -444,6 +444,7 @@ void SplitOperation::keepWriting(std::int64_t size)
     // its name once its bytes are on the device.
     constexpr std::size_t kOpenPieces = 64;
     constexpr std::int64_t kBytesOnTheWay = 32 * 1024 * 1024;
+    m_pieceFile->startWriteBack();
     m_writing.push_back({std::move(m_pieceFile), std::exchange(m_pieceTemporary, {}), m_piecePath, size});
     m_writingBytes += size;
     std::size_t done = 0;

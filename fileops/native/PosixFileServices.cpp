@@ -156,7 +156,9 @@ bool meansNoUnnamedFiles(int error)
 // Written bytes are handed to the device as they are written, and a file waits for those more than a
 // window behind: the system's memory holds little of it, the final flush is short, and progress follows
 // the device, not the memory. Waiting at once for each write would leave the device idle between them.
+// They are handed over a batch at a time: each request to the device costs the system a little.
 constexpr off_t kWriteBehindWindow = 64 * 1024 * 1024;
+constexpr off_t kWriteBehindBatch = 4 * 1024 * 1024;
 
 // Writes all `size` bytes through `put` (a pwrite() or a write() of some of them, which returns how many
 // it wrote or -1): a short write goes on from where it stopped, and a signal is no failure.
@@ -244,23 +246,41 @@ public:
             ::sync_file_range(m_descriptor.get(), 0, 0,
                               SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
             m_writeBehind = false;
+        m_pendingFrom = m_pendingTo;
     }
+
+    void startWriteBack() override { handOver(); }
 
     bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size) override;
     std::intptr_t systemHandle() const override { return m_descriptor.get(); }
     const std::string& path() const override { return m_path; }
 
-    // Bytes [from, to) have been written, by write() or by the kernel's copy. A file system that cannot
-    // write early leaves it all to the flush, which also reports what went wrong on the way.
+    // Bytes [from, to) have been written, by write() or by the kernel's copy. They are handed to the
+    // device with those written just before them once there are a batch of them. A file system that
+    // cannot write early leaves it all to the flush, which also reports what went wrong on the way.
     void written(off_t from, off_t to)
     {
         if (!m_writeBehind || to <= from)
             return;
-        if (::sync_file_range(m_descriptor.get(), from, to - from, SYNC_FILE_RANGE_WRITE) != 0) {
+        if (from != m_pendingTo) {
+            handOver();
+            m_pendingFrom = from;
+        }
+        m_pendingTo = to;
+        if (m_pendingTo - m_pendingFrom >= kWriteBehindBatch)
+            handOver();
+    }
+
+    void handOver()
+    {
+        const off_t from = std::exchange(m_pendingFrom, m_pendingTo);
+        if (!m_writeBehind || m_pendingTo <= from)
+            return;
+        if (::sync_file_range(m_descriptor.get(), from, m_pendingTo - from, SYNC_FILE_RANGE_WRITE) != 0) {
             m_writeBehind = false;
             return;
         }
-        const off_t waitTo = to - kWriteBehindWindow;
+        const off_t waitTo = m_pendingTo - kWriteBehindWindow;
         if (waitTo > m_waitedTo) {
             if (::sync_file_range(m_descriptor.get(), m_waitedTo, waitTo - m_waitedTo,
                                   SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) !=
@@ -275,6 +295,9 @@ private:
     std::string m_path;
     bool m_writeBehind;
     off_t m_waitedTo = 0;
+    // Written but not yet handed to the device.
+    off_t m_pendingFrom = 0;
+    off_t m_pendingTo = 0;
 };
 
 // Standard input or output: read as it comes, written in order. Its descriptor is the program's, and

@@ -386,6 +386,7 @@ TEST(FaultInjection, EveryCallOfACutCanFail)
     const CutCase cases[] = {
         {2 * 65536 + 18928, 64, kTwoNumbers}, // the kernel's copy takes the first two pieces; the third is shorter
         {50000, 20, kAllNumbers},             // every piece below the size the kernel's copy is tried at
+        {307200 + 1000, 300, kTwoNumbers},    // a buffered copy reads and writes the first piece in two passes
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.length) + " bytes in pieces of " + std::to_string(c.pieceSize) + " KB");

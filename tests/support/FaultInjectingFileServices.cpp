@@ -36,6 +36,7 @@ public:
         m_inner->truncate(length);
     }
     void awaitWriteBack() override { m_inner->awaitWriteBack(); }
+    void startWriteBack() override { m_inner->startWriteBack(); }
     void flush() override
     {
         m_owner.tick(FaultInjectingFileServices::Call::Flush, "flush " + m_path);
