@@ -33,22 +33,28 @@ public:
     {
         if (offset >= m_start && offset + size <= m_start + m_filled)
             return m_buffer.data() + (offset - m_start);
-        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, m_length - offset));
-        m_start = offset;
-        m_filled = std::min(m_read(offset, m_buffer.data(), want), want);
-        if (m_filled < size) {
-            m_failed = true;
-            return nullptr;
+        return refill(offset, size);
+    }
+
+    // The bytes from offset on, at least `least` and at most `most` of them, which must lie in the file:
+    // those the window holds already, or a window read from offset. Their count goes to `size`; nothing
+    // when the read fails. So a file is read once however small its packets are.
+    const std::byte* run(std::uint64_t offset, std::size_t least, std::uint64_t most, std::size_t& size)
+    {
+        if (offset >= m_start && offset + least <= m_start + m_filled) {
+            size = static_cast<std::size_t>(std::min<std::uint64_t>(m_start + m_filled - offset, most));
+            return m_buffer.data() + (offset - m_start);
         }
-        return m_buffer.data();
+        size = static_cast<std::size_t>(std::min<std::uint64_t>(most, kWindow));
+        return refill(offset, size);
     }
 
     // The offset of the next magic at or after offset, or the file's length.
     std::uint64_t findMagic(std::uint64_t offset)
     {
         while (offset + kMagic.size() <= m_length) {
-            const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, m_length - offset));
-            const std::byte* bytes = view(offset, size);
+            std::size_t size = 0;
+            const std::byte* bytes = run(offset, kMagic.size(), m_length - offset, size);
             if (bytes == nullptr)
                 return m_length;
             const std::byte* end = bytes + size;
@@ -64,6 +70,19 @@ public:
     }
 
 private:
+    // A window from offset, of which at least size bytes must be read.
+    const std::byte* refill(std::uint64_t offset, std::size_t size)
+    {
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, m_length - offset));
+        m_start = offset;
+        m_filled = std::min(m_read(offset, m_buffer.data(), want), want);
+        if (m_filled < size) {
+            m_failed = true;
+            return nullptr;
+        }
+        return m_buffer.data();
+    }
+
     const ReadAt& m_read;
     std::uint64_t m_length;
     std::vector<std::byte> m_buffer;
@@ -161,8 +180,8 @@ Par2FileContents readPar2File(const ReadAt& read, std::uint64_t length, const Re
             exponent = static_cast<std::uint32_t>(getLe(start, 4));
         }
         for (std::uint64_t at = offset + kHeaderSize, end = offset + packetLength; check && at < end;) {
-            const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(end - at, kWindow));
-            const std::byte* bytes = source.view(at, step);
+            std::size_t step = 0;
+            const std::byte* bytes = source.run(at, 1, end - at, step);
             if (bytes == nullptr)
                 break;
             md5.update(bytes, step);
