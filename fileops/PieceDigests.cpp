@@ -112,7 +112,7 @@ PieceDigests::~PieceDigests()
         const std::lock_guard lock(m_mutex);
         m_quit = true;
     }
-    m_changed.notify_all();
+    m_work.notify_all();
     for (auto& worker : m_workers)
         worker->thread.join();
 }
@@ -127,7 +127,7 @@ void PieceDigests::post(std::shared_ptr<Job> job)
             ++worker->busy;
         }
     }
-    m_changed.notify_all();
+    m_work.notify_all();
 }
 
 void PieceDigests::beginPiece(std::vector<std::uint16_t> constants)
@@ -143,7 +143,7 @@ void PieceDigests::beginPiece(std::vector<std::uint16_t> constants)
 std::byte* PieceDigests::buffer()
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] {
+    m_progress.wait(lock, [this] {
         return m_inUse - m_kept < m_copyBuffers && (!m_free.empty() || !m_buffers.back());
     });
     if (m_free.empty()) {
@@ -189,7 +189,7 @@ std::vector<PieceDigest> PieceDigests::finish()
     flush->piece = m_piece;
     post(std::move(flush));
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] {
+    m_progress.wait(lock, [this] {
         return std::all_of(m_workers.begin(), m_workers.end(), [](const auto& worker) { return worker->busy == 0; });
     });
     if (m_failure)
@@ -204,7 +204,7 @@ void PieceDigests::release(std::size_t buffer)
         m_free.push_back(buffer);
         --m_inUse;
     }
-    m_changed.notify_all();
+    m_progress.notify_all();
 }
 
 void PieceDigests::drop(Job& job)
@@ -223,7 +223,7 @@ void PieceDigests::keepForLanes(Worker& worker, std::shared_ptr<Job> job)
         const std::lock_guard lock(m_mutex);
         ++m_kept;
     }
-    m_changed.notify_all();
+    m_progress.notify_all();
 }
 
 void PieceDigests::dropKept(Job& job)
@@ -304,12 +304,15 @@ void PieceDigests::addHeld(Worker& worker)
     worker.parts.clear();
     for (auto& job : worker.held)
         drop(*job);
+    bool idle = false;
     {
         const std::lock_guard lock(m_mutex);
         worker.busy -= worker.held.size();
+        idle = worker.busy == 0;
     }
     worker.held.clear();
-    m_changed.notify_all();
+    if (idle)
+        m_progress.notify_all();
 }
 
 void PieceDigests::run(std::size_t index)
@@ -325,7 +328,7 @@ void PieceDigests::run(std::size_t index)
                 addHeld(worker);
                 continue;
             }
-            m_changed.wait(lock, [&] { return m_quit || !worker.queue.empty(); });
+            m_work.wait(lock, [&] { return m_quit || !worker.queue.empty(); });
             if (worker.queue.empty())
                 return;
             job = std::move(worker.queue.front());
@@ -420,11 +423,13 @@ void PieceDigests::run(std::size_t index)
         }
         if (job->kind == Job::Kind::Block)
             drop(*job);
+        bool idle = false;
         {
             const std::lock_guard lock(m_mutex);
-            --worker.busy;
+            idle = --worker.busy == 0;
         }
-        m_changed.notify_all();
+        if (idle)
+            m_progress.notify_all();
     }
 }
 

@@ -95,7 +95,10 @@ private:
     std::optional<std::size_t> m_buffer; // the buffer handed out by buffer()
 
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    // Told by the copy when there is work or it is over; and told by the workers when the copy may go on
+    // (a buffer free, or all work done). Each side is woken only by what it waits for.
+    std::condition_variable m_work;
+    std::condition_variable m_progress;
     std::vector<std::unique_ptr<std::byte[]>> m_buffers; // as many as may be needed, made when first needed
     std::vector<std::size_t> m_free;
     // Buffers handed out and not yet back, of which those kept for the lanes; the others are at most
