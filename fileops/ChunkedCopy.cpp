@@ -20,16 +20,16 @@ void ChunkedCopy::copy(File& from, std::int64_t fromOffset, File& to, std::int64
         const std::int64_t block = std::min(size, kBlock);
         std::byte* bytes = m_digests.buffer();
         const auto length = static_cast<std::size_t>(block);
-        if (to.copyFrom(from, fromOffset, toOffset, block)) {
-            from.read(fromOffset, bytes, length);
-        } else {
-            // A quarter of a megabyte at a time, the bytes just read are still in the processor's cache
-            // when they are written: a cut onto another file system takes half the time it takes with
-            // whole blocks.
-            constexpr std::size_t kPass = 256 * 1024;
-            for (std::size_t done = 0; done < length; done += kPass) {
-                const std::size_t pass = std::min(kPass, length - done);
-                const auto at = static_cast<std::int64_t>(done);
+        // A quarter of a megabyte at a time, the bytes just copied or read are still in the processor's
+        // cache when they are read back or written: the reading back costs a tenth less, and a cut onto
+        // another file system takes half the time it takes with whole blocks.
+        constexpr std::size_t kPass = 256 * 1024;
+        for (std::size_t done = 0; done < length; done += kPass) {
+            const std::size_t pass = std::min(kPass, length - done);
+            const auto at = static_cast<std::int64_t>(done);
+            if (to.copyFrom(from, fromOffset + at, toOffset + at, static_cast<std::int64_t>(pass))) {
+                from.read(fromOffset + at, bytes + done, pass);
+            } else {
                 from.read(fromOffset + at, bytes + done, pass);
                 to.write(toOffset + at, bytes + done, pass);
             }

@@ -5,6 +5,8 @@
 // buffer instead.
 #include "EngineTestSupport.h"
 
+#include "CheckFile.h"
+#include "Crc32.h"
 #include "JoinListAdd.h"
 #include "Naming.h"
 #include "StopRequest.h"
@@ -374,6 +376,12 @@ Scenario cutScenario(const CutCase& c)
         EXPECT_TRUE(fileExists(at(dir, "out/Link.bat")));
         EXPECT_TRUE(fileExists(at(dir, "out/movie$avi.crc")));
         EXPECT_TRUE(fileExists(at(dir, "out/movie$avi.vol0+1.par2")));
+        // The check file's CRC comes from the bytes as they were read (back) while copying.
+        const auto check = parseCheckFile(readFile(at(dir, "out/movie$avi.crc")));
+        ASSERT_TRUE(check.has_value());
+        Crc32 crc;
+        crc.update(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size());
+        EXPECT_EQ(check->crc32, crc.value());
     };
     // Checks, the pieces (created, read, written and closed, or copied), Link.bat.
     scenario.fewestCalls = 4 + 4 * static_cast<std::int64_t>(pieces);
@@ -386,7 +394,7 @@ TEST(FaultInjection, EveryCallOfACutCanFail)
     const CutCase cases[] = {
         {2 * 65536 + 18928, 64, kTwoNumbers}, // the kernel's copy takes the first two pieces; the third is shorter
         {50000, 20, kAllNumbers},             // every piece below the size the kernel's copy is tried at
-        {307200 + 1000, 300, kTwoNumbers},    // a buffered copy reads and writes the first piece in two passes
+        {614400 + 1000, 600, kTwoNumbers},    // the first piece is copied and read back in three passes
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.length) + " bytes in pieces of " + std::to_string(c.pieceSize) + " KB");
