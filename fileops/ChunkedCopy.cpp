@@ -27,12 +27,10 @@ void ChunkedCopy::copy(File& from, std::int64_t fromOffset, File& to, std::int64
         for (std::size_t done = 0; done < length; done += kPass) {
             const std::size_t pass = std::min(kPass, length - done);
             const auto at = static_cast<std::int64_t>(done);
-            if (to.copyFrom(from, fromOffset + at, toOffset + at, static_cast<std::int64_t>(pass))) {
-                from.read(fromOffset + at, bytes + done, pass);
-            } else {
-                from.read(fromOffset + at, bytes + done, pass);
+            const bool copied = to.copyFrom(from, fromOffset + at, toOffset + at, static_cast<std::int64_t>(pass));
+            from.read(fromOffset + at, bytes + done, pass);
+            if (!copied)
                 to.write(toOffset + at, bytes + done, pass);
-            }
         }
         m_digests.take(length);
         fromOffset += block;

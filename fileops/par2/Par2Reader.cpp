@@ -31,9 +31,8 @@ public:
     // size bytes at offset, which must lie in the file; nothing when the read fails.
     const std::byte* view(std::uint64_t offset, std::size_t size)
     {
-        if (offset >= m_start && offset + size <= m_start + m_filled)
-            return m_buffer.data() + (offset - m_start);
-        return refill(offset, size);
+        std::size_t got = 0;
+        return run(offset, size, size, got);
     }
 
     // The bytes from offset on, at least `least` and at most `most` of them, which must lie in the file:
