@@ -75,8 +75,9 @@ public:
     // Waits until what was written is on the device, not just in the system's memory.
     virtual void flush() = 0;
     // Waits until the bytes written so far have been handed to the device, which the system began to do
-    // as they were written; unlike flush() it does not wait for the file system's own records, and it
-    // reports nothing (flush() does). So a writer keeps its unwritten bytes few.
+    // as they were written; unlike flush() it does not wait for the file system's own records. So a
+    // writer keeps its unwritten bytes few. A write that failed on the way is reported here, and may not
+    // be reported again by a later flush.
     virtual void awaitWriteBack() {}
     // Hands the bytes written so far to the device without waiting for them. Writes are handed over
     // in batches of a few megabytes on their own; a writer that is done with a file says so here.

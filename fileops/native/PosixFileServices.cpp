@@ -242,10 +242,8 @@ public:
 
     void awaitWriteBack() override
     {
-        if (m_writeBehind &&
-            ::sync_file_range(m_descriptor.get(), 0, 0,
-                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
-            m_writeBehind = false;
+        if (m_writeBehind)
+            waitForDevice(0, 0);
         m_pendingFrom = m_pendingTo;
     }
 
@@ -282,15 +280,25 @@ public:
         }
         const off_t waitTo = m_pendingTo - kWriteBehindWindow;
         if (waitTo > m_waitedTo) {
-            if (::sync_file_range(m_descriptor.get(), m_waitedTo, waitTo - m_waitedTo,
-                                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) !=
-                0)
-                m_writeBehind = false;
+            waitForDevice(m_waitedTo, waitTo - m_waitedTo);
             m_waitedTo = waitTo;
         }
     }
 
 private:
+    // Waits for bytes handed to the device (a length of 0: to the end). The system tells a failed write
+    // to the first wait that meets it and to no later flush of the file, so it is reported here. Only a
+    // file system that cannot write early leaves the rest to the flush.
+    void waitForDevice(off_t from, off_t length)
+    {
+        if (::sync_file_range(m_descriptor.get(), from, length,
+                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) == 0)
+            return;
+        if (errno != EINVAL && errno != ESPIPE && errno != ENOSYS && errno != EOPNOTSUPP)
+            fail(errno, {"write", m_path});
+        m_writeBehind = false;
+    }
+
     Descriptor m_descriptor;
     std::string m_path;
     bool m_writeBehind;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -16,9 +18,26 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+// The error the next wait for written bytes meets, as the system reports a write that failed on its way
+// to the device: once, to the first wait for it, and to no later flush of the file.
+std::atomic<int> g_nextWaitFails{0};
+
+extern "C" int sync_file_range(int fd, off64_t offset, off64_t count, unsigned int flags)
+{
+    const auto result = ::syscall(SYS_sync_file_range, fd, offset, count, flags);
+    if (result == 0 && (flags & SYNC_FILE_RANGE_WAIT_AFTER) != 0) {
+        if (const int error = g_nextWaitFails.exchange(0); error != 0) {
+            errno = error;
+            return -1;
+        }
+    }
+    return static_cast<int>(result);
+}
 
 namespace parvix::test {
 namespace {
@@ -150,6 +169,18 @@ TEST_F(RealFault, ADiskThatFillsWhileCuttingKeepsOnlyWholePieces)
     ASSERT_EQ(window.joinList, std::vector<std::string>{base + ".001"});
     EXPECT_EQ(readFile(base + ".001"), bytes.substr(0, kPiece));
     EXPECT_EQ(snapshotTreeNames(disk.path()), (std::set<std::string>{"filler", "movie$avi.001"}));
+}
+
+// A piece the device failed to write, found while the cut waits for its oldest pieces, fails the cut:
+// the flush at the end would not hear of it again.
+TEST_F(RealFault, AWriteTheDeviceFailedFailsTheCut)
+{
+    g_nextWaitFails = EIO;
+    const auto result = runCut(window, *files, source, dir.file("movie$avi"), "1");
+    const int unused = g_nextWaitFails.exchange(0);
+
+    EXPECT_EQ(unused, 0) << "the cut never waited for its pieces";
+    expectCutFailed(result, window, kDiskIoBox);
 }
 
 TEST_F(RealFault, NoFreeFileEntryWhileCuttingKeepsTheEarlierPieces)

@@ -35,7 +35,11 @@ public:
         m_owner.tick(FaultInjectingFileServices::Call::Truncate, "truncate " + m_path);
         m_inner->truncate(length);
     }
-    void awaitWriteBack() override { m_inner->awaitWriteBack(); }
+    void awaitWriteBack() override
+    {
+        m_owner.tick(FaultInjectingFileServices::Call::Flush, "awaitWriteBack " + m_path);
+        m_inner->awaitWriteBack();
+    }
     void startWriteBack() override { m_inner->startWriteBack(); }
     void flush() override
     {
