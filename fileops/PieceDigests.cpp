@@ -55,6 +55,7 @@ struct PieceDigests::Worker
 {
     std::deque<std::shared_ptr<Job>> queue;
     std::size_t busy = 0; // jobs posted to it and not yet done
+    std::condition_variable work; // told when a job is posted to it, or when the work is over
     // Its share of the sums.
     std::size_t firstSum = 0;
     std::size_t sumCount = 0;
@@ -112,22 +113,37 @@ PieceDigests::~PieceDigests()
         const std::lock_guard lock(m_mutex);
         m_quit = true;
     }
-    m_work.notify_all();
+    for (auto& worker : m_workers)
+        worker->work.notify_one();
     for (auto& worker : m_workers)
         worker->thread.join();
 }
 
 void PieceDigests::post(std::shared_ptr<Job> job)
 {
+    // Without sums a piece concerns only the worker that hashes it: the others are not woken for it.
+    const bool all = m_sums || job->kind == Job::Kind::Flush;
+    const std::size_t owner = ownerOf(job->piece);
     {
         const std::lock_guard lock(m_mutex);
-        job->pending = m_workers.size();
-        for (auto& worker : m_workers) {
-            worker->queue.push_back(job);
-            ++worker->busy;
+        job->pending = all ? m_workers.size() : 1;
+        for (std::size_t w = 0; w < m_workers.size(); ++w) {
+            if (all || w == owner) {
+                m_workers[w]->queue.push_back(job);
+                ++m_workers[w]->busy;
+            }
         }
     }
-    m_work.notify_all();
+    for (std::size_t w = 0; w < m_workers.size(); ++w) {
+        if (all || w == owner)
+            m_workers[w]->work.notify_one();
+    }
+}
+
+std::size_t PieceDigests::ownerOf(std::size_t piece) const
+{
+    // Pieces side by side go to one worker together.
+    return piece / m_lanes % m_workers.size();
 }
 
 void PieceDigests::beginPiece(std::vector<std::uint16_t> constants)
@@ -328,7 +344,7 @@ void PieceDigests::run(std::size_t index)
                 addHeld(worker);
                 continue;
             }
-            m_work.wait(lock, [&] { return m_quit || !worker.queue.empty(); });
+            worker.work.wait(lock, [&] { return m_quit || !worker.queue.empty(); });
             if (worker.queue.empty())
                 return;
             job = std::move(worker.queue.front());
@@ -339,8 +355,7 @@ void PieceDigests::run(std::size_t index)
             switch (job->kind) {
             case Job::Kind::Begin:
                 worker.constants = job->constants;
-                // Pieces side by side go to one worker together.
-                worker.owner = job->piece / m_lanes % m_workers.size() == index;
+                worker.owner = ownerOf(job->piece) == index;
                 if (worker.owner) {
                     worker.crc = Crc32();
                     worker.length = 0;

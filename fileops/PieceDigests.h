@@ -75,6 +75,7 @@ private:
     struct Job;
     struct Worker;
     void post(std::shared_ptr<Job> job);
+    std::size_t ownerOf(std::size_t piece) const;
     void run(std::size_t worker);
     void addHeld(Worker& worker);
     void release(std::size_t buffer);
@@ -95,9 +96,8 @@ private:
     std::optional<std::size_t> m_buffer; // the buffer handed out by buffer()
 
     std::mutex m_mutex;
-    // Told by the copy when there is work or it is over; and told by the workers when the copy may go on
-    // (a buffer free, or all work done). Each side is woken only by what it waits for.
-    std::condition_variable m_work;
+    // Told by the workers when the copy may go on (a buffer free, or all work done); each worker has its
+    // own for the work posted to it. Each side is woken only by what it waits for.
     std::condition_variable m_progress;
     std::vector<std::unique_ptr<std::byte[]>> m_buffers; // as many as may be needed, made when first needed
     std::vector<std::size_t> m_free;
