@@ -123,21 +123,18 @@ void PieceDigests::post(std::shared_ptr<Job> job)
 {
     // Without sums a piece concerns only the worker that hashes it: the others are not woken for it.
     const bool all = m_sums || job->kind == Job::Kind::Flush;
-    const std::size_t owner = ownerOf(job->piece);
+    const std::size_t first = all ? 0 : ownerOf(job->piece);
+    const std::size_t end = all ? m_workers.size() : first + 1;
     {
         const std::lock_guard lock(m_mutex);
-        job->pending = all ? m_workers.size() : 1;
-        for (std::size_t w = 0; w < m_workers.size(); ++w) {
-            if (all || w == owner) {
-                m_workers[w]->queue.push_back(job);
-                ++m_workers[w]->busy;
-            }
+        job->pending = end - first;
+        for (std::size_t w = first; w < end; ++w) {
+            m_workers[w]->queue.push_back(job);
+            ++m_workers[w]->busy;
         }
     }
-    for (std::size_t w = 0; w < m_workers.size(); ++w) {
-        if (all || w == owner)
-            m_workers[w]->work.notify_one();
-    }
+    for (std::size_t w = first; w < end; ++w)
+        m_workers[w]->work.notify_one();
 }
 
 std::size_t PieceDigests::ownerOf(std::size_t piece) const
