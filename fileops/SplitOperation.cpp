@@ -304,10 +304,10 @@ void SplitOperation::cut()
         digests.beginPiece(constants.empty() ? std::vector<std::uint16_t>{} : constants[number - 1]);
         copier.copy(*m_sourceFile, position - 1, *m_pieceFile, 0, size);
         digests.endPiece();
-        keepWriting(size);
-
+        // Listed as soon as it is whole: a failure while it is written keeps it if its bytes reach the device.
         m_pieces.push_back(m_piecePath);
         m_window.appendJoinList(m_piecePath);
+        keepWriting(size);
         ++number;
         position += size;
     }
@@ -423,9 +423,9 @@ void SplitOperation::cutStream()
             }
         }
         digests.endPiece();
-        keepWriting(size);
         m_pieces.push_back(m_piecePath);
         m_window.appendJoinList(m_piecePath);
+        keepWriting(size);
     }
     m_digests = digests.finish();
     m_length = m_copied;
@@ -444,13 +444,13 @@ void SplitOperation::keepWriting(std::int64_t size)
     // its name once its bytes are on the device.
     constexpr std::size_t kOpenPieces = 64;
     constexpr std::int64_t kBytesOnTheWay = 32 * 1024 * 1024;
-    m_pieceFile->startWriteBack();
     m_writing.push_back({std::move(m_pieceFile), std::exchange(m_pieceTemporary, {}), m_piecePath, size});
     m_writingBytes += size;
+    settle(m_writing.back(), &File::startWriteBack);
     std::size_t done = 0;
     std::int64_t bytes = m_writingBytes;
     while (m_writing.size() - done > kOpenPieces || (m_writing.size() - done > 1 && bytes > kBytesOnTheWay)) {
-        m_writing[done].file->awaitWriteBack();
+        settle(m_writing[done], &File::awaitWriteBack);
         bytes -= m_writing[done].size;
         ++done;
     }
@@ -463,10 +463,22 @@ void SplitOperation::putInPlace(std::size_t count)
     for (; count > 0; --count) {
         Written& oldest = m_writing.front();
         m_files.rename(oldest.temporary, oldest.path, AtLink::Replace);
-        oldest.file->close();
+        // In place from here, whatever its closing says.
+        const std::unique_ptr<File> file = std::move(oldest.file);
         m_written.push_back(std::move(oldest.path));
         m_writingBytes -= oldest.size;
         m_writing.pop_front();
+        file->close();
+    }
+}
+
+void SplitOperation::settle(Written& piece, void (File::*wait)())
+{
+    try {
+        ((*piece.file).*wait)();
+    } catch (const FileError&) {
+        piece.lost = true;
+        throw;
     }
 }
 
@@ -476,7 +488,7 @@ void SplitOperation::flushPieces()
     // that costs little, for the device has their bytes and the first flush writes the file system's
     // records of all of them.
     for (auto& piece : m_writing)
-        piece.file->flush();
+        settle(piece, &File::flush);
     putInPlace(m_writing.size());
     m_writingBytes = 0;
     for (const auto& path : m_written)
@@ -561,17 +573,29 @@ CutResult SplitOperation::failed(const FileError& error)
     // Said first, then the files are closed.
     reportDiskError(m_window, error.number(), DiskErrorEntries::All);
     removePartialPiece();
-    // The whole pieces stay, as they are listed; one that cannot take its name goes.
+    // The whole pieces stay, as they are listed, once their bytes are on the device. One the device
+    // failed to take goes, or it would pass for whole; so does one that cannot take its name, and
+    // an earlier file under that name, which the cut was to replace and would pass for it.
     while (!m_writing.empty()) {
         Written& piece = m_writing.front();
-        try {
-            m_files.rename(piece.temporary, piece.path, AtLink::Replace);
-        } catch (const FileError&) {
-            piece.file.reset();
+        bool kept = false;
+        if (!piece.lost) {
             try {
-                m_files.remove(piece.temporary);
+                piece.file->flush();
+                m_files.rename(piece.temporary, piece.path, AtLink::Replace);
+                kept = true;
             } catch (const FileError&) {
-                // Left for the next cut into this folder to remove.
+                // Goes below.
+            }
+        }
+        if (!kept) {
+            piece.file.reset();
+            for (const auto* path : {&piece.temporary, &piece.path}) {
+                try {
+                    m_files.remove(*path);
+                } catch (const FileError&) {
+                    // Not there, or left for the next cut into this folder to remove.
+                }
             }
         }
         m_writing.pop_front();

@@ -134,7 +134,11 @@ private:
         std::string temporary;
         std::string path;
         std::int64_t size;
+        // The device failed to take its bytes, and says so only once.
+        bool lost = false;
     };
+    // Waits for a piece's bytes on the device, by `wait` (File::awaitWriteBack or File::flush).
+    static void settle(Written& piece, void (File::*wait)());
     std::deque<Written> m_writing;
     std::int64_t m_writingBytes = 0;
     std::vector<std::string> m_written;

@@ -305,10 +305,16 @@ Scenario cutScenario(const CutCase& c)
     const std::string bytes = patternBytes(c.length, 3);
     const std::size_t pieceSize = c.pieceSize * 1024;
     const std::size_t pieces = (c.length + pieceSize - 1) / pieceSize;
-    const auto piecesAreWhole = [=](const TempDir& dir, const RecordingWindow& window) {
+    // `lost`: listed pieces that may be gone, for the device failed to take their bytes.
+    const auto piecesAreWhole = [=](const TempDir& dir, const RecordingWindow& window, std::size_t lost = 0) {
         ASSERT_LE(window.joinList.size(), pieces);
+        std::size_t gone = 0;
         for (std::size_t i = 0; i < window.joinList.size(); ++i) {
             EXPECT_EQ(window.joinList[i], piecePath(at(dir, "out/movie$avi"), static_cast<int>(i) + 1));
+            if (!fileExists(window.joinList[i])) {
+                EXPECT_LT(gone++, lost) << window.joinList[i] << " is gone";
+                continue;
+            }
             EXPECT_SAME_BYTES(readFile(window.joinList[i]), bytes.substr(i * pieceSize, pieceSize));
         }
     };
@@ -346,15 +352,19 @@ Scenario cutScenario(const CutCase& c)
         }
         EXPECT_EQ(window.tab, kSplitTab);
 
-        // The pieces written so far stay on disk and in the list; the list is only touched once cutting began.
+        // The pieces written so far stay on disk and in the list, but for one whose bytes the device failed to
+        // take; the list is only touched once cutting began.
+        const auto& log = files.log();
+        const bool lostBytes = std::any_of(log.begin(), log.end(), [](const std::string& call) {
+            return (call.rfind("awaitWriteBack ", 0) == 0 || call.rfind("flush ", 0) == 0) && call.ends_with(" !");
+        });
         if (contains(window.requests(), "clear"))
-            piecesAreWhole(dir, window);
+            piecesAreWhole(dir, window, lostBytes ? 1 : 0);
         else
             EXPECT_EQ(window.joinList, std::vector<std::string>{kEarlierEntry});
         // Text4 changes only once all pieces are written and the source is closed, right before Link.bat
         // and the check file are written.
         const std::string proposal = at(dir, "out/movie.avi");
-        const auto& log = files.log();
         const bool proposed = contains(log, "createTemporary " + at(dir, "out/Link.bat")) ||
                               contains(log, "createTemporary " + at(dir, "out/Link.bat") + " !");
         EXPECT_EQ(window.text4, proposed ? proposal : kEarlierText4);

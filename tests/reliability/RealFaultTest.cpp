@@ -26,12 +26,17 @@
 // The error the next wait for written bytes meets, as the system reports a write that failed on its way
 // to the device: once, to the first wait for it, and to no later flush of the file.
 std::atomic<int> g_nextWaitFails{0};
+// The file whose wait was failed.
+std::atomic<ino_t> g_failedFile{0};
 
 extern "C" int sync_file_range(int fd, off64_t offset, off64_t count, unsigned int flags)
 {
     const auto result = ::syscall(SYS_sync_file_range, fd, offset, count, flags);
     if (result == 0 && (flags & SYNC_FILE_RANGE_WAIT_AFTER) != 0) {
         if (const int error = g_nextWaitFails.exchange(0); error != 0) {
+            struct stat st {};
+            ::fstat(fd, &st);
+            g_failedFile = st.st_ino;
             errno = error;
             return -1;
         }
@@ -172,15 +177,28 @@ TEST_F(RealFault, ADiskThatFillsWhileCuttingKeepsOnlyWholePieces)
 }
 
 // A piece the device failed to write, found while the cut waits for its oldest pieces, fails the cut:
-// the flush at the end would not hear of it again.
+// the flush at the end would not hear of it again. Its bytes lie under no name, nor does an earlier piece
+// pass for it; the pieces kept are whole.
 TEST_F(RealFault, AWriteTheDeviceFailedFailsTheCut)
 {
+    writeFile(dir.file("movie$avi.001"), "an earlier cut's piece");
     g_nextWaitFails = EIO;
     const auto result = runCut(window, *files, source, dir.file("movie$avi"), "1");
     const int unused = g_nextWaitFails.exchange(0);
 
     EXPECT_EQ(unused, 0) << "the cut never waited for its pieces";
     expectCutFailed(result, window, kDiskIoBox);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < window.joinList.size(); ++i) {
+        struct stat st {};
+        if (::stat(window.joinList[i].c_str(), &st) != 0)
+            continue;
+        ++kept;
+        EXPECT_NE(st.st_ino, g_failedFile.load()) << window.joinList[i];
+        EXPECT_EQ(readFile(window.joinList[i]), bytes.substr(i * 1024, 1024)) << window.joinList[i];
+    }
+    EXPECT_EQ(kept, window.joinList.size() - 1);
+    EXPECT_EQ(snapshotTreeNames(dir.path()).size(), kept + 1) << "only the source and the pieces kept";
 }
 
 TEST_F(RealFault, NoFreeFileEntryWhileCuttingKeepsTheEarlierPieces)
