@@ -576,6 +576,7 @@ CutResult SplitOperation::failed(const FileError& error)
     // The whole pieces stay, as they are listed, once their bytes are on the device. One the device
     // failed to take goes, or it would pass for whole; so does one that cannot take its name, and
     // an earlier file under that name, which the cut was to replace and would pass for it.
+    std::vector<std::string> gone;
     while (!m_writing.empty()) {
         Written& piece = m_writing.front();
         bool kept = false;
@@ -597,8 +598,16 @@ CutResult SplitOperation::failed(const FileError& error)
                     // Not there, or left for the next cut into this folder to remove.
                 }
             }
+            gone.push_back(std::move(piece.path));
         }
         m_writing.pop_front();
+    }
+    // The list shows the pieces there are.
+    if (!gone.empty()) {
+        std::erase_if(m_pieces, [&](const std::string& path) { return std::ranges::find(gone, path) != gone.end(); });
+        m_window.clearJoinList();
+        for (const auto& path : m_pieces)
+            m_window.appendJoinList(path);
     }
     return end({Outcome::Failed, error});
 }
