@@ -5,7 +5,7 @@
 # usage: bench/window-x11.sh PARVIX-BENCH-WINDOW ARGUMENT...
 set -euo pipefail
 if [ -z "${PARVIX_BENCH_ON_XVFB:-}" ]; then
-    exec env PARVIX_BENCH_ON_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    exec env PARVIX_BENCH_ON_XVFB=1 "$(dirname "$(realpath "$0")")/../tests/gui/on-xvfb.sh" "$0" "$@"
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 export QT_QPA_PLATFORM=xcb

@@ -14,7 +14,7 @@ if [ -z "${PARVIX_A11Y_ON_XVFB:-}" ]; then
     done
     # Debian's modules are those of the system's python3, not of another one first on PATH.
     /usr/bin/python3 -c 'import pyatspi' || { echo "a11y-road: python3-pyatspi is missing"; exit 1; }
-    exec env PARVIX_A11Y_ON_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- "$0" "$@"
+    exec env PARVIX_A11Y_ON_XVFB=1 "$here/on-xvfb.sh" dbus-run-session -- "$0" "$@"
 fi
 
 mkdir -p "$out"

@@ -11,7 +11,7 @@ if [ -z "${PARVIX_SMOKE_ON_XVFB:-}" ]; then
     for tool in xvfb-run xdotool xprop import cmp; do
         command -v "$tool" >/dev/null || { echo "x11-smoke: $tool is missing"; exit 1; }
     done
-    exec env PARVIX_SMOKE_ON_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    exec env PARVIX_SMOKE_ON_XVFB=1 "$(dirname "$(realpath "$0")")/on-xvfb.sh" "$0" "$@"
 fi
 
 mkdir -p "$out"
