@@ -9,6 +9,10 @@
 #include <new>
 #include <utility>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 namespace parvix {
 
 namespace {
@@ -32,6 +36,44 @@ std::size_t waitingLimit(std::size_t lanes)
 }
 
 } // namespace
+
+PieceDigests::BlockArena::BlockArena(std::size_t size)
+{
+#ifdef __linux__
+    // Aligned to the large page, so that the system can back it with large pages: the first touch of each
+    // small page would cost a fault, which under some hypervisors is dear.
+    constexpr std::size_t kLargePage = std::size_t{2} << 20;
+    const std::size_t length = size + kLargePage;
+    void* at = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (at == MAP_FAILED)
+        return;
+    m_base = static_cast<std::byte*>(at);
+    m_length = length;
+    const auto address = reinterpret_cast<std::uintptr_t>(at);
+    m_bytes = m_base + ((kLargePage - address % kLargePage) % kLargePage);
+#ifdef MADV_HUGEPAGE
+    ::madvise(m_bytes, size, MADV_HUGEPAGE);
+#endif
+#else
+    (void)size;
+#endif
+}
+
+PieceDigests::BlockArena::~BlockArena()
+{
+#ifdef __linux__
+    if (m_base)
+        ::munmap(m_base, m_length);
+#endif
+}
+
+PieceDigests::BlockArena& PieceDigests::BlockArena::operator=(BlockArena&& other) noexcept
+{
+    std::swap(m_base, other.m_base);
+    std::swap(m_bytes, other.m_bytes);
+    std::swap(m_length, other.m_length);
+    return *this;
+}
 
 struct PieceDigests::Job
 {
@@ -96,6 +138,9 @@ PieceDigests::PieceDigests(std::uint64_t sliceSize, SliceSums* sums, bool hashSl
     if (m_lanes > 1)
         buffers += 2 * (waitingLimit(m_lanes) + 1);
     m_buffers.resize(buffers);
+    m_arena = BlockArena(buffers * kBlock);
+    if (!m_arena.bytes())
+        m_owned.reserve(buffers);
     for (std::size_t w = 0; w < workers; ++w) {
         auto worker = std::make_unique<Worker>();
         worker->firstSum = sumCount * w / workers;
@@ -161,13 +206,19 @@ std::byte* PieceDigests::buffer()
     });
     if (m_free.empty()) {
         const auto unmade = std::find(m_buffers.begin(), m_buffers.end(), nullptr);
-        unmade->reset(new std::byte[kBlock]);
-        m_free.push_back(static_cast<std::size_t>(unmade - m_buffers.begin()));
+        const auto index = static_cast<std::size_t>(unmade - m_buffers.begin());
+        if (m_arena.bytes()) {
+            *unmade = m_arena.bytes() + index * kBlock;
+        } else {
+            m_owned.emplace_back(new std::byte[kBlock]);
+            *unmade = m_owned.back().get();
+        }
+        m_free.push_back(index);
     }
     m_buffer = m_free.back();
     m_free.pop_back();
     ++m_inUse;
-    return m_buffers[*m_buffer].get();
+    return m_buffers[*m_buffer];
 }
 
 void PieceDigests::take(std::size_t size)
@@ -266,7 +317,7 @@ void PieceDigests::digestWaiting(Worker& worker)
         par2::WholeFile& file = files.emplace_back();
         file.crc32 = piece->crc32;
         for (const auto& block : piece->blocks)
-            file.runs.emplace_back(m_buffers[block->buffer].get(), block->size);
+            file.runs.emplace_back(m_buffers[block->buffer], block->size);
     }
     try {
         auto digests = par2::digestSideBySide(files, m_sliceSize);
@@ -297,7 +348,7 @@ void PieceDigests::hashAlone(Worker& worker)
     auto& piece = worker.waiting.back();
     worker.hasher.emplace(m_sliceSize);
     for (const auto& block : piece.blocks) {
-        worker.hasher->update(m_buffers[block->buffer].get(), block->size);
+        worker.hasher->update(m_buffers[block->buffer], block->size);
         dropKept(*block);
     }
     worker.waitingBlocks -= piece.blocks.size();
@@ -364,7 +415,7 @@ void PieceDigests::run(std::size_t index)
                 }
                 break;
             case Job::Kind::Block: {
-                const std::byte* bytes = m_buffers[job->buffer].get();
+                const std::byte* bytes = m_buffers[job->buffer];
                 if (worker.owner) {
                     worker.crc.update(bytes, job->size);
                     worker.length += static_cast<std::int64_t>(job->size);

@@ -99,7 +99,26 @@ private:
     // Told by the workers when the copy may go on (a buffer free, or all work done); each worker has its
     // own for the work posted to it. Each side is woken only by what it waits for.
     std::condition_variable m_progress;
-    std::vector<std::unique_ptr<std::byte[]>> m_buffers; // as many as may be needed, made when first needed
+    // Room for every buffer, reserved at once and taken as the buffers are first needed; nothing where
+    // the system has no such room, and each buffer is made on its own.
+    class BlockArena
+    {
+    public:
+        BlockArena() = default;
+        explicit BlockArena(std::size_t size);
+        ~BlockArena();
+        BlockArena(const BlockArena&) = delete;
+        BlockArena& operator=(BlockArena&& other) noexcept;
+        std::byte* bytes() const { return m_bytes; }
+
+    private:
+        std::byte* m_base = nullptr;
+        std::byte* m_bytes = nullptr;
+        std::size_t m_length = 0;
+    };
+    BlockArena m_arena;
+    std::vector<std::unique_ptr<std::byte[]>> m_owned;
+    std::vector<std::byte*> m_buffers; // as many as may be needed, made when first needed
     std::vector<std::size_t> m_free;
     // Buffers handed out and not yet back, of which those kept for the lanes; the others are at most
     // m_copyBuffers, so that the copy waits for slow sums as it would without the lanes.
