@@ -10,10 +10,10 @@ namespace parvix {
 class PieceDigests;
 class StopRequest;
 
-// Copies a range of one file to another a block at a time, by the kernel where it can and otherwise
-// through a buffer, and gives every byte to the digests (read back from the system's cache after the
-// kernel's copy). Before each block it looks whether the user asked to stop, so that even a piece of
-// gigabytes stops within a moment.
+// Copies a range of one file to another a block at a time, through a buffer or, where that saves work
+// (holes to keep, a file system that shares or copies the blocks itself), by the kernel, and gives every
+// byte to the digests (read back from the system's cache after the kernel's copy). Before each block it
+// looks whether the user asked to stop, so that even a piece of gigabytes stops within a moment.
 class ChunkedCopy
 {
 public:

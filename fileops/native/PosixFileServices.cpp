@@ -7,16 +7,21 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#ifdef __linux__
+#include <sys/vfs.h>
+#endif
 #include <unistd.h>
 #include <utility>
 
@@ -250,6 +255,7 @@ public:
     void startWriteBack() override { handOver(); }
 
     bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size) override;
+    bool sharesCopies();
     std::intptr_t systemHandle() const override { return m_descriptor.get(); }
     const std::string& path() const override { return m_path; }
 
@@ -302,6 +308,7 @@ private:
     Descriptor m_descriptor;
     std::string m_path;
     bool m_writeBehind;
+    std::optional<bool> m_sharesCopies; // whether its file system copies without moving the bytes, once asked
     off_t m_waitedTo = 0;
     // Written but not yet handed to the device.
     off_t m_pendingFrom = 0;
@@ -488,6 +495,10 @@ bool PosixFile::copyFrom(File& source, std::int64_t sourceOffset, std::int64_t o
     // there the skipped bytes read as zeros, as they do in the source. Over old content they are copied.
     // A source with as many blocks as bytes has no holes to look for.
     const bool sparse = static_cast<std::int64_t>(in.st_blocks) * 512 < static_cast<std::int64_t>(in.st_size);
+    // Elsewhere the kernel copies only where the file system shares the blocks or copies them itself. Most
+    // (ext4, tmpfs) copy through memory as the caller's read and write do, at more cost on the way.
+    if (!sparse && !sharesCopies())
+        return false;
     const bool keepHoles = sparse && out.st_size <= begin + shift;
     off_t at = begin;
     off_t copiedEnd = begin;
@@ -514,6 +525,25 @@ bool PosixFile::copyFrom(File& source, std::int64_t sourceOffset, std::int64_t o
     if (copiedEnd < end && ::ftruncate(kernel.to, end + shift) != 0)
         fail(errno, {"write", m_path});
     return true;
+}
+
+bool PosixFile::sharesCopies()
+{
+    if (!m_sharesCopies) {
+#ifdef __linux__
+        // Those that clone extents (btrfs, XFS, bcachefs, OCFS2) or copy on the server (NFS, SMB, Ceph), and
+        // those that hand the copy on to a file system below (overlay, FUSE).
+        static constexpr std::uint32_t kSharing[] = {0x9123683E, 0x58465342, 0xCA451A4E, 0x7461636F, 0x6969,
+                                                     0xFE534D42, 0xFF534D42, 0x00C36400, 0x794C7630, 0x65735546};
+        struct statfs fs;
+        m_sharesCopies = ::fstatfs(m_descriptor.get(), &fs) == 0 &&
+                         std::find(std::begin(kSharing), std::end(kSharing), static_cast<std::uint32_t>(fs.f_type)) !=
+                             std::end(kSharing);
+#else
+        m_sharesCopies = true;
+#endif
+    }
+    return *m_sharesCopies;
 }
 
 // File services on the POSIX file interface. "Ordinary files" are regular files (links followed)
