@@ -28,12 +28,8 @@ std::size_t workerCount()
 // through the cache once for all of them.
 constexpr std::size_t kBatch = 4;
 
-// Blocks a worker keeps for pieces to be hashed side by side: two for each lane, since a small piece
-// seldom fills its second block. A piece that outgrows half of them is hashed on its own as it passes.
-std::size_t waitingLimit(std::size_t lanes)
-{
-    return 2 * lanes + 2;
-}
+// Every buffer, whatever the machine: a few for the copy, the rest for pieces hashed side by side.
+constexpr std::size_t kMostBuffers = 58;
 
 } // namespace
 
@@ -128,15 +124,18 @@ PieceDigests::PieceDigests(std::uint64_t sliceSize, SliceSums* sums, bool hashSl
 {
     const std::size_t workers = workerCount();
     const std::size_t sumCount = sums ? sums->count() : 0;
-    if (m_sliceSize > 0 && m_hashSlices)
-        m_lanes = par2::md5LaneCount();
     // Blocks held for the sums must leave the copy buffers to go on with. Blocks kept for the lanes come
     // on top: those of the pieces in a row that one worker has not yet had all of (up to the limit), and
     // of the row before while its worker catches up.
     m_copyBuffers = workers * 4 + (sumCount > 0 ? kBatch : 0);
     std::size_t buffers = m_copyBuffers;
-    if (m_lanes > 1)
-        buffers += 2 * (waitingLimit(m_lanes) + 1);
+    if (m_sliceSize > 0 && m_hashSlices && par2::md5LaneCount() > 1) {
+        // A row has two blocks for each piece, since a small piece seldom fills its second block. A piece
+        // that outgrows half of them is hashed on its own as it passes.
+        m_waitingLimit = (kMostBuffers - m_copyBuffers) / 2 - 1;
+        m_lanes = std::min(par2::md5LaneCount(), m_waitingLimit / 2);
+        buffers += 2 * (m_waitingLimit + 1);
+    }
     m_buffers.resize(buffers);
     m_arena = BlockArena(buffers * kBlock);
     if (!m_arena.bytes())
@@ -423,7 +422,7 @@ void PieceDigests::run(std::size_t index)
                         worker.hasher->update(bytes, job->size);
                     } else if (m_lanes > 1 && !worker.waiting.empty() && !worker.waiting.back().ended) {
                         keepForLanes(worker, job);
-                        const std::size_t limit = waitingLimit(m_lanes);
+                        const std::size_t limit = m_waitingLimit;
                         if (worker.waitingBlocks > limit)
                             digestWaiting(worker);
                         if (static_cast<std::uint64_t>(worker.length) > m_sliceSize ||

@@ -91,6 +91,7 @@ private:
     bool m_hashSlices;
     // Pieces hashed side by side: as many as the vector lanes take (1: each on its own as it passes).
     std::size_t m_lanes = 1;
+    std::size_t m_waitingLimit = 0; // blocks a worker keeps for its row at most
     std::size_t m_piece = 0; // the piece being given, counted from 0
     std::uint64_t m_inPiece = 0;
     std::optional<std::size_t> m_buffer; // the buffer handed out by buffer()

@@ -98,54 +98,78 @@ void compress(std::array<std::uint32_t, 4>& words, const std::byte* block)
 
 #ifdef PARVIX_MD5_VECTORS
 
-using Vector = std::uint32_t __attribute__((vector_size(4 * kMd5Lanes)));
+// Eight lanes to a vector; the streams go through in groups of eight, the groups' steps interleaved, for
+// one group alone would wait on each step's result.
+constexpr std::size_t kGroup = 8;
+constexpr std::size_t kGroups = kMd5Lanes / kGroup;
+using Vector = std::uint32_t __attribute__((vector_size(4 * kGroup)));
 
-// Lane l of every vector is stream l. Built once for each instruction set by the functions below.
+// The 16 words of block `block` of eight streams, as 16 vectors: word j of every stream in m[j].
+[[gnu::always_inline]] inline void transpose(const std::byte* const* data, std::size_t block, Vector (&m)[16])
+{
+    // Each lane's block is read as two rows of eight words, and the rows turned into columns.
+    for (int half = 0; half < 2; ++half) {
+        Vector r[8];
+        for (std::size_t l = 0; l < kGroup; ++l)
+            std::memcpy(&r[l], data[l] + block * 64 + 32 * half, sizeof r[l]); // little-endian, as MD5 is
+        Vector t[8];
+        for (int k = 0; k < 8; k += 2) {
+            t[k] = __builtin_shuffle(r[k], r[k + 1], Vector{0, 8, 1, 9, 4, 12, 5, 13});
+            t[k + 1] = __builtin_shuffle(r[k], r[k + 1], Vector{2, 10, 3, 11, 6, 14, 7, 15});
+        }
+        Vector u[8];
+        for (int k = 0; k < 8; k += 4) {
+            u[k] = __builtin_shuffle(t[k], t[k + 2], Vector{0, 1, 8, 9, 4, 5, 12, 13});
+            u[k + 1] = __builtin_shuffle(t[k], t[k + 2], Vector{2, 3, 10, 11, 6, 7, 14, 15});
+            u[k + 2] = __builtin_shuffle(t[k + 1], t[k + 3], Vector{0, 1, 8, 9, 4, 5, 12, 13});
+            u[k + 3] = __builtin_shuffle(t[k + 1], t[k + 3], Vector{2, 3, 10, 11, 6, 7, 14, 15});
+        }
+        for (int k = 0; k < 4; ++k) {
+            m[8 * half + k] = __builtin_shuffle(u[k], u[k + 4], Vector{0, 1, 2, 3, 8, 9, 10, 11});
+            m[8 * half + k + 4] = __builtin_shuffle(u[k], u[k + 4], Vector{4, 5, 6, 7, 12, 13, 14, 15});
+        }
+    }
+}
+
+// Lane l of group g's vectors is stream 8g + l. Built once for each instruction set by the functions below.
 [[gnu::always_inline]] inline void vectorBlocks(std::uint32_t (&words)[4][kMd5Lanes], const std::byte* const* data,
                                                 std::size_t blocks)
 {
-    Vector a, b, c, d;
-    std::memcpy(&a, words[0], sizeof a);
-    std::memcpy(&b, words[1], sizeof b);
-    std::memcpy(&c, words[2], sizeof c);
-    std::memcpy(&d, words[3], sizeof d);
-    for (std::size_t block = 0; block < blocks; ++block) {
-        // Each lane's block is read as two rows of eight words, and the rows turned into columns.
-        Vector m[16];
-        for (int half = 0; half < 2; ++half) {
-            Vector r[8];
-            for (std::size_t l = 0; l < kMd5Lanes; ++l)
-                std::memcpy(&r[l], data[l] + block * 64 + 32 * half, sizeof r[l]); // little-endian, as MD5 is
-            Vector t[8];
-            for (int k = 0; k < 8; k += 2) {
-                t[k] = __builtin_shuffle(r[k], r[k + 1], Vector{0, 8, 1, 9, 4, 12, 5, 13});
-                t[k + 1] = __builtin_shuffle(r[k], r[k + 1], Vector{2, 10, 3, 11, 6, 14, 7, 15});
-            }
-            Vector u[8];
-            for (int k = 0; k < 8; k += 4) {
-                u[k] = __builtin_shuffle(t[k], t[k + 2], Vector{0, 1, 8, 9, 4, 5, 12, 13});
-                u[k + 1] = __builtin_shuffle(t[k], t[k + 2], Vector{2, 3, 10, 11, 6, 7, 14, 15});
-                u[k + 2] = __builtin_shuffle(t[k + 1], t[k + 3], Vector{0, 1, 8, 9, 4, 5, 12, 13});
-                u[k + 3] = __builtin_shuffle(t[k + 1], t[k + 3], Vector{2, 3, 10, 11, 6, 7, 14, 15});
-            }
-            for (int k = 0; k < 4; ++k) {
-                m[8 * half + k] = __builtin_shuffle(u[k], u[k + 4], Vector{0, 1, 2, 3, 8, 9, 10, 11});
-                m[8 * half + k + 4] = __builtin_shuffle(u[k], u[k + 4], Vector{4, 5, 6, 7, 12, 13, 14, 15});
-            }
-        }
-        const Vector a0 = a, b0 = b, c0 = c, d0 = d;
-        PARVIX_UNROLL_STEPS
-        for (int i = 0; i < 64; ++i)
-            md5Step(i, a, b, c, d, m[messageWord(i)]);
-        a += a0;
-        b += b0;
-        c += c0;
-        d += d0;
+    Vector a[kGroups], b[kGroups], c[kGroups], d[kGroups];
+    for (std::size_t g = 0; g < kGroups; ++g) {
+        std::memcpy(&a[g], words[0] + kGroup * g, sizeof a[g]);
+        std::memcpy(&b[g], words[1] + kGroup * g, sizeof b[g]);
+        std::memcpy(&c[g], words[2] + kGroup * g, sizeof c[g]);
+        std::memcpy(&d[g], words[3] + kGroup * g, sizeof d[g]);
     }
-    std::memcpy(words[0], &a, sizeof a);
-    std::memcpy(words[1], &b, sizeof b);
-    std::memcpy(words[2], &c, sizeof c);
-    std::memcpy(words[3], &d, sizeof d);
+    for (std::size_t block = 0; block < blocks; ++block) {
+        Vector m[kGroups][16];
+        Vector a0[kGroups], b0[kGroups], c0[kGroups], d0[kGroups];
+        for (std::size_t g = 0; g < kGroups; ++g) {
+            transpose(data + kGroup * g, block, m[g]);
+            a0[g] = a[g];
+            b0[g] = b[g];
+            c0[g] = c[g];
+            d0[g] = d[g];
+        }
+        PARVIX_UNROLL_STEPS
+        for (int i = 0; i < 64; ++i) {
+            for (std::size_t g = 0; g < kGroups; ++g)
+                md5Step(i, a[g], b[g], c[g], d[g], m[g][messageWord(i)]);
+        }
+        for (std::size_t g = 0; g < kGroups; ++g) {
+            a[g] += a0[g];
+            b[g] += b0[g];
+            c[g] += c0[g];
+            d[g] += d0[g];
+        }
+    }
+    for (std::size_t g = 0; g < kGroups; ++g) {
+        std::memcpy(words[0] + kGroup * g, &a[g], sizeof a[g]);
+        std::memcpy(words[1] + kGroup * g, &b[g], sizeof b[g]);
+        std::memcpy(words[2] + kGroup * g, &c[g], sizeof c[g]);
+        std::memcpy(words[3] + kGroup * g, &d[g], sizeof d[g]);
+    }
 }
 
 [[gnu::target("avx2")]] void blocksAvx2(std::uint32_t (&words)[4][kMd5Lanes], const std::byte* const* data,

@@ -10,7 +10,7 @@ namespace parvix::par2 {
 
 // One MD5 stream in words of our own, so that several streams can go side by side through the lanes of
 // the processor's vector registers. MD5 takes a stream's bytes strictly in order: one stream cannot go
-// faster than one core's scalar rounds, but eight pieces hashed together go several times as fast.
+// faster than one core's scalar rounds, but pieces hashed together go several times as fast.
 class Md5Lane
 {
 public:
@@ -27,7 +27,7 @@ private:
     std::array<std::byte, 64> m_tail{}; // the bytes past the last whole block
 };
 
-constexpr std::size_t kMd5Lanes = 8;
+constexpr std::size_t kMd5Lanes = 16;
 
 // How many streams md5Blocks takes at once with this processor's vector unit; 1 without one.
 std::size_t md5LaneCount();

@@ -90,7 +90,7 @@ TEST(Par2FileHasher, ChecksumsEveryPaddedSliceWhateverTheChunksAndSideBySide)
         {20001, 20004, 999},
         {16384, 16384, 5000},
         {50000, 16388, 65536},
-        // One slice each: these are also hashed together in vector lanes, more of them than there are lanes.
+        // One slice each: these are also hashed together in vector lanes.
         {63, 64, 10},
         {64, 64, 64},
         {65, 68, 33},
@@ -134,10 +134,14 @@ TEST(Par2FileHasher, ChecksumsEveryPaddedSliceWhateverTheChunksAndSideBySide)
         for (std::size_t at = 0; at < bytes.size(); at += c.chunk)
             file.runs.emplace_back(bytesOf(bytes) + at, std::min(c.chunk, bytes.size() - at));
     }
+    // Twice over, so that there are more of them than lanes.
+    for (std::size_t i = 0; i < contents.size(); ++i)
+        wholeFiles.push_back(wholeFiles[i]);
     const auto digests = digestSideBySide(wholeFiles, sliceSize);
-    ASSERT_EQ(digests.size(), contents.size());
-    for (std::size_t i = 0; i < contents.size(); ++i) {
-        SCOPED_TRACE(testing::Message() << "side by side, " << contents[i].size() << " bytes");
-        expectDigest(digests[i], contents[i], sliceSize);
+    ASSERT_EQ(digests.size(), wholeFiles.size());
+    for (std::size_t i = 0; i < digests.size(); ++i) {
+        const std::string& bytes = contents[i % contents.size()];
+        SCOPED_TRACE(testing::Message() << "side by side, file " << i << ", " << bytes.size() << " bytes");
+        expectDigest(digests[i], bytes, sliceSize);
     }
 }
