@@ -85,9 +85,9 @@ public:
     virtual void close() = 0;
 
     // Copies `size` bytes at `sourceOffset` of `source` to `offset` of this file inside the operating
-    // system where that costs less than the caller's read and write. Returns false when the caller must copy the whole range through a buffer
-    // itself: the system may have refused part-way, after copying the start of the range to its place,
-    // which the caller's copy then writes again. A failure (a throw) may leave part of the range copied.
+    // system where that costs less than the caller's read and write. Returns false when the caller must
+    // copy the whole range through a buffer itself: the system may have refused part-way, after copying
+    // the start of the range to its place, which the caller's copy then writes again. A failure (a throw) may leave part of the range copied.
     virtual bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size)
     {
         (void)source, (void)sourceOffset, (void)offset, (void)size;

@@ -255,7 +255,6 @@ public:
     void startWriteBack() override { handOver(); }
 
     bool copyFrom(File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t size) override;
-    bool sharesCopies();
     std::intptr_t systemHandle() const override { return m_descriptor.get(); }
     const std::string& path() const override { return m_path; }
 
@@ -292,6 +291,8 @@ public:
     }
 
 private:
+    bool sharesCopies();
+
     // Waits for bytes handed to the device (a length of 0: to the end). The system tells a failed write
     // to the first wait that meets it and to no later flush of the file, so it is reported here. Only a
     // file system that cannot write early leaves the rest to the flush.
