@@ -304,33 +304,39 @@ void JoinOperation::copyPieces()
         sums = std::make_unique<DecoderSums>(*m_decoder);
         m_summedInPass = true;
     }
-    std::int64_t copied = 0;
-    PieceDigests digests(m_indexed ? m_indexed->set().sliceSize : 0, sums.get());
-    ChunkedCopy copier(m_stop, digests, [&](std::int64_t chunk) { m_window.setBytesDone(copied += chunk, m_total); });
     std::int64_t position = 0;
-    for (std::size_t i = 0; i < m_lengths.size(); ++i) {
-        throwIfStopRequested(m_stop);
-        const std::int64_t length = m_lengths[i];
-        m_window.setProgressValue(static_cast<float>(i));
-        // An empty piece adds nothing; one to be rebuilt leaves its place for now.
-        if (length == 0 || (m_indexed && !m_indexed->pieces()[i].rightLength)) {
+    std::vector<PieceDigest> results;
+    {
+        // The copy's buffers go before any rebuilt piece is read back with buffers of its own.
+        std::int64_t copied = 0;
+        PieceDigests digests(m_indexed ? m_indexed->set().sliceSize : 0, sums.get());
+        ChunkedCopy copier(m_stop, digests, [&](std::int64_t chunk) { m_window.setBytesDone(copied += chunk, m_total); });
+        for (std::size_t i = 0; i < m_lengths.size(); ++i) {
+            throwIfStopRequested(m_stop);
+            const std::int64_t length = m_lengths[i];
+            m_window.setProgressValue(static_cast<float>(i));
+            // An empty piece adds nothing; one to be rebuilt leaves its place for now.
+            if (length == 0 || (m_indexed && !m_indexed->pieces()[i].rightLength)) {
+                position += length;
+                continue;
+            }
+            m_pieceFile = m_files.openRead(m_pieces[i]);
+            digests.beginPiece(m_decoder ? m_indexed->constants(i) : std::vector<std::uint16_t>{});
+            copier.copy(*m_pieceFile, 0, *m_destinationFile, position, length);
+            digests.endPiece();
+            m_pieceFile->close();
+            m_pieceFile.reset();
             position += length;
-            continue;
         }
-        m_pieceFile = m_files.openRead(m_pieces[i]);
-        digests.beginPiece(m_decoder ? m_indexed->constants(i) : std::vector<std::uint16_t>{});
-        copier.copy(*m_pieceFile, 0, *m_destinationFile, position, length);
-        digests.endPiece();
-        m_pieceFile->close();
-        m_pieceFile.reset();
-        position += length;
+        results = digests.finish();
     }
+    sums.reset();
     if (m_indexed) {
         if (!m_direct)
             m_destinationFile->truncate(position); // a missing last piece
-        checkAgainstIndex(digests.finish());
+        checkAgainstIndex(results);
     } else {
-        for (const auto& digest : digests.finish())
+        for (const auto& digest : results)
             m_crc = Crc32::combine(m_crc, digest.crc32, digest.length);
     }
     if (m_refused)
@@ -411,6 +417,8 @@ void JoinOperation::repair(const std::vector<PieceSlice>& bad)
     }
     m_decoder->rebuild();
     // A slice summed in the pass as it was, damaged, comes back as the difference to its right bytes.
+    // It is mended a quarter of a megabyte at a time: a slice may be gigabytes, and is held once already.
+    constexpr std::size_t kStep = 256 * 1024;
     std::vector<std::byte> old;
     for (std::size_t r = 0; r < bad.size(); ++r) {
         throwIfStopRequested(m_stop);
@@ -419,13 +427,18 @@ void JoinOperation::repair(const std::vector<PieceSlice>& bad)
         const auto length = static_cast<std::size_t>(m_indexed->sliceLength(slice));
         const std::byte* bytes = m_decoder->rebuilt(r).data();
         if (m_summedInPass && m_indexed->pieces()[slice.piece].rightLength) {
-            old.resize(length);
-            m_destinationFile->read(offset, old.data(), length);
-            for (std::size_t i = 0; i < length; ++i)
-                old[i] ^= bytes[i];
-            bytes = old.data();
+            old.resize(std::min(length, kStep));
+            for (std::size_t done = 0; done < length; done += kStep) {
+                const std::size_t step = std::min(kStep, length - done);
+                const auto at = offset + static_cast<std::int64_t>(done);
+                m_destinationFile->read(at, old.data(), step);
+                for (std::size_t i = 0; i < step; ++i)
+                    old[i] ^= bytes[done + i];
+                m_destinationFile->write(at, old.data(), step);
+            }
+        } else {
+            m_destinationFile->write(offset, bytes, length);
         }
-        m_destinationFile->write(offset, bytes, length);
         if (m_rebuilt.empty() || m_rebuilt.back() != slice.piece)
             m_rebuilt.push_back(slice.piece);
     }
