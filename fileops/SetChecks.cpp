@@ -86,21 +86,30 @@ bool rebuildPieces(FileServices& files, const IndexedSet& set, const std::vector
                 if (described.rightLength)
                     old = files.openRead(described.path);
                 par2::FileHasher hasher(set.set().sliceSize);
+                // A slice may be gigabytes: a rebuilt one is written from where it was rebuilt, a good one
+                // is carried over a quarter of a megabyte at a time.
+                constexpr std::size_t kStep = 256 * 1024;
                 std::vector<std::byte> bytes;
                 for (std::uint32_t s = 0; s < set.slicesOf(piece); ++s) {
-                    throwIfStopRequested(stop);
                     const PieceSlice slice{piece, s};
                     const auto length = static_cast<std::size_t>(set.sliceLength(slice));
                     const auto offset = static_cast<std::int64_t>(s * set.set().sliceSize);
                     if (r < bad.size() && bad[r] == slice) {
-                        const auto rebuilt = decoder.rebuilt(r++);
-                        bytes.assign(rebuilt.begin(), rebuilt.begin() + static_cast<std::ptrdiff_t>(length));
-                    } else {
-                        bytes.resize(length);
-                        old->read(offset, bytes.data(), length);
+                        throwIfStopRequested(stop);
+                        const std::byte* rebuilt = decoder.rebuilt(r++).data();
+                        hasher.update(rebuilt, length);
+                        file.write(offset, rebuilt, length);
+                        continue;
                     }
-                    hasher.update(bytes.data(), length);
-                    file.write(offset, bytes.data(), length);
+                    bytes.resize(std::min(length, kStep));
+                    for (std::size_t done = 0; done < length; done += kStep) {
+                        throwIfStopRequested(stop);
+                        const std::size_t step = std::min(kStep, length - done);
+                        const auto at = offset + static_cast<std::int64_t>(done);
+                        old->read(at, bytes.data(), step);
+                        hasher.update(bytes.data(), step);
+                        file.write(at, bytes.data(), step);
+                    }
                 }
                 if (old)
                     old->close();

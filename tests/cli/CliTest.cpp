@@ -452,9 +452,11 @@ TEST_F(Cli, RecoverySetsTravelBothWaysWithPar2)
 {
     if (std::system("par2 --version >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "par2 is not installed";
-    const std::string bytes = patternBytes(5 * 65536 + 777, 3);
+    // Pieces of 640 KiB; theirs in slices of 320 KiB, more than a repair carries over in one step.
+    constexpr std::size_t kPiece = 640 * 1024;
+    const std::string bytes = patternBytes(5 * kPiece + 777, 3);
     writeFile(path("s.bin"), bytes);
-    ASSERT_EQ(cli({"cut", "-y", "-q", "--recovery", "2", "-b", "64K", "s.bin", "s"}).status, 0);
+    ASSERT_EQ(cli({"cut", "-y", "-q", "--recovery", "2", "-b", "640K", "s.bin", "s"}).status, 0);
     const auto pieces = [&](const std::string& stem) {
         std::string joined;
         for (int n = 1; fileExists(path(stem + pieceSuffix(n))); ++n)
@@ -488,17 +490,17 @@ TEST_F(Cli, RecoverySetsTravelBothWaysWithPar2)
     EXPECT_EQ(short1.status, 2);
     EXPECT_EQ(short1.err, "Parvix: The cutted files are not sound!\nThese cutted files are missing：s.002\nThese "
                           "cutted files are damaged：s.004, s.006\n1 more recovery slice is needed\n");
-    writeFile(path("s.006"), bytes.substr(5 * 65536));
+    writeFile(path("s.006"), bytes.substr(5 * kPiece));
     const auto repaired = cli({"repair", "s.001"});
     EXPECT_EQ(repaired.status, 0) << repaired.err;
     EXPECT_EQ(repaired.err, "Parvix: These cutted files are rebuilt：s.002, s.004\n");
     EXPECT_EQ(firstDifference(pieces("s"), bytes), std::string::npos);
     EXPECT_EQ(par2("verify -q s.par2"), 0);
 
-    // Theirs: four slices to a piece, the last one short, and recovery in volumes of several sizes.
+    // Theirs: two slices to a piece, the last one short, and recovery in volumes of several sizes.
     ASSERT_EQ(std::system(("cd " + shellQuoted(data.path()) +
-                           " && split -b 65536 -d -a 3 --numeric-suffixes=1 s.bin t. && par2 create -q -q -s16384 "
-                           "-c12 t.par2 t.0* >/dev/null")
+                           " && split -b 655360 -d -a 3 --numeric-suffixes=1 s.bin t. && par2 create -q -q -s327680 "
+                           "-c6 t.par2 t.0* >/dev/null")
                               .c_str()),
               0);
     fs::remove(path("t.002"));
